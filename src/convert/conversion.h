@@ -1,0 +1,33 @@
+// One whole conversion: from the options to the Korvanta file and the one
+// final message.
+#pragma once
+
+#include <string>
+
+#include "app/options.h"
+#include "convert/user_interface.h"
+#include "rw5/survey_data.h"
+
+namespace trovisk {
+
+// What a front end may ask beyond the dialog's options.
+struct ConversionExtras {
+  std::string report_file;  // when not empty, the station report is written here
+};
+
+struct ConversionOutcome {
+  int status = 0;            // 0 success, else 1001/1002/1003 or a cancel code
+  int message_id = 0;        // the final message shown (0 when none, as on a validation stop)
+  int uncomputed_count = 0;  // stations left without approximate coordinates
+};
+
+// Runs the conversion described by `options` (already validated by the front
+// end), filling `data`, and shows the final message through `ui`.
+ConversionOutcome RunConversion(const ConverterOptions& options, UserInterface& ui,
+                                SurveyData& data, const ConversionExtras& extras = {});
+
+// The datum the run computes with: the entered one when its name is not
+// empty and a and 1/f are in range, otherwise WGS 84.
+WorkingDatum ChooseWorkingDatum(const ConverterOptions& options);
+
+}  // namespace trovisk
