@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace trovisk {
 namespace {
@@ -14,6 +15,11 @@ namespace {
 // The largest finite double has 309 integer digits; with a sign, a point and
 // the most decimals the text always fits.
 constexpr std::size_t kBufferSize = 1 + 309 + 1 + kMaxFixedDecimals + 8;
+
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
 
 constexpr std::array<double, 13> kPowersOfTen = {1e0, 1e1, 1e2, 1e3, 1e4,  1e5, 1e6,
                                                   1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
@@ -36,23 +42,34 @@ bool AppendFast(std::string& out, double value, int decimals) {
   if (std::fabs(fraction - 0.5) < kHalfwayMargin) return false;
   auto digits_value = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
 
-  // Digits right to left, padded so that there is one integer digit.
-  std::array<char, 32> digits{};
-  std::size_t count = 0;
-  do {
-    digits[count++] = static_cast<char>('0' + digits_value % 10);
-    digits_value /= 10;
-  } while (digits_value != 0);
-  auto decimals_count = static_cast<std::size_t>(decimals);
-  while (count < decimals_count + 1) digits[count++] = '0';
-
-  // printf keeps the sign of a negative value even when it rounds to zero.
-  if (std::signbit(value)) out.push_back('-');
-  for (std::size_t i = count; i > decimals_count; --i) out.push_back(digits[i - 1]);
-  if (decimals_count > 0) {
-    out.push_back('.');
-    for (std::size_t i = decimals_count; i > 0; --i) out.push_back(digits[i - 1]);
+  // Filled from the right, two digits at a time: decimals, the point, then at
+  // least one integer digit; printf keeps the sign of a negative value that
+  // rounds to zero.
+  std::array<char, 40> text;
+  char* const end = text.data() + text.size();
+  char* cursor = end;
+  int left = decimals;
+  for (; left >= 2; left -= 2) {
+    cursor -= 2;
+    std::memcpy(cursor, &kDigitPairs[2 * (digits_value % 100)], 2);
+    digits_value /= 100;
   }
+  if (left == 1) {
+    *--cursor = static_cast<char>('0' + digits_value % 10);
+    digits_value /= 10;
+  }
+  if (decimals > 0) *--cursor = '.';
+  char* const integer_end = cursor;
+  while (digits_value >= 10) {
+    cursor -= 2;
+    std::memcpy(cursor, &kDigitPairs[2 * (digits_value % 100)], 2);
+    digits_value /= 100;
+  }
+  if (digits_value != 0 || cursor == integer_end) {
+    *--cursor = static_cast<char>('0' + digits_value);
+  }
+  if (std::signbit(value)) *--cursor = '-';
+  out.append(cursor, static_cast<std::size_t>(end - cursor));
   return true;
 }
 

@@ -16,8 +16,8 @@
 namespace trovisk {
 namespace {
 
-// Every precision the adjustment file uses.
-constexpr int kDecimals[] = {3, 4, 5, 6, 7, 9, 12};
+// Every precision the adjustment file uses, and the shortest ones.
+constexpr int kDecimals[] = {0, 1, 2, 3, 4, 5, 6, 7, 9, 12};
 
 std::string Printf(double value, int decimals) {
   std::vector<char> text(512);
