@@ -21,8 +21,8 @@ constexpr char kDigitPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-constexpr std::array<double, 13> kPowersOfTen = {1e0, 1e1, 1e2, 1e3, 1e4,  1e5, 1e6,
-                                                  1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
+constexpr std::array<double, 13> kPowersOfTen = {1e0, 1e1, 1e2, 1e3,  1e4,  1e5, 1e6,
+                                                 1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
 
 // Scaled values below this are exact enough in a double that one product
 // value * 10^N is off by at most 2^-13 of a unit in the last decimal.

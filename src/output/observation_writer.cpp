@@ -38,8 +38,8 @@ bool Known(double value) { return IsPresent(value) && std::isfinite(value); }
 
 std::string_view CodeOf(const ObservationRecord& observation) {
   const auto& code = observation.code;
-  return {code.data(), static_cast<std::size_t>(std::find(code.begin(), code.end(), '\0') -
-                                                code.begin())};
+  return {code.data(),
+          static_cast<std::size_t>(std::find(code.begin(), code.end(), '\0') - code.begin())};
 }
 
 // Writes the records of one section, in its angle and distance units.
@@ -74,12 +74,11 @@ class RecordWriter {
       Heights(hi, hr);
       return;
     }
-    if (has_azimuth) Single("$AZIMUTH_ONLY", from, to, azimuth, true, hi, hr, commented,
-                            description);
-    if (has_zenith) Single("$ZENITH_ONLY", from, to, zenith, true, hi, hr, commented,
-                           description);
-    if (has_distance) Single("$CHORD_ONLY", from, to, distance, false, hi, hr, commented,
-                             description);
+    if (has_azimuth)
+      Single("$AZIMUTH_ONLY", from, to, azimuth, true, hi, hr, commented, description);
+    if (has_zenith) Single("$ZENITH_ONLY", from, to, zenith, true, hi, hr, commented, description);
+    if (has_distance)
+      Single("$CHORD_ONLY", from, to, distance, false, hi, hr, commented, description);
   }
 
   // A horizontal angle at one station from the backsight to the foresight,
@@ -242,18 +241,17 @@ void WriteObservation(RecordWriter& writer, const StationList& stations,
   double azimuth = observation.azimuth;
   double zenith = observation.zenith;
   double distance = observation.slope_distance;
+  // An angle onto the backsight itself measures nothing and is not written;
+  // the zenith and distance of that pointing go into the azimuth record.
   if (Known(observation.horizontal_angle) && backsight != to) {
-    writer.HorizontalAngle(from, backsight, to, observation.horizontal_angle, zenith, distance,
-                           hi, hr, commented, description);
+    writer.HorizontalAngle(from, backsight, to, observation.horizontal_angle, zenith, distance, hi,
+                           hr, commented, description);
     zenith = kNullValue;
     distance = kNullValue;
   }
-  // An angle onto the backsight itself measures nothing; the zenith and
-  // distance of that pointing go into the azimuth record below.
+  // A backsight azimuth was given, not measured.
   if (Known(azimuth) && CodeOf(observation) == "BK") {
-    // The backsight azimuth was given, not measured.
-    writer.Azimuth(from, to, azimuth, kNullValue, kNullValue, hi, hr, true,
-                   kBacksightAzimuthNote);
+    writer.Azimuth(from, to, azimuth, kNullValue, kNullValue, hi, hr, true, kBacksightAzimuthNote);
     azimuth = kNullValue;
   }
   writer.Azimuth(from, to, azimuth, zenith, distance, hi, hr, commented, description);
@@ -261,8 +259,8 @@ void WriteObservation(RecordWriter& writer, const StationList& stations,
                     commented, description);
   writer.LengthOnly("$HORIZ_DIST_ONLY", from, to, observation.horizontal_distance, kDistanceSd,
                     commented, description);
-  writer.GpsVector(from, to, observation.dx, observation.dy, observation.dz,
-                   observation.covariance, commented, description);
+  writer.GpsVector(from, to, observation.dx, observation.dy, observation.dz, observation.covariance,
+                   commented, description);
 }
 
 // Indices of the observations to write, in order of sequence number; of

@@ -52,8 +52,8 @@ TEST(FixedFormat, MatchesPrintfOnChosenValues) {
       6378137.0, 298.257223563, 3.28083989501312, 3.28083333333333, 15.432098765432098,
       0.0164041994750656, 1520.123, 1503.673, -16.45, 359.5959999999, 89.59599999999999,
       // Around the limit of the quick path and far beyond it.
-      1099511627775.4999, 1099511627776.0, 1099511.6277765, 109951.16277765,
-      1e15, -1e15, 123456789012345678.0, 1e22, 1e300, -1e300, DBL_MAX, -DBL_MAX,
+      1099511627775.4999, 1099511627776.0, 1099511.6277765, 109951.16277765, 1e15, -1e15,
+      123456789012345678.0, 1e22, 1e300, -1e300, DBL_MAX, -DBL_MAX,
       // The smallest magnitudes.
       DBL_MIN, -DBL_MIN, std::numeric_limits<double>::denorm_min(), 1e-300};
   for (double value : values) {
@@ -93,10 +93,9 @@ TEST(FixedFormat, MatchesPrintfOnDecimalHalfwayValues) {
 }
 
 TEST(FixedFormat, NeverWritesNanOrInfinity) {
-  const double values[] = {std::numeric_limits<double>::quiet_NaN(),
-                           -std::numeric_limits<double>::quiet_NaN(),
-                           std::numeric_limits<double>::infinity(),
-                           -std::numeric_limits<double>::infinity()};
+  const double values[] = {
+      std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN(),
+      std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
   for (double value : values) {
     SCOPED_TRACE(Printf(value, 3));
     EXPECT_EQ(FormatFixed(value, 5), "0.00000");

@@ -153,10 +153,11 @@ TEST_F(ObservationSection, LengthsInInternationalFeet) {
   chord.slope_distance = 100.0;
   chord.instrument_height = 1.0;
   // Lengths by 3.28083989501312; the chord's SD too, the other two SDs as given.
-  EXPECT_EQ(Write(0, 0), "\n\n\n$UNITS\nI\nD\n1\n\n"
-                         "$HGTDIFF_COMPACT; A; C; 3.28084; 0.00500\n\n"
-                         "$HORIZ_DIST_ONLY; A; C; 328.08399; 0.00500\n\n"
-                         "$CHORD_ONLY; A; C; 328.08399; 0.01640; 3.28084; 0.00000\n\n");
+  EXPECT_EQ(Write(0, 0),
+            "\n\n\n$UNITS\nI\nD\n1\n\n"
+            "$HGTDIFF_COMPACT; A; C; 3.28084; 0.00500\n\n"
+            "$HORIZ_DIST_ONLY; A; C; 328.08399; 0.00500\n\n"
+            "$CHORD_ONLY; A; C; 328.08399; 0.01640; 3.28084; 0.00000\n\n");
 }
 
 TEST_F(ObservationSection, GpsVectorInUsSurveyFeet) {
@@ -177,36 +178,38 @@ TEST_F(ObservationSection, GpsVectorInUsSurveyFeet) {
   incomplete.dy = 2.0;  // no dz: no vector
   // Components by 3.28083333333333, covariance by its square 10.76386736111109,
   // in the order XX XY XZ YY YZ ZZ.
-  EXPECT_EQ(Write(0, 2), "\n\n\n$UNITS\nU\nD\n1\n\n$OBS_DESC; RTK\n"
-                         "$GPS_COMPACT; A; C; 3280.83333; -6561.66667; 1642.05708; "
-                         "0.000010763867; 0.000002152773; -0.000004305547; 0.000032291602; "
-                         "0.000005381934; 0.000064583204\n\n" +
-                             kComputed +
-                             "! $GPS_COMPACT; A; C; 3.28083; 6.56167; 9.84250; 0.000000000000; "
-                             "0.000000000000; 0.000000000000; 0.000010763867; 0.000000000000; "
-                             "0.000000000000\n\n");
+  EXPECT_EQ(Write(0, 2),
+            "\n\n\n$UNITS\nU\nD\n1\n\n$OBS_DESC; RTK\n"
+            "$GPS_COMPACT; A; C; 3280.83333; -6561.66667; 1642.05708; "
+            "0.000010763867; 0.000002152773; -0.000004305547; 0.000032291602; "
+            "0.000005381934; 0.000064583204\n\n" +
+                kComputed +
+                "! $GPS_COMPACT; A; C; 3.28083; 6.56167; 9.84250; 0.000000000000; "
+                "0.000000000000; 0.000000000000; 0.000010763867; 0.000000000000; "
+                "0.000000000000\n\n");
 }
 
 TEST_F(ObservationSection, GradsWithTheirStandardDeviation) {
   ObservationRecord& o = Add(true);
   o.horizontal_angle = 100.0 / 63.66197723675813;
   o.zenith = 99.5 / 63.66197723675813;
-  EXPECT_EQ(Write(1, 1), "\n\n\n$UNITS\nM\nG\n1\n\n"
-                         "$HOR_COMPACT; A; B; C; 100.000000; 15.432; 99.500000; 15.432; NOOBS; "
-                         "NOOBS; 0.00000; 0.00000\n\n");
+  EXPECT_EQ(Write(1, 1),
+            "\n\n\n$UNITS\nM\nG\n1\n\n"
+            "$HOR_COMPACT; A; B; C; 100.000000; 15.432; 99.500000; 15.432; NOOBS; "
+            "NOOBS; 0.00000; 0.00000\n\n");
 }
 
 TEST_F(ObservationSection, MergedStationsAreNamedByTheirSurvivor) {
   stations_[1].merge_link = 4;  // A merged into D
   stations_[2].merge_link = 1;  // B merged into A, so into D as well
   Add(true).horizontal_angle = Dms(1, 2, 3);
-  EXPECT_EQ(Write(), kMetresDegrees +
-                         "$HORIZ_ANGLE_ONLY; D; D; C; 1.020300; 5.000; 0.00000; 0.00000\n\n");
+  EXPECT_EQ(Write(),
+            kMetresDegrees + "$HORIZ_ANGLE_ONLY; D; D; C; 1.020300; 5.000; 0.00000; 0.00000\n\n");
 }
 
 TEST_F(ObservationSection, OrderedBySequenceAndTheLaterOfTwoNumbersKept) {
-  const std::pair<std::int64_t, double> entries[] = {
-      {5, 5.0}, {2, 2.0}, {7, 7.1}, {200000, 9.0}, {7, 7.2}, {0, 0.5}, {-3, 0.25}, {7, 7.3}};
+  const std::pair<std::int64_t, double> entries[] = {{5, 5.0}, {2, 2.0}, {7, 7.1},   {200000, 9.0},
+                                                     {7, 7.2}, {0, 0.5}, {-3, 0.25}, {7, 7.3}};
   for (const auto& [sequence, distance] : entries) {
     ObservationRecord& o = Add();
     o.sequence = sequence;
