@@ -22,6 +22,15 @@ inline bool HasPrefix(std::string_view field, std::string_view prefix) {
   return field.substr(0, prefix.size()) == prefix;
 }
 
+// Two letters as one number, so that codes and prefixes can be switched on.
+constexpr int TwoLetterKey(char first, char second) {
+  return static_cast<unsigned char>(first) << 8 | static_cast<unsigned char>(second);
+}
+// The key of the first two characters of a field or code; -1 when shorter.
+inline int TwoLetterKey(std::string_view text) {
+  return text.size() >= 2 ? TwoLetterKey(text[0], text[1]) : -1;
+}
+
 // The field after its prefix of `prefix_length` characters (empty when none).
 inline std::string_view AfterPrefix(std::string_view field, std::size_t prefix_length = 2) {
   return field.size() > prefix_length ? field.substr(prefix_length) : std::string_view();

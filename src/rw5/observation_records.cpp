@@ -25,45 +25,53 @@ void RecordReader::ReadObservationRecord(std::string_view code) {
   p.line = line_;
   p.SetCode(code);
   std::string_view note;
+  bool has_note = false;
   double angle_right = kNullValue;
   for (std::string_view field : fields_) {
-    if (HasPrefix(field, "--")) {
-      note = Note(field);
-      break;  // the note runs to the end of the line
-    }
-    if (HasPrefix(field, "OP")) {
-      std::string_view name = Name(field);
-      // An occupied field without a name leaves the occupied station as it was.
-      if (!name.empty()) state_.occupied = Station(name);
-    } else if (HasPrefix(field, "FP")) {
-      p.to = Station(Name(field));
-    } else if (HasPrefix(field, "AZ")) {
-      p.azimuth = Angle(field);
-    } else if (HasPrefix(field, "AR")) {
-      angle_right = Angle(field);
-    } else if (HasPrefix(field, "AL")) {
-      double left = Angle(field);
-      angle_right = IsPresent(left) ? ReduceToTurn(kTwoPi - left) : kNullValue;
-    } else if (HasPrefix(field, "ZE")) {
-      // Exactly 0 is how collectors write "no zenith".
-      double written = Value(field);
-      double zenith = written == 0.0 ? kNullValue : ToRadians(written);
-      if (IsPresent(zenith) && (zenith < 0.0 || zenith >= kTwoPi)) {
-        Warn(line_, "zenith angle '" + std::string(field) + "' is outside a full circle; taken as missing");
-        zenith = kNullValue;
+    switch (TwoLetterKey(field)) {
+      case TwoLetterKey('O', 'P'): {
+        std::string_view name = Name(field);
+        // An occupied field without a name leaves the occupied station as it was.
+        if (!name.empty()) state_.occupied = OccupiedStation(name);
+        break;
       }
-      // A face-right zenith z is the face-left 2 pi - z.
-      if (IsPresent(zenith) && zenith > kPi) zenith = kTwoPi - zenith;
-      p.zenith = zenith;
-    } else if (HasPrefix(field, "CE")) {
-      p.height_difference = Length(field);
-    } else if (HasPrefix(field, "SD")) {
-      p.slope_distance = Length(field);
-    } else if (HasPrefix(field, "HD")) {
-      p.horizontal_distance = Length(field);
-    } else if (HasPrefix(field, "HR")) {
-      state_.target_height = Value(field);  // carries into the following records
+      case TwoLetterKey('F', 'P'):
+        p.to = Station(Name(field));
+        break;
+      case TwoLetterKey('A', 'Z'):
+        p.azimuth = Angle(field);
+        break;
+      case TwoLetterKey('A', 'R'):
+        angle_right = Angle(field);
+        break;
+      case TwoLetterKey('A', 'L'): {
+        double left = Angle(field);
+        angle_right = IsPresent(left) ? ReduceToTurn(kTwoPi - left) : kNullValue;
+        break;
+      }
+      case TwoLetterKey('Z', 'E'):
+        p.zenith = Zenith(field);
+        break;
+      case TwoLetterKey('C', 'E'):
+        p.height_difference = Length(field);
+        break;
+      case TwoLetterKey('S', 'D'):
+        p.slope_distance = Length(field);
+        break;
+      case TwoLetterKey('H', 'D'):
+        p.horizontal_distance = Length(field);
+        break;
+      case TwoLetterKey('H', 'R'):
+        state_.target_height = Value(field);  // carries into the following records
+        break;
+      case TwoLetterKey('-', '-'):
+        note = Note(field);
+        has_note = true;
+        break;
+      default:
+        break;
     }
+    if (has_note) break;  // the note runs to the end of the line
   }
   p.from = state_.occupied;
   p.direction = IsPresent(angle_right) ? ReduceToTurn(angle_right) : kNullValue;
@@ -98,6 +106,18 @@ void RecordReader::ReadObservationRecord(std::string_view code) {
     return;
   }
   if (p.to != 0 && p.to != state_.backsight) state_.foresight_since_setup = true;
+}
+
+double RecordReader::Zenith(std::string_view field) {
+  // Exactly 0 is how collectors write "no zenith".
+  double written = Value(field);
+  double zenith = written == 0.0 ? kNullValue : ToRadians(written);
+  if (IsPresent(zenith) && (zenith < 0.0 || zenith >= kTwoPi)) {
+    Warn(line_, "zenith angle '" + std::string(field) + "' is outside a full circle; taken as missing");
+    return kNullValue;
+  }
+  // A face-right zenith z is the face-left 2 pi - z.
+  return IsPresent(zenith) && zenith > kPi ? kTwoPi - zenith : zenith;
 }
 
 void RecordReader::NoteBacksightReading(const Pointing& p, bool check_stale) {

@@ -1,6 +1,8 @@
 // Block-buffered reading of the raw file into trimmed logical record lines.
 #include "rw5/record_line_reader.h"
 
+#include <cstring>
+
 #include "convert/status.h"
 
 namespace trovisk {
@@ -35,51 +37,60 @@ RecordLineReader::Fill RecordLineReader::FillBuffer() {
   return Fill::kEnd;
 }
 
+bool RecordLineReader::Refill(int& error_code) {
+  while (position_ == end_) {
+    if (at_end_) return false;
+    Fill fill = FillBuffer();
+    if (fill == Fill::kError) {
+      at_end_ = true;
+      error_code = kStatusReadError;
+      return false;
+    }
+    if (fill == Fill::kEnd) at_end_ = true;
+  }
+  return true;
+}
+
 bool RecordLineReader::ReadLogicalLine(int& error_code) {
   line_length_ = 0;
   bool read_something = false;
-  // Takes the next byte into `c`, refilling the block when it runs out;
-  // false at the end of the input or on an error.
-  auto next_byte = [&](char& c) {
-    while (position_ == end_) {
-      if (at_end_) return false;
-      Fill fill = FillBuffer();
-      if (fill == Fill::kError) {
-        at_end_ = true;
-        error_code = kStatusReadError;
-        return false;
-      }
-      if (fill == Fill::kEnd) at_end_ = true;
-    }
-    c = buffer_[position_];
-    return true;
-  };
-
-  char c = 0;
-  while (next_byte(c)) {
-    ++position_;
+  for (;;) {
+    if (position_ == end_ && !Refill(error_code)) return read_something && error_code == 0;
     if (after_cr_) {
       after_cr_ = false;
-      if (c == '\n') continue;  // the LF of a CR LF pair
+      if (buffer_[position_] == '\n') {  // the LF of a CR LF pair
+        ++position_;
+        continue;
+      }
     }
-    read_something = true;
-    if (c == '\n') return true;
-    if (c == '\r') {
-      after_cr_ = true;
+    // Copy up to the line end, the end of the block or the longest line.
+    const char* start = buffer_.data() + position_;
+    std::size_t limit = end_ - position_;
+    if (limit > kMaxRecordLineLength - line_length_) limit = kMaxRecordLineLength - line_length_;
+    std::size_t length = 0;
+    while (length < limit && start[length] != '\n' && start[length] != '\r') ++length;
+    std::memcpy(line_.data() + line_length_, start, length);
+    line_length_ += length;
+    position_ += length;
+    if (length < limit) {
+      after_cr_ = start[length] == '\r';
+      ++position_;
       return true;
     }
-    line_[line_length_++] = c;
+    read_something = read_something || length > 0;
     if (line_length_ == kMaxRecordLineLength) {
       // A line end right after the last byte that fits closes this line
       // rather than making an empty one.
-      if (next_byte(c) && (c == '\n' || c == '\r')) {
-        ++position_;
-        after_cr_ = (c == '\r');
+      if (Refill(error_code)) {
+        char c = buffer_[position_];
+        if (c == '\n' || c == '\r') {
+          ++position_;
+          after_cr_ = c == '\r';
+        }
       }
       return error_code == 0;
     }
   }
-  return read_something && error_code == 0;
 }
 
 bool RecordLineReader::Next(std::string_view& line, int& line_counter, int& error_code) {

@@ -36,6 +36,8 @@ class RecordLineReader {
   // of input with nothing read.
   bool ReadLogicalLine(int& error_code);
   Fill FillBuffer();
+  // Makes bytes available; false at end of input or on an error.
+  bool Refill(int& error_code);
 
   std::istream& input_;
   std::vector<char> buffer_;

@@ -9,13 +9,10 @@
 namespace trovisk {
 namespace {
 
-// Two-letter codes as one number, for the dispatch switch.
-constexpr int CodeKey(char first, char second) {
-  return static_cast<unsigned char>(first) << 8 | static_cast<unsigned char>(second);
-}
-int CodeKey(std::string_view code) { return code.size() == 2 ? CodeKey(code[0], code[1]) : -1; }
+constexpr int CodeKey(char first, char second) { return TwoLetterKey(first, second); }
 
-// Observations a file of `bytes` may hold: a sideshot line is some sixty bytes.
+// Observations the rest of the file may hold: a sideshot line is some fifty
+// bytes, and reserving a little more than needed spares a copy of them all.
 std::size_t ExpectedObservations(std::istream& input) {
   std::streampos start = input.tellg();
   input.seekg(0, std::ios::end);
@@ -26,7 +23,7 @@ std::size_t ExpectedObservations(std::istream& input) {
     input.seekg(start);
     return 0;
   }
-  constexpr std::size_t kBytesPerObservation = 64;
+  constexpr std::size_t kBytesPerObservation = 48;
   constexpr std::size_t kMostReserved = std::size_t{1} << 22;
   std::size_t expected = static_cast<std::size_t>(end - start) / kBytesPerObservation;
   return expected < kMostReserved ? expected : kMostReserved;
@@ -103,7 +100,8 @@ void RecordReader::HandleRecord(std::string_view line, std::string_view code,
                                 std::size_t first_comma) {
   line_text_ = line;
   first_comma_ = first_comma;
-  const int key = CodeKey(code);
+  // Known codes have two letters, so a longer code never matches a case.
+  const int key = code.size() == 2 ? TwoLetterKey(code) : -1;
   // A covariance record completes only the vector right before it.
   if (key != CodeKey('C', 'V')) state_.pending_vector = 0;
 

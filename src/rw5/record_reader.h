@@ -49,12 +49,16 @@ class RecordReader {
   // A station name: characters 3 to 17 of the field, blanks around it removed.
   std::string_view Name(std::string_view field, std::size_t prefix_length = 2);
   int Station(std::string_view name);  // the station's index, added when new
+  // The same, remembering the last occupied name: it repeats on every record.
+  int OccupiedStation(std::string_view name);
   // The rest of the line from a "--" field: the note with its commas.
   std::string_view Note(std::string_view field) const;
   void Describe(int station, std::string_view note);
 
   // Observation records and the add-observation step (observation_records.cpp).
   void ReadObservationRecord(std::string_view code);
+  // A zenith in radians folded into [0, pi]; missing for 0 and outside a circle.
+  double Zenith(std::string_view field);
   void AddSinglePointing(const Pointing& pointing);
   // Files one pointing under its kinds: the horizontal angle or azimuth with
   // the zenith and slope distance, then the horizontal distance and the
@@ -94,6 +98,8 @@ class RecordReader {
   std::vector<SetWarning> set_warnings_;
   std::size_t first_observation_ = 0;  // index of the first observation of this read
   std::unordered_set<std::string> cut_names_;  // long names already warned about
+  std::string occupied_name_;
+  int occupied_index_ = 0;
 };
 
 }  // namespace trovisk
