@@ -1,0 +1,74 @@
+// Setups ("BK") and the closing of direction sets.
+#include <cmath>
+#include <string>
+
+#include "rw5/angle_reduction.h"
+#include "rw5/field_splitter.h"
+#include "rw5/record_reader.h"
+
+namespace trovisk {
+
+void RecordReader::ReadBacksight() {
+  CloseDirectionSet();
+  Split(4);
+  state_.occupied = 0;
+  state_.backsight = 0;
+  state_.backsight_azimuth = kNullValue;
+  state_.backsight_circle = 0.0;
+  state_.foresight_since_setup = false;
+  for (std::string_view field : fields_) {
+    if (HasPrefix(field, "OP")) {
+      state_.occupied = Station(Name(field));
+    } else if (HasPrefix(field, "BP")) {
+      state_.backsight = Station(Name(field));
+    } else if (HasPrefix(field, "BS")) {
+      state_.backsight_azimuth = Angle(field);
+      // The azimuth the collector computed to the backsight point: kept, but
+      // written as derived rather than measured.
+      if (state_.backsight != 0) {
+        ObservationRecord observation;
+        observation.kind = ObservationKind::kAzimuth;
+        observation.SetCode("BK");
+        observation.computed = true;
+        observation.from = state_.occupied;
+        observation.to = state_.backsight;
+        observation.line = line_;
+        observation.azimuth = state_.backsight_azimuth;
+        observation.instrument_height = ToMetres(state_.instrument_height);
+        observation.target_height = ToMetres(state_.target_height);
+        AddObservation(observation);
+      }
+    } else if (HasPrefix(field, "BC")) {
+      double circle = Angle(field);
+      state_.backsight_circle = IsPresent(circle) ? ReduceToTurn(circle) : 0.0;
+    }
+  }
+}
+
+void RecordReader::CloseDirectionSet() {
+  if (!set_.open()) return;
+  set_observations_.clear();
+  set_warnings_.clear();
+  set_.Close(set_observations_, set_warnings_);
+  auto name = [&](int station) {
+    return "'" + data_.stations[static_cast<std::size_t>(station)].name + "'";
+  };
+  for (const SetWarning& warning : set_warnings_) {
+    std::string difference =
+        warning.direction
+            ? std::to_string(std::lround(warning.difference * 206264.80624709636)) + "\" in direction"
+            : std::to_string(warning.difference) + " m in slope distance";
+    Warn(warning.line, "the two faces to " + name(warning.target) + " at " + name(warning.station) +
+                           " differ by " + difference);
+  }
+  for (const SetObservation& observation : set_observations_) {
+    const Pointing& p = observation.pointing;
+    if (IsPresent(p.direction) && IsMissing(observation.horizontal_angle) &&
+        p.to != observation.backsight) {
+      Warn(p.line, "direction to " + name(p.to) + " in a set without a backsight reading; not used");
+    }
+    AddPointing(p, observation.backsight, observation.horizontal_angle);
+  }
+}
+
+}  // namespace trovisk

@@ -1,0 +1,225 @@
+// Observation records ("SS", "TR", "OB" and the direction records) and the
+// add-observation step that files each measured value exactly once.
+#include <cmath>
+#include <string>
+
+#include "geodesy/angles.h"
+#include "rw5/angle_reduction.h"
+#include "rw5/field_splitter.h"
+#include "rw5/record_reader.h"
+
+namespace trovisk {
+namespace {
+
+bool IsCode(std::string_view code, const char* text) { return code == text; }
+
+std::string Seconds(double radians) {
+  return std::to_string(std::lround(std::fabs(radians) * 206264.80624709636)) + "\"";
+}
+
+}  // namespace
+
+void RecordReader::ReadObservationRecord(std::string_view code) {
+  Split(6);
+  Pointing p;
+  p.line = line_;
+  p.SetCode(code);
+  std::string_view note;
+  bool has_note = false;
+  double angle_right = kNullValue;
+  for (std::string_view field : fields_) {
+    switch (TwoLetterKey(field)) {
+      case TwoLetterKey('O', 'P'): {
+        std::string_view name = Name(field);
+        // An occupied field without a name leaves the occupied station as it was.
+        if (!name.empty()) state_.occupied = OccupiedStation(name);
+        break;
+      }
+      case TwoLetterKey('F', 'P'):
+        p.to = Station(Name(field));
+        break;
+      case TwoLetterKey('A', 'Z'):
+        p.azimuth = Angle(field);
+        break;
+      case TwoLetterKey('A', 'R'):
+        angle_right = Angle(field);
+        break;
+      case TwoLetterKey('A', 'L'): {
+        double left = Angle(field);
+        angle_right = IsPresent(left) ? ReduceToTurn(kTwoPi - left) : kNullValue;
+        break;
+      }
+      case TwoLetterKey('Z', 'E'):
+        p.zenith = Zenith(field);
+        break;
+      case TwoLetterKey('C', 'E'):
+        p.height_difference = Length(field);
+        break;
+      case TwoLetterKey('S', 'D'):
+        p.slope_distance = Length(field);
+        break;
+      case TwoLetterKey('H', 'D'):
+        p.horizontal_distance = Length(field);
+        break;
+      case TwoLetterKey('H', 'R'):
+        state_.target_height = Value(field);  // carries into the following records
+        break;
+      case TwoLetterKey('-', '-'):
+        note = Note(field);
+        has_note = true;
+        break;
+      default:
+        break;
+    }
+    if (has_note) break;  // the note runs to the end of the line
+  }
+  p.from = state_.occupied;
+  p.direction = IsPresent(angle_right) ? ReduceToTurn(angle_right) : kNullValue;
+  p.instrument_height = ToMetres(state_.instrument_height);
+  p.target_height = ToMetres(state_.target_height);
+  Describe(p.to, note);
+  if (p.to == 0) Warn(line_, "observation without a foresight point");
+
+  // A set belongs to one station.
+  if (set_.open() && set_.station() != p.from) CloseDirectionSet();
+
+  if (IsCode(code, "BD") || IsCode(code, "BR")) {
+    p.face_right = IsCode(code, "BR");
+    // A backsight direct after foresight pointings begins the next set.
+    if (!p.face_right && set_.open() && set_.has_foresight()) CloseDirectionSet();
+    if (!p.face_right) NoteBacksightReading(p, false);
+    if (!set_.open()) set_.Open(p.from);
+    set_.Add(p, true);
+  } else if (IsCode(code, "FD") || IsCode(code, "FR")) {
+    p.face_right = IsCode(code, "FR");
+    if (set_.open()) {
+      set_.Add(p, false);
+    } else {
+      // A foresight pointing outside a set stands alone like a sideshot.
+      if (p.face_right && IsPresent(p.direction)) p.direction = ReduceToTurn(p.direction - kPi);
+      p.face_right = false;
+      AddSinglePointing(p);
+      return;
+    }
+  } else {
+    AddSinglePointing(p);
+    return;
+  }
+  if (p.to != 0 && p.to != state_.backsight) state_.foresight_since_setup = true;
+}
+
+double RecordReader::Zenith(std::string_view field) {
+  // Exactly 0 is how collectors write "no zenith".
+  double written = Value(field);
+  double zenith = written == 0.0 ? kNullValue : ToRadians(written);
+  if (IsPresent(zenith) && (zenith < 0.0 || zenith >= kTwoPi)) {
+    Warn(line_, "zenith angle '" + std::string(field) + "' is outside a full circle; taken as missing");
+    return kNullValue;
+  }
+  // A face-right zenith z is the face-left 2 pi - z.
+  return IsPresent(zenith) && zenith > kPi ? kTwoPi - zenith : zenith;
+}
+
+void RecordReader::NoteBacksightReading(const Pointing& p, bool check_stale) {
+  if (p.to == 0) return;
+  if (p.to != state_.backsight) {
+    state_.foresight_since_setup = true;
+    return;
+  }
+  if (IsMissing(p.direction)) return;
+  if (!state_.foresight_since_setup) {
+    // The reading measured on the backsight is the circle's true zero for
+    // the setup, whatever "BC" the collector carried over.
+    state_.backsight_circle = p.direction;
+  } else if (check_stale) {
+    double difference = AngleDifference(p.direction, state_.backsight_circle);
+    if (std::fabs(difference) > kFaceToleranceAngle) {
+      Warn(line_, "reading on the backsight differs from the backsight circle reading by " +
+                      Seconds(difference) + "; the angles of this setup keep the circle reading");
+    }
+  }
+}
+
+void RecordReader::AddSinglePointing(const Pointing& pointing) {
+  NoteBacksightReading(pointing, true);
+  Pointing p = pointing;
+  double horizontal_angle = kNullValue;
+  double extra_azimuth = kNullValue;
+  if (IsPresent(p.direction)) {
+    if (state_.backsight != 0) {
+      horizontal_angle = ReduceToTurn(p.direction - state_.backsight_circle);
+    } else if (IsPresent(state_.backsight_azimuth)) {
+      double azimuth =
+          ReduceToTurn(state_.backsight_azimuth + p.direction - state_.backsight_circle);
+      (IsMissing(p.azimuth) ? p.azimuth : extra_azimuth) = azimuth;
+    } else {
+      Warn(line_, "angle right without a backsight point or backsight azimuth; not used");
+    }
+  }
+  AddPointing(p, state_.backsight, horizontal_angle);
+  if (IsPresent(extra_azimuth)) {
+    Pointing azimuth_only = p;
+    azimuth_only.azimuth = extra_azimuth;
+    azimuth_only.zenith = azimuth_only.slope_distance = kNullValue;
+    azimuth_only.horizontal_distance = azimuth_only.height_difference = kNullValue;
+    AddPointing(azimuth_only, 0, kNullValue);
+  }
+}
+
+void RecordReader::AddPointing(const Pointing& p, int backsight, double horizontal_angle) {
+  // An angle from the backsight to itself is the reading that orients the
+  // setup, not an observation.
+  if (IsPresent(horizontal_angle) && p.to == backsight) horizontal_angle = kNullValue;
+
+  ObservationRecord base;
+  base.from = p.from;
+  base.to = p.to;
+  base.line = p.line;
+  base.code = p.code;
+  base.instrument_height = p.instrument_height;
+  base.target_height = p.target_height;
+
+  bool has_vertical = IsPresent(p.zenith) || IsPresent(p.slope_distance);
+  if (IsPresent(horizontal_angle) || IsPresent(p.azimuth) || has_vertical) {
+    ObservationRecord main = base;
+    main.zenith = p.zenith;
+    main.slope_distance = p.slope_distance;
+    if (IsPresent(horizontal_angle)) {
+      main.kind = ObservationKind::kHorizontalAngle;
+      main.backsight = backsight;
+      main.horizontal_angle = horizontal_angle;
+    } else if (IsPresent(p.azimuth)) {
+      main.kind = ObservationKind::kAzimuth;
+      main.azimuth = p.azimuth;
+    } else {
+      main.kind = ObservationKind::kZenithDistance;
+    }
+    AddObservation(main);
+    if (IsPresent(horizontal_angle) && IsPresent(p.azimuth)) {
+      ObservationRecord azimuth = base;
+      azimuth.kind = ObservationKind::kAzimuth;
+      azimuth.azimuth = p.azimuth;
+      AddObservation(azimuth);
+    }
+  }
+  if (IsPresent(p.horizontal_distance)) {
+    ObservationRecord distance = base;
+    distance.kind = ObservationKind::kHorizontalDistance;
+    distance.horizontal_distance = p.horizontal_distance;
+    AddObservation(distance);
+  }
+  if (IsPresent(p.height_difference)) {
+    ObservationRecord difference = base;
+    difference.kind = ObservationKind::kHeightDifference;
+    difference.height_difference = p.height_difference;
+    AddObservation(difference);
+  }
+}
+
+void RecordReader::AddObservation(ObservationRecord& observation) {
+  // Numbered in order of arrival: the index in the list is the number.
+  observation.sequence = static_cast<std::int64_t>(data_.observations.size());
+  data_.observations.push_back(std::move(observation));
+}
+
+}  // namespace trovisk

@@ -1,0 +1,75 @@
+// Known record codes and the skip question for the others.
+#include "rw5/record_codes.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "app/message_table.h"
+#include "convert/show_message.h"
+#include "convert/status.h"
+
+namespace trovisk {
+namespace {
+
+constexpr std::array<std::string_view, 36> kKnownCodes = {
+    "--",                                                              // note
+    "JB", "MO", "OC", "SP", "AP", "DE", "GR", "GS", "RP",              // job, mode, stations
+    "TR", "SS", "OB", "BD", "BR", "FR", "FD", "BK", "LS", "BP", "BL",  // observations
+    "CV", "AH",                                                        //
+    "ES", "PJ", "CS", "ST", "DT", "HA", "VA", "CG", "EE", "EP", "GP",  // other records
+    "RX", "EQ"};
+
+std::size_t PairKey(std::string_view code) {
+  return static_cast<std::size_t>(static_cast<unsigned char>(code[0])) << 8 |
+         static_cast<unsigned char>(code[1]);
+}
+
+// Asks whether records of an unsupported code are to be skipped.
+int AskToSkip(std::string_view code, int line, UserInterface& ui, int& error_code) {
+  error_code = kMsgCodeNotSupported;
+  Answer answer = ShowMessage(ui, kMsgCodeNotSupported, Buttons::kYesNo, {line, code});
+  if (answer != Answer::kYes) return kStopReading;
+  error_code = kStatusOk;
+  return kSkipRecord;
+}
+
+}  // namespace
+
+bool IsKnownRecordCode(std::string_view code) {
+  // Every known code has two characters: one table slot per pair of bytes.
+  static const std::vector<bool> known = [] {
+    std::vector<bool> table(1 << 16, false);
+    for (std::string_view known_code : kKnownCodes) table[PairKey(known_code)] = true;
+    return table;
+  }();
+  return code.size() == 2 && known[PairKey(code)];
+}
+
+int CheckRecordCode(std::string_view code, int line, std::vector<std::string>& skipped_codes,
+                    UserInterface& ui, int& error_code) {
+  if (IsKnownRecordCode(code)) return kHandleRecord;
+  if (std::find(skipped_codes.begin(), skipped_codes.end(), code) != skipped_codes.end()) {
+    return kSkipRecord;
+  }
+  int result = AskToSkip(code, line, ui, error_code);
+  if (result == kSkipRecord) skipped_codes.emplace_back(code);
+  return result;
+}
+
+RecordCodeChecker::RecordCodeChecker(std::vector<std::string>& skipped_codes, UserInterface& ui)
+    : skipped_codes_(skipped_codes), ui_(ui), skipped_index_(skipped_codes.begin(), skipped_codes.end()) {}
+
+int RecordCodeChecker::Check(std::string_view code, int line, int& error_code) {
+  if (IsKnownRecordCode(code)) return kHandleRecord;
+  // A code short enough for the string's inline buffer allocates nothing here.
+  if (skipped_index_.count(std::string(code)) != 0) return kSkipRecord;
+  int result = AskToSkip(code, line, ui_, error_code);
+  if (result == kSkipRecord) {
+    skipped_codes_.emplace_back(code);
+    skipped_index_.emplace(code);
+  }
+  return result;
+}
+
+}  // namespace trovisk

@@ -1,0 +1,42 @@
+// The record codes the reader knows, and the question asked once per unsupported code.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "convert/user_interface.h"
+
+namespace trovisk {
+
+// What to do with a record after its code was checked.
+inline constexpr int kHandleRecord = 0;
+inline constexpr int kSkipRecord = 1;
+inline constexpr int kStopReading = -1;
+
+// True for the codes of the format, which are never reported as unsupported.
+bool IsKnownRecordCode(std::string_view code);
+
+// Checks the code of the record on `line`: kHandleRecord for a known code,
+// kSkipRecord for one the user already agreed to skip or agrees to skip now
+// (message 2121, after which the code is added to `skipped_codes`), and
+// kStopReading with `error_code` 2121 when the user declines. This form scans
+// the list; a reader of many records uses RecordCodeChecker.
+int CheckRecordCode(std::string_view code, int line, std::vector<std::string>& skipped_codes,
+                    UserInterface& ui, int& error_code);
+
+// The same check with the skipped codes indexed, so that a file with very
+// many distinct unsupported codes stays linear.
+class RecordCodeChecker {
+ public:
+  RecordCodeChecker(std::vector<std::string>& skipped_codes, UserInterface& ui);
+  int Check(std::string_view code, int line, int& error_code);
+
+ private:
+  std::vector<std::string>& skipped_codes_;
+  UserInterface& ui_;
+  std::unordered_set<std::string> skipped_index_;
+};
+
+}  // namespace trovisk

@@ -1,0 +1,218 @@
+// The record loop of the raw-file reader: codes, dispatch, mode and heights.
+#include "rw5/record_parser.h"
+
+#include "convert/status.h"
+#include "rw5/field_splitter.h"
+#include "rw5/record_line_reader.h"
+#include "rw5/record_reader.h"
+
+namespace trovisk {
+namespace {
+
+constexpr int CodeKey(char first, char second) { return TwoLetterKey(first, second); }
+
+// Observations the rest of the file may hold: a sideshot line is some fifty
+// bytes, and reserving a little more than needed spares a copy of them all.
+std::size_t ExpectedObservations(std::istream& input) {
+  std::streampos start = input.tellg();
+  input.seekg(0, std::ios::end);
+  std::streampos end = input.tellg();
+  input.seekg(start);
+  if (start < 0 || end <= start || input.fail()) {
+    input.clear();
+    input.seekg(start);
+    return 0;
+  }
+  constexpr std::size_t kBytesPerObservation = 48;
+  constexpr std::size_t kMostReserved = std::size_t{1} << 22;
+  std::size_t expected = static_cast<std::size_t>(end - start) / kBytesPerObservation;
+  return expected < kMostReserved ? expected : kMostReserved;
+}
+
+}  // namespace
+
+RecordReader::RecordReader(const ReaderOptions& options, SurveyData& data, UserInterface& ui,
+                           bool coordinates_only)
+    : options_(options),
+      data_(data),
+      ui_(ui),
+      coordinates_only_(coordinates_only),
+      code_checker_(data.skipped_codes, ui) {
+  if (data_.observations.empty()) data_.observations.emplace_back();
+}
+
+void RecordReader::Read(std::istream& input, int& line_counter, int& status) {
+  if (status != kStatusOk) return;
+  line_counter = 0;
+  if (input.bad()) {
+    status = kStatusReadError;
+    return;
+  }
+  // Every pass reads the file from its first line.
+  input.clear();
+  if (input.tellg() != std::streampos(0)) {
+    input.seekg(0);
+    if (input.fail()) {
+      status = kStatusReadError;
+      return;
+    }
+  }
+  first_observation_ = data_.observations.size();
+  if (!coordinates_only_) {
+    data_.observations.reserve(first_observation_ + ExpectedObservations(input));
+  }
+
+  RecordLineReader reader(input);
+  std::string_view line;
+  int error_code = 0;
+  while (reader.Next(line, line_counter, error_code)) {
+    line_ = line_counter;
+    if (reader.mode_note_count() != state_.mode_notes_seen) {
+      state_.mode_notes_seen = reader.mode_note_count();
+      if (!state_.live_mode_seen) ApplyModeNote(reader.last_mode_note());
+    }
+    std::size_t first_comma = 0;
+    std::string_view code = RecordCode(line, first_comma);
+    int action = code_checker_.Check(code, line_, error_code);
+    if (action == kStopReading) {
+      status = error_code;
+      // A cancelled run keeps none of the observations it read.
+      data_.observations.resize(first_observation_);
+      return;
+    }
+    if (action == kSkipRecord) {
+      state_.pending_vector = 0;
+      continue;
+    }
+    HandleRecord(line, code, first_comma);
+  }
+  if (error_code != 0) {
+    status = error_code;
+    return;
+  }
+  CloseDirectionSet();
+  if (!coordinates_only_) ReduceVectorsToMarks();
+}
+
+void RecordReader::Split(std::size_t count) { SplitFields(line_text_, first_comma_, count, fields_); }
+
+void RecordReader::HandleRecord(std::string_view line, std::string_view code,
+                                std::size_t first_comma) {
+  line_text_ = line;
+  first_comma_ = first_comma;
+  // Known codes have two letters, so a longer code never matches a case.
+  const int key = code.size() == 2 ? TwoLetterKey(code) : -1;
+  // A covariance record completes only the vector right before it.
+  if (key != CodeKey('C', 'V')) state_.pending_vector = 0;
+
+  switch (key) {
+    case CodeKey('M', 'O'):
+      ReadMode(line, first_comma, false);
+      return;
+    case CodeKey('O', 'C'):
+      if (!coordinates_only_) CloseDirectionSet();
+      ReadLocalCoordinates(true);
+      return;
+    case CodeKey('S', 'P'):
+      ReadLocalCoordinates(false);
+      return;
+    case CodeKey('B', 'P'):
+      ReadBasePoint();
+      return;
+    default:
+      break;
+  }
+  if (coordinates_only_) return;
+
+  switch (key) {
+    case CodeKey('L', 'S'):
+      ReadHeights();
+      break;
+    case CodeKey('B', 'K'):
+      ReadBacksight();
+      break;
+    case CodeKey('O', 'B'):
+    case CodeKey('T', 'R'):
+    case CodeKey('S', 'S'):
+    case CodeKey('B', 'D'):
+    case CodeKey('B', 'R'):
+    case CodeKey('F', 'D'):
+    case CodeKey('F', 'R'):
+      ReadObservationRecord(code);
+      break;
+    case CodeKey('A', 'H'):
+      ReadAntennaHeight();
+      break;
+    case CodeKey('B', 'L'):
+      ReadVector(code);
+      break;
+    case CodeKey('C', 'V'):
+      ReadCovariance();
+      break;
+    default:
+      // Other known codes carry nothing the adjustment uses.
+      break;
+  }
+}
+
+void RecordReader::ReadMode(std::string_view line, std::size_t first_comma, bool from_note) {
+  SplitFields(line, first_comma, 6, fields_);
+  for (std::string_view field : fields_) {
+    std::string_view rest = AfterPrefix(field);
+    // A unit field without a value leaves the unit as it was, never "feet".
+    bool has_value = !IsBlank(rest);
+    if (HasPrefix(field, "AD")) {
+      state_.direction_mode = ReadInteger(rest);
+    } else if (HasPrefix(field, "UN")) {
+      if (has_value) state_.distance_units = ReadInteger(rest);
+    } else if (HasPrefix(field, "SF")) {
+      state_.scale_factor = Value(field);
+    } else if (HasPrefix(field, "EC")) {
+      state_.earth_curvature = ReadInteger(rest);
+    } else if (HasPrefix(field, "EO")) {
+      state_.edm_offset = Value(field);
+    } else if (HasPrefix(field, "AU")) {
+      if (has_value) state_.angle_units = ReadInteger(rest);
+    }
+  }
+  if (!from_note) state_.live_mode_seen = true;
+  data_.distance_units = state_.distance_units;
+  data_.angle_units = state_.angle_units;
+}
+
+void RecordReader::ApplyModeNote(std::string_view note) {
+  // "--MO,..." read as the mode record it stands for.
+  std::string_view record = note.substr(2);
+  std::size_t first_comma = 0;
+  RecordCode(record, first_comma);
+  ReadMode(record, first_comma, true);
+  Warn(line_, "no mode record before this line; distance units " +
+                  std::to_string(state_.distance_units) + " and angle units " +
+                  std::to_string(state_.angle_units) + " taken from the note '" +
+                  std::string(note) + "'");
+}
+
+void RecordReader::ReadHeights() {
+  Split(2);
+  for (std::string_view field : fields_) {
+    if (HasPrefix(field, "HI")) {
+      state_.instrument_height = Value(field);
+    } else if (HasPrefix(field, "HR")) {
+      state_.target_height = Value(field);
+    }
+  }
+}
+
+void ParseRecords(std::istream& input, const ReaderOptions& options, SurveyData& data,
+                  UserInterface& ui, int& line_counter, int& status) {
+  RecordReader reader(options, data, ui, false);
+  reader.Read(input, line_counter, status);
+}
+
+void ReadStationCoordinates(std::istream& input, const ReaderOptions& options, SurveyData& data,
+                            UserInterface& ui, int& line_counter, int& status) {
+  RecordReader reader(options, data, ui, true);
+  reader.Read(input, line_counter, status);
+}
+
+}  // namespace trovisk

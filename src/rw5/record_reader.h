@@ -1,0 +1,105 @@
+// The record reader's working parts, shared by the files that handle one
+// group of records each. Internal to the raw-file reader.
+#pragma once
+
+#include <istream>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "convert/user_interface.h"
+#include "rw5/direction_set.h"
+#include "rw5/pointing.h"
+#include "rw5/reader_options.h"
+#include "rw5/record_codes.h"
+#include "rw5/run_state.h"
+#include "rw5/survey_data.h"
+
+namespace trovisk {
+
+class RecordReader {
+ public:
+  // `coordinates_only`: the first pass, which keeps the stations that carry
+  // coordinates and the units, quietly.
+  RecordReader(const ReaderOptions& options, SurveyData& data, UserInterface& ui,
+               bool coordinates_only);
+
+  void Read(std::istream& input, int& line_counter, int& status);
+
+ private:
+  // One record: its line, code and the position of its first comma.
+  void HandleRecord(std::string_view line, std::string_view code, std::size_t first_comma);
+  void Split(std::size_t count);
+
+  // Mode and heights (record_parser.cpp).
+  void ReadMode(std::string_view line, std::size_t first_comma, bool from_note);
+  void ReadHeights();
+  void ApplyModeNote(std::string_view note);
+
+  // Field values (field_values.cpp).
+  void Warn(int line, const std::string& what);
+  // The number after a prefix of `prefix_length`; missing when the field
+  // holds only its prefix (or blanks after it).
+  double Value(std::string_view field, std::size_t prefix_length = 2);
+  double Length(std::string_view field, std::size_t prefix_length = 2);  // file units to metres
+  double Angle(std::string_view field);                                   // file angle unit to radians
+  double ToMetres(double file_length) const;
+  double ToRadians(double file_angle) const;
+  // A station name: characters 3 to 17 of the field, blanks around it removed.
+  std::string_view Name(std::string_view field, std::size_t prefix_length = 2);
+  int Station(std::string_view name);  // the station's index, added when new
+  // The same, remembering the last occupied name: it repeats on every record.
+  int OccupiedStation(std::string_view name);
+  // The rest of the line from a "--" field: the note with its commas.
+  std::string_view Note(std::string_view field) const;
+  void Describe(int station, std::string_view note);
+
+  // Observation records and the add-observation step (observation_records.cpp).
+  void ReadObservationRecord(std::string_view code);
+  // A zenith in radians folded into [0, pi]; missing for 0 and outside a circle.
+  double Zenith(std::string_view field);
+  void AddSinglePointing(const Pointing& pointing);
+  // Files one pointing under its kinds: the horizontal angle or azimuth with
+  // the zenith and slope distance, then the horizontal distance and the
+  // height difference each on its own.
+  void AddPointing(const Pointing& pointing, int backsight, double horizontal_angle);
+  void AddObservation(ObservationRecord& observation);
+
+  // Setups and direction sets (backsight.cpp).
+  void ReadBacksight();
+  // A reading to the backsight: before any foresight it replaces the circle
+  // reading of the setup; after one, `check_stale` warns when they disagree.
+  void NoteBacksightReading(const Pointing& pointing, bool check_stale);
+  void CloseDirectionSet();
+
+  // Coordinates (coordinate_records.cpp).
+  void ReadLocalCoordinates(bool occupy);
+  void ReadBasePoint();
+
+  // GPS vectors (gps_vectors.cpp).
+  void ReadAntennaHeight();
+  void ReadVector(std::string_view code);
+  void ReadCovariance();
+  void ReduceVectorsToMarks();
+
+  const ReaderOptions& options_;
+  SurveyData& data_;
+  UserInterface& ui_;
+  bool coordinates_only_;
+  RecordCodeChecker code_checker_;
+  RunState state_;
+  DirectionSet set_;
+  int line_ = 0;
+  std::string_view line_text_;
+  std::size_t first_comma_ = 0;
+  std::vector<std::string_view> fields_;
+  std::vector<SetObservation> set_observations_;
+  std::vector<SetWarning> set_warnings_;
+  std::size_t first_observation_ = 0;  // index of the first observation of this read
+  std::unordered_set<std::string> cut_names_;  // long names already warned about
+  std::string occupied_name_;
+  int occupied_index_ = 0;
+};
+
+}  // namespace trovisk

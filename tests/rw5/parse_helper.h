@@ -1,0 +1,53 @@
+// Runs the raw-file reader over text for the reader's tests.
+#pragma once
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "rw5/record_parser.h"
+#include "support/scripted_ui.h"
+
+namespace trovisk::testing {
+
+// Tolerances that mean something: a tenth of a millimetre, a hundredth of an arc-second.
+inline constexpr double kTenthMillimetre = 1e-4;
+inline constexpr double kHundredthSecond = 4.85e-8;
+
+// Radians of a whole-number sexagesimal angle.
+inline double Dms(double degrees, double minutes = 0, double seconds = 0) {
+  return (degrees + minutes / 60.0 + seconds / 3600.0) * 3.14159265358979323846 / 180.0;
+}
+
+struct Parsed {
+  SurveyData data;
+  ScriptedUi ui;
+  int line_counter = 0;
+  int status = 0;
+
+  // The observations of the parse, without the reserved record.
+  std::vector<ObservationRecord> Observations() const {
+    return {data.observations.begin() + 1, data.observations.end()};
+  }
+  std::vector<ObservationRecord> OfKind(ObservationKind kind) const {
+    std::vector<ObservationRecord> found;
+    for (const auto& o : Observations()) {
+      if (o.kind == kind) found.push_back(o);
+    }
+    return found;
+  }
+  const std::string& Name(int index) const {
+    return data.stations[static_cast<std::size_t>(index)].name;
+  }
+  const StationRecord& Station(const std::string& name) const {
+    return data.stations[static_cast<std::size_t>(data.stations.Find(name))];
+  }
+};
+
+inline void Parse(const std::string& text, Parsed& parsed, ReaderOptions options = {}) {
+  if (options.input_name.empty()) options.input_name = "job.rw5";
+  std::istringstream input(text);
+  ParseRecords(input, options, parsed.data, parsed.ui, parsed.line_counter, parsed.status);
+}
+
+}  // namespace trovisk::testing

@@ -1,0 +1,91 @@
+// Known record codes, and the one question per unsupported code.
+#include "rw5/record_codes.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/scripted_ui.h"
+
+namespace trovisk {
+namespace {
+
+using testing::ScriptedUi;
+
+TEST(RecordCodes, KnownCodesNeverPrompt) {
+  ScriptedUi ui;
+  std::vector<std::string> skipped;
+  int error_code = 0;
+  for (const char* code : {"--", "JB", "MO", "OC", "SP", "AP", "DE", "GR", "GS", "RP", "TR", "SS",
+                           "OB", "BD", "BR", "FR", "FD", "BK", "LS", "BP", "BL", "CV", "AH", "ES",
+                           "PJ", "CS", "ST", "DT", "HA", "VA", "CG", "EE", "EP", "GP", "RX", "EQ"}) {
+    SCOPED_TRACE(code);
+    EXPECT_EQ(CheckRecordCode(code, 1, skipped, ui, error_code), kHandleRecord);
+  }
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(skipped.empty());
+}
+
+TEST(RecordCodes, UnknownCodesAreNotKnown) {
+  for (const char* code : {"GPS", "G1", "ss", "S", "", "SSX", "-", "BL "}) {
+    SCOPED_TRACE(code);
+    EXPECT_FALSE(IsKnownRecordCode(code));
+  }
+}
+
+TEST(RecordCodes, OnePromptPerUnsupportedCode) {
+  ScriptedUi ui;
+  std::vector<std::string> skipped;
+  RecordCodeChecker checker(skipped, ui);
+  int error_code = -1;
+  EXPECT_EQ(checker.Check("GPS", 12, error_code), kSkipRecord);
+  EXPECT_EQ(error_code, 0);
+  EXPECT_EQ(checker.Check("GPS", 13, error_code), kSkipRecord);
+  EXPECT_EQ(checker.Check("G1", 14, error_code), kSkipRecord);
+  ASSERT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(ui.messages[0].id, 2121);
+  EXPECT_EQ(ui.messages[0].buttons, Buttons::kYesNo);
+  EXPECT_NE(ui.messages[0].text.find("line '12', code 'GPS'"), std::string::npos);
+  EXPECT_EQ(skipped, (std::vector<std::string>{"GPS", "G1"}));
+
+  // A later checker over the same list does not ask again, nor does the list form.
+  RecordCodeChecker second(skipped, ui);
+  EXPECT_EQ(second.Check("G1", 20, error_code), kSkipRecord);
+  EXPECT_EQ(CheckRecordCode("GPS", 21, skipped, ui, error_code), kSkipRecord);
+  EXPECT_EQ(ui.messages.size(), 2u);
+}
+
+TEST(RecordCodes, DecliningStopsWith2121) {
+  for (bool indexed : {false, true}) {
+    SCOPED_TRACE(indexed);
+    ScriptedUi ui;
+    ui.answers = {Answer::kNo};
+    std::vector<std::string> skipped;
+    RecordCodeChecker checker(skipped, ui);
+    int error_code = 0;
+    int result = indexed ? checker.Check("XX", 3, error_code)
+                         : CheckRecordCode("XX", 3, skipped, ui, error_code);
+    EXPECT_EQ(result, kStopReading);
+    EXPECT_EQ(error_code, 2121);
+    EXPECT_TRUE(skipped.empty());
+  }
+}
+
+TEST(RecordCodes, ManyDistinctUnsupportedCodesStayLinear) {
+  ScriptedUi ui;
+  std::vector<std::string> skipped;
+  RecordCodeChecker checker(skipped, ui);
+  int error_code = 0;
+  const int count = 100000;
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int i = 0; i < count; ++i) {
+      ASSERT_EQ(checker.Check("Z" + std::to_string(i), i, error_code), kSkipRecord);
+    }
+  }
+  EXPECT_EQ(ui.messages.size(), static_cast<std::size_t>(count));
+  EXPECT_EQ(skipped.size(), static_cast<std::size_t>(count));
+}
+
+}  // namespace
+}  // namespace trovisk
