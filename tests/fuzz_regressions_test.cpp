@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "rw5_generator.h"
 #include "support/fuzz_entries.h"
 
 namespace trovisk::fuzzing {
@@ -25,6 +26,7 @@ struct Target {
 };
 
 const Target kTargets[] = {
+    {"conversion", FuzzConversion},
     {"settings", FuzzSettings},
     {"writer", FuzzWriter},
 };
@@ -68,6 +70,31 @@ TEST(FuzzEntriesTest, SettingsOfAnySizeReadSafely) {
     EXPECT_EQ(Feed(FuzzSettings, RandomBytes(random, size)), "");
     EXPECT_EQ(Feed(FuzzSettings, std::string(size, '\xff')), "");  // no NUL anywhere
     EXPECT_EQ(Feed(FuzzSettings, std::string(size, 'A')), "");
+  }
+}
+
+// Generated surveys of several sizes, units and angle units, whole and cut at
+// random byte positions, then with random bytes flipped.
+TEST(FuzzEntriesTest, ConversionHoldsOnGeneratedAndDamagedFiles) {
+  std::mt19937_64 random(3);
+  for (int units : {0, 1, 2}) {
+    bench::GeneratorOptions options;
+    options.record_count = 400;
+    options.distance_units = units;
+    options.angle_units = units == 2 ? 1 : 0;
+    options.gps_session_rate = 0.5;
+    options.check_shot_rate = 0.5;
+    options.seed = static_cast<std::uint64_t>(units) + 5;
+    std::string file = bench::GenerateRw5String(options);
+    SCOPED_TRACE(units);
+    EXPECT_EQ(Feed(FuzzConversion, file), "");
+    for (int i = 0; i < 20; ++i) {
+      std::string damaged = file.substr(0, random() % file.size());
+      for (int flips = 0; flips < 8 && !damaged.empty(); ++flips) {
+        damaged[random() % damaged.size()] = static_cast<char>(random() & 0xff);
+      }
+      EXPECT_EQ(Feed(FuzzConversion, damaged), "");
+    }
   }
 }
 
