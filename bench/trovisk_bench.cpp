@@ -1,0 +1,418 @@
+// Timed benchmark of the conversion and its stages on generated RW5 files of
+// 10,000, 100,000 and 1,000,000 records, printed as one table with targets.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/options.h"
+#include "bench_support.h"
+#include "convert/conversion.h"
+#include "convert/station_merge.h"
+#include "geodesy/angles.h"
+#include "geodesy/approximate_coordinates.h"
+#include "geodesy/constants.h"
+#include "output/header_writer.h"
+#include "output/observation_writer.h"
+#include "output/station_writer.h"
+#include "rw5/record_parser.h"
+#include "rw5/seed_lookup.h"
+#include "rw5_generator.h"
+
+namespace trovisk::bench {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Targets on a two-core machine.
+constexpr double kWholeConversionLimit = 1.0;   // seconds for 1,000,000 records
+constexpr double kWholeConversionAim = 0.5;
+constexpr double kReferenceSpeedup = 40.0;      // times faster than the reference reader
+constexpr double kPeakMemoryPerFileByte = 4.0;  // peak resident memory / file size
+constexpr double kLinearGrowthLimit = 12.0;     // time(1,000,000) / time(100,000)
+
+constexpr const char* kReferenceReader = "totalopenstation-cli-parser";
+
+struct Settings {
+  std::vector<std::int64_t> sizes{10000, 100000, 1000000};
+  fs::path folder = fs::temp_directory_path() / "trovisk-bench";
+  bool reference = true;  // run the reference reader when it is installed
+  bool keep_files = false;
+};
+
+// The options a user would pick for a generated file: its own seed station
+// at the generator's origin, both kinds of approximate coordinates.
+ConverterOptions OptionsFor(const GeneratedSurvey& survey, const fs::path& input,
+                            const fs::path& output) {
+  GeneratorOptions origin;
+  ConverterOptions options;
+  options.input_file = input.string();
+  options.output_file = output.string();
+  options.seed_name = survey.seed_name;
+  options.seed_latitude = origin.origin_latitude;
+  options.seed_longitude = origin.origin_longitude;
+  options.seed_height = origin.origin_height;
+  options.seed_north = origin.origin_north;
+  options.seed_east = origin.origin_east;
+  options.seed_elevation = origin.origin_elevation;
+  options.compute_approx_geodetic = true;
+  options.compute_approx_nee = true;
+  options.local_nee_system = true;
+  return options;
+}
+
+// Seconds of each stage in one run of the steps the conversion takes.
+struct StageTimes {
+  double reader = 0.0;  // first pass and record parser
+  double merge = 0.0;   // both merge checks
+  double approximate = 0.0;
+  double writer = 0.0;  // every block of the output, into a discarding stream
+  std::int64_t stations = 0;
+  std::int64_t observations = 0;
+  std::int64_t output_bytes = 0;
+  std::int64_t uncomputed = 0;
+  int status = 0;
+};
+
+StageTimes RunStages(const ConverterOptions& options) {
+  StageTimes times;
+  QuietUi ui;
+  SurveyData data;
+  WorkingDatum datum = ChooseWorkingDatum(options);
+  ReaderOptions reader;
+  reader.input_name = options.input_file;
+  reader.gps_antenna_to_antenna = options.gps_antenna_to_antenna;
+  reader.a = datum.a;
+  reader.e2 = datum.e2;
+  reader.fallback_latitude = DmsToRadians(options.seed_latitude);
+  reader.fallback_longitude = DmsToRadians(options.seed_longitude);
+  int line_counter = 0;
+  int& status = times.status;
+
+  Stopwatch first_pass;
+  {
+    std::ifstream input(options.input_file, std::ios::binary);
+    ReadStationCoordinates(input, reader, data, ui, line_counter, status);
+  }
+  times.reader += first_pass.CpuSeconds();
+  if (status != 0) return times;
+
+  Stopwatch merge_before;
+  MergeNearbyStations(data.stations, options.tolerance, options.tolerance_mode, datum.a, datum.e2,
+                      ui);
+  times.merge += merge_before.CpuSeconds();
+
+  Stopwatch parse;
+  {
+    std::ifstream input(options.input_file, std::ios::binary);
+    line_counter = 0;
+    ParseRecords(input, reader, data, ui, line_counter, status);
+  }
+  times.reader += parse.CpuSeconds();
+  if (status != 0) return times;
+
+  Stopwatch approximate;
+  SeedCoordinates seed;
+  LookUpSeedStation(data.stations, options.seed_name, options.input_file, ui, seed);
+  ApproximateInputs inputs;
+  inputs.do_geodetic = options.compute_approx_geodetic;
+  inputs.do_nee = options.compute_approx_nee;
+  inputs.seed_name = options.seed_name;
+  inputs.seed_latitude_dms = options.seed_latitude;
+  inputs.seed_longitude_dms = options.seed_longitude;
+  inputs.seed_height = options.seed_height;
+  inputs.seed_north = options.seed_north;
+  inputs.seed_east = options.seed_east;
+  inputs.seed_elevation = options.seed_elevation;
+  inputs.unit_factor = DistanceUnitFactor(data.distance_units);
+  inputs.a = datum.a;
+  inputs.e2 = datum.e2;
+  inputs.local_nee_system = options.local_nee_system;
+  inputs.file_has_nee = seed.has_nee;
+  inputs.file_north = seed.north;
+  inputs.file_east = seed.east;
+  inputs.file_elevation = seed.elevation;
+  inputs.file_has_geodetic = seed.has_geodetic;
+  inputs.file_latitude = seed.latitude;
+  inputs.file_longitude = seed.longitude;
+  inputs.file_height = seed.height;
+  times.uncomputed = ComputeApproximateCoordinates(data, inputs, ui);
+  times.approximate = approximate.CpuSeconds();
+
+  Stopwatch merge_after;
+  MergeNearbyStations(data.stations, options.tolerance, options.tolerance_mode, datum.a, datum.e2,
+                      ui);
+  times.merge += merge_after.CpuSeconds();
+
+  DiscardBuffer discard;
+  std::ostream out(&discard);
+  Stopwatch write;
+  WriteDatumBlock(out, datum, status);
+  if (status == 0) WriteUnitsBlock(out, kUnitMetres, 0, status);
+  if (status == 0) WriteDefaultsBlock(out, status);
+  if (status == 0) WriteStationTypeBlock(out, options.local_nee_system, status);
+  if (status == 0) WriteStations(out, data.stations, true, true, options.local_nee_system, status);
+  if (status == 0) {
+    WriteObservationSection(out, data.stations, data.observations, data.angle_units,
+                            data.distance_units, status);
+  }
+  times.writer = write.CpuSeconds();
+  times.stations = static_cast<std::int64_t>(data.stations.size()) - 1;
+  times.observations = static_cast<std::int64_t>(data.observations.size()) - 1;
+  times.output_bytes = discard.bytes();
+  return times;
+}
+
+struct SizeResult {
+  std::int64_t records = 0;
+  std::int64_t file_bytes = 0;
+  StageTimes best;            // the fastest of the repetitions, stage by stage
+  double whole = 0.0;         // RunConversion, fastest, processor time
+  double whole_wall = 0.0;    // the same run's wall time
+  ConversionOutcome outcome;  // of the last whole run
+  std::int64_t merge_offers = 0;
+};
+
+SizeResult MeasureSize(const Settings& settings, std::int64_t records) {
+  SizeResult result;
+  result.records = records;
+  GeneratorOptions generator;
+  generator.record_count = records;
+  fs::path input = settings.folder / ("bench-" + std::to_string(records) + ".rw5");
+  fs::path output = settings.folder / ("bench-" + std::to_string(records) + ".txt");
+  GeneratedSurvey survey;
+  {
+    std::ofstream file(input, std::ios::binary | std::ios::trunc);
+    survey = GenerateRw5(generator, file);
+  }
+  result.file_bytes = survey.bytes;
+  ConverterOptions options = OptionsFor(survey, input, output);
+  int repeats = records >= 1000000 ? 2 : records >= 100000 ? 3 : 5;
+  for (int i = 0; i < repeats; ++i) {
+    StageTimes t = RunStages(options);
+    if (i == 0) {
+      result.best = t;
+      continue;
+    }
+    result.best.reader = std::min(result.best.reader, t.reader);
+    result.best.merge = std::min(result.best.merge, t.merge);
+    result.best.approximate = std::min(result.best.approximate, t.approximate);
+    result.best.writer = std::min(result.best.writer, t.writer);
+  }
+  for (int i = 0; i < repeats; ++i) {
+    QuietUi ui;
+    SurveyData data;
+    Stopwatch watch;
+    result.outcome = RunConversion(options, ui, data);
+    double seconds = watch.CpuSeconds();
+    if (i == 0 || seconds < result.whole) {
+      result.whole = seconds;
+      result.whole_wall = watch.Seconds();
+    }
+    result.merge_offers = ui.merge_offers;
+  }
+  return result;
+}
+
+std::string Duration(double seconds) {
+  char text[32];
+  if (seconds < 1e-3) {
+    std::snprintf(text, sizeof text, "%.0f us", seconds * 1e6);
+  } else if (seconds < 1.0) {
+    std::snprintf(text, sizeof text, "%.1f ms", seconds * 1e3);
+  } else {
+    std::snprintf(text, sizeof text, "%.2f s", seconds);
+  }
+  return text;
+}
+
+std::string Megabytes(double bytes) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f MB", bytes / 1e6);
+  return text;
+}
+
+const char* Verdict(bool pass) { return pass ? "PASS" : "FAIL"; }
+
+int Main(int argc, char** argv) {
+  Settings settings;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg == "--convert-once" && i + 4 < argc) {
+      // The child whose peak memory is measured: one whole conversion, then
+      // its own high-water mark (a fresh process's, not the parent's, whose
+      // memory the spawn shared until the program was loaded).
+      GeneratedSurvey survey;
+      survey.seed_name = argv[i + 3];
+      QuietUi ui;
+      SurveyData data;
+      ConversionOutcome outcome = RunConversion(
+          OptionsFor(survey, argv[i + 1], argv[i + 2]), ui, data);
+      std::ofstream(argv[i + 4]) << PeakResidentBytes() << "\n";
+      return outcome.status == 0 ? 0 : 1;
+    }
+    if (arg == "--sizes" && i + 1 < argc) {
+      settings.sizes.clear();
+      std::string list = argv[++i];
+      for (std::size_t start = 0; start < list.size();) {
+        std::size_t comma = list.find(',', start);
+        if (comma == std::string::npos) comma = list.size();
+        settings.sizes.push_back(std::atoll(list.substr(start, comma - start).c_str()));
+        start = comma + 1;
+      }
+    } else if (arg == "--folder" && i + 1 < argc) {
+      settings.folder = argv[++i];
+    } else if (arg == "--no-reference") {
+      settings.reference = false;
+    } else if (arg == "--keep-files") {
+      settings.keep_files = true;
+    } else {
+      std::fprintf(stderr,
+                   "usage: trovisk-bench [--sizes N,N,...] [--folder DIR] [--no-reference] "
+                   "[--keep-files]\n");
+      return 2;
+    }
+  }
+  fs::create_directories(settings.folder);
+  std::sort(settings.sizes.begin(), settings.sizes.end());
+
+  std::printf("Trovisk benchmark: %s, %u hardware threads, %s build, load average %.1f\n",
+              ProcessorName().c_str(), std::thread::hardware_concurrency(),
+              TROVISK_BENCH_BUILD_TYPE, LoadAverage());
+  std::printf("Times are processor time of the fastest run (the machine is shared); the\n"
+              "conversion is single-threaded, so on an idle machine wall time is the same.\n");
+#ifndef NDEBUG
+  std::printf("WARNING: assertions are on; figures of a Debug build mean little\n");
+#endif
+  std::vector<SizeResult> results;
+  for (std::int64_t size : settings.sizes) {
+    std::fprintf(stderr, "measuring %lld records...\n", static_cast<long long>(size));
+    results.push_back(MeasureSize(settings, size));
+  }
+
+  // Table: one column per size, then the growth from the second-largest size
+  // to the largest, with the target.
+  std::printf("\n%-22s", "records");
+  for (const SizeResult& r : results) std::printf("%14lld", static_cast<long long>(r.records));
+  std::printf("%12s  %s\n", "growth", "target");
+  std::printf("%-22s", "file size");
+  for (const SizeResult& r : results) std::printf("%14s", Megabytes(static_cast<double>(r.file_bytes)).c_str());
+  std::printf("\n%-22s", "stations / obs.");
+  for (const SizeResult& r : results) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld/%lld", static_cast<long long>(r.best.stations),
+                  static_cast<long long>(r.best.observations));
+    std::printf("%14s", text);
+  }
+  std::printf("\n");
+  bool all_pass = true;
+  auto row = [&](const char* name, auto stage) {
+    std::printf("%-22s", name);
+    for (const SizeResult& r : results) std::printf("%14s", Duration(stage(r)).c_str());
+    if (results.size() >= 2) {
+      const SizeResult& large = results[results.size() - 1];
+      const SizeResult& smaller = results[results.size() - 2];
+      double ratio = stage(large) / std::max(stage(smaller), 1e-9);
+      double size_ratio = static_cast<double>(large.records) / static_cast<double>(smaller.records);
+      // The limit scales with the size step: 12 for a step of 10.
+      bool pass = ratio < kLinearGrowthLimit * size_ratio / 10.0;
+      all_pass = all_pass && pass;
+      std::printf("%11.1fx  < %.0fx  %s", ratio, kLinearGrowthLimit * size_ratio / 10.0,
+                  Verdict(pass));
+    }
+    std::printf("\n");
+  };
+  row("reader (both passes)", [](const SizeResult& r) { return r.best.reader; });
+  row("merge check (twice)", [](const SizeResult& r) { return r.best.merge; });
+  row("approx. coordinates", [](const SizeResult& r) { return r.best.approximate; });
+  row("writer", [](const SizeResult& r) { return r.best.writer; });
+  row("whole conversion", [](const SizeResult& r) { return r.whole; });
+  std::printf("%-22s", "  wall time");
+  for (const SizeResult& r : results) std::printf("%14s", Duration(r.whole_wall).c_str());
+  std::printf("\n");
+  std::printf("%-22s", "  records/s");
+  for (const SizeResult& r : results) {
+    std::printf("%13.2fM", static_cast<double>(r.records) / r.whole / 1e6);
+  }
+  std::printf("\n%-22s", "  MB/s");
+  for (const SizeResult& r : results) {
+    std::printf("%14.0f", static_cast<double>(r.file_bytes) / r.whole / 1e6);
+  }
+  std::printf("\n%-22s", "  outcome (message)");
+  for (const SizeResult& r : results) std::printf("%14d", r.outcome.message_id);
+  std::printf("\n%-22s", "  merge offers");
+  for (const SizeResult& r : results) std::printf("%14lld", static_cast<long long>(r.merge_offers));
+  std::printf("\n\n");
+
+  const SizeResult& largest = results.back();
+  bool conversion_ok = largest.outcome.status == 0;
+  if (!conversion_ok) {
+    std::printf("whole conversion did not succeed: status %d, message %d\n",
+                largest.outcome.status, largest.outcome.message_id);
+    all_pass = false;
+  }
+  bool fast = largest.whole < kWholeConversionLimit;
+  all_pass = all_pass && fast;
+  std::printf("%-44s %10s   < %.1f s (aim %.1f s)  %s\n", "whole conversion, largest file",
+              Duration(largest.whole).c_str(), kWholeConversionLimit, kWholeConversionAim,
+              Verdict(fast));
+
+  fs::path input = settings.folder / ("bench-" + std::to_string(largest.records) + ".rw5");
+  fs::path output = settings.folder / "bench-peak.txt";
+  fs::path peak_file = settings.folder / "bench-peak-memory.txt";
+  ChildRun child = RunChild({fs::canonical("/proc/self/exe").string(), "--convert-once",
+                             input.string(), output.string(), "T1", peak_file.string()});
+  std::int64_t peak_bytes = 0;
+  std::ifstream(peak_file) >> peak_bytes;
+  fs::remove(peak_file);
+  child.peak_rss_bytes = peak_bytes;
+  double memory_ratio =
+      static_cast<double>(child.peak_rss_bytes) / static_cast<double>(largest.file_bytes);
+  bool lean = child.exit_status == 0 && memory_ratio < kPeakMemoryPerFileByte;
+  all_pass = all_pass && lean;
+  char memory[64];
+  std::snprintf(memory, sizeof memory, "%s (%.2fx file)",
+                Megabytes(static_cast<double>(child.peak_rss_bytes)).c_str(), memory_ratio);
+  std::printf("%-44s %20s   < %.0fx file  %s\n", "peak memory of a whole conversion", memory,
+              kPeakMemoryPerFileByte, Verdict(lean));
+
+  if (settings.reference && OnPath(kReferenceReader)) {
+    fs::path reference_output = settings.folder / "bench-reference.csv";
+    ChildRun reference = RunChild({kReferenceReader, "-f", "carlson_rw5", "-t", "csv", "-i",
+                                   input.string(), "-o", reference_output.string(),
+                                   "--overwrite"});
+    double speedup = reference.cpu_seconds / largest.whole;
+    bool faster = reference.exit_status == 0 && speedup >= kReferenceSpeedup;
+    all_pass = all_pass && faster;
+    char text[64];
+    std::snprintf(text, sizeof text, "%s -> %.0fx", Duration(reference.cpu_seconds).c_str(),
+                  speedup);
+    std::printf("%-44s %20s   >= %.0fx  %s%s\n", "reference RW5 reader (csv export), same file",
+                text, kReferenceSpeedup, Verdict(faster),
+                reference.exit_status == 0 ? "" : " (reference reader failed)");
+    fs::remove(reference_output);
+  } else {
+    std::printf("%-44s %20s\n", "reference RW5 reader", "not run");
+  }
+  if (!settings.keep_files) {
+    for (const SizeResult& r : results) {
+      fs::remove(settings.folder / ("bench-" + std::to_string(r.records) + ".rw5"));
+      fs::remove(settings.folder / ("bench-" + std::to_string(r.records) + ".txt"));
+    }
+    fs::remove(output);
+  }
+  std::printf("\noverall: %s\n", all_pass ? "every target met" : "some targets missed");
+  return all_pass ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace trovisk::bench
+
+int main(int argc, char** argv) { return trovisk::bench::Main(argc, argv); }
