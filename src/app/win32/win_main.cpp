@@ -1,0 +1,12 @@
+// Entry point of the Windows program: runs the main dialog and exits.
+#include "app/win32/windows_api.h"
+#include <commctrl.h>
+
+#include "app/win32/main_dialog.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  InitCommonControls();
+  trovisk::ConverterDialog dialog(instance);
+  dialog.DoModal();
+  return 0;
+}
