@@ -3,7 +3,6 @@
 # runs its UI test driver under Wine on a virtual X display (64-bit only: these
 # machines run no 32-bit code). Exits with the driver's status.
 # Usage: scripts/win32-test.sh        (from anywhere; no standard input needed)
-# Env:   TROVISK_WIN32_EXTRA_CXX_FLAGS  extra compiler flags for both builds
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -15,28 +14,16 @@ t0=$SECONDS
 phase() { echo "== [$((SECONDS - t0)) s] $*"; }
 
 # ---- tools --------------------------------------------------------------------
-missing=()
-command -v x86_64-w64-mingw32-g++ >/dev/null || missing+=(g++-mingw-w64-x86-64-win32)
-command -v i686-w64-mingw32-g++ >/dev/null || missing+=(g++-mingw-w64-i686-win32)
-[ -x "$WINE64" ] || missing+=(wine64)
-[ -d /usr/share/wine/fonts ] || missing+=(fonts-wine)
-command -v Xvfb >/dev/null || missing+=(xvfb)
-command -v xauth >/dev/null || missing+=(xauth)
-command -v cmake >/dev/null || missing+=(cmake)
-if [ ${#missing[@]} -gt 0 ]; then
-    phase "install ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    # The *-win32 compilers only (the plain names pull the posix variant too);
-    # no recommends keeps wine64 at a quarter of its size.
-    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+# Only what is missing is installed: the *-win32 compilers (the plain names pull
+# the posix variant too) and wine64 without its recommends (a quarter the size).
+bash "$ROOT/scripts/install-deps.sh" cmake make g++-mingw-w64-x86-64-win32 \
+    g++-mingw-w64-i686-win32 wine64 fonts-wine xvfb xauth
 
 # ---- build ----------------------------------------------------------------------
 build() {  # $1 = x86_64 | i686, $2 = build folder
     cmake -S "$ROOT" -B "$2" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-$1.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS="${TROVISK_WIN32_EXTRA_CXX_FLAGS:-}" \
-        >"$2.configure.log" 2>&1 || { cat "$2.configure.log"; return 1; }
+        -DCMAKE_BUILD_TYPE=Release \
+        >"$2/configure.log" 2>&1 || { cat "$2/configure.log"; return 1; }
     cmake --build "$2" -j2
 }
 phase "build x86_64"

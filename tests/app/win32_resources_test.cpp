@@ -166,7 +166,7 @@ TEST(Win32Resources, DialogsCarryTheControlsTheCodeDrives) {
   EXPECT_EQ(ids["IDD_MAIN"], 102);
   EXPECT_EQ(ids["IDD_MERGE"], 103);
   EXPECT_EQ(ids["IDD_ABOUT"], 100);
-  EXPECT_EQ(ids["IDI_TROVISK"], 128);
+  EXPECT_EQ(ids["IDI_ICON"], 128);
   EXPECT_EQ(ids["IDM_ABOUT"], 16);
   for (const Case& dialog : cases) {
     SCOPED_TRACE(dialog.dialog);

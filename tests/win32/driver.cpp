@@ -363,7 +363,7 @@ void FirstStart(App& app, const std::wstring& screenshot) {
     CheckText(app.ItemText(field.id), field.text,
               "first start: control " + std::to_string(field.id) + " shows its default");
   }
-  Check(app.IsChecked(IDC_GPS_ANTENNA), "first start: GPS antenna-to-antenna is checked");
+  Check(app.IsChecked(IDC_ANTENNA_TO_ANTENNA), "first start: GPS antenna-to-antenna is checked");
   Check(!app.IsChecked(IDC_APPROX_GEODETIC) && !app.IsChecked(IDC_APPROX_NEE) &&
             !app.IsChecked(IDC_LOCAL_NEE),
         "first start: the other three checks are clear");
@@ -388,7 +388,7 @@ void FirstStart(App& app, const std::wstring& screenshot) {
       {IDC_TOLERANCE_3D, L"3D tolerance check"},
       {IDC_APPROX_GEODETIC, L"Try to compute approx geodetic coordinates for each station."},
       {IDC_APPROX_NEE, L"Try to compute approx NEE coordinates for each unknown station."},
-      {IDC_GPS_ANTENNA,
+      {IDC_ANTENNA_TO_ANTENNA,
        L"GPS vectors (in the file) are from antenna to antenna. Convert them to mark-to-mark "
        L"for use in Korvanta."},
       {IDC_LOCAL_NEE,
@@ -474,13 +474,14 @@ void ValidationRefusals(App& app) {
   app.Click(IDC_APPROX_GEODETIC);
 }
 
-void Conversion(App& app, const std::wstring& input, const std::wstring& output) {
+void Conversion(App& app, const std::wstring& input, const std::wstring& output,
+                const std::string& what) {
   DeleteFileW(output.c_str());
   app.SetItemText(IDC_INPUT_FILE, input);
   app.SetItemText(IDC_OUTPUT_FILE, output);
   app.PostClick(IDC_CONVERT);
   CheckText(TakeMessageBox(app.dialog()), Format(TableString(IDS_SUCCESS), {output}),
-            "conversion of the example ends in message 2213");
+            what + " ends in message 2213");
   Info("output file: " + std::to_string(ReadAll(output).size()) + " bytes");
   DismissStrayBoxes(app.dialog());
 }
@@ -496,16 +497,16 @@ void Merge(App& app, const std::wstring& input, const std::wstring& output) {
     DismissStrayBoxes(app.dialog());
     return;
   }
-  std::wstring first = Text(GetDlgItem(merge, IDC_MERGE_NAME_FIRST));
-  std::wstring second = Text(GetDlgItem(merge, IDC_MERGE_NAME_SECOND));
+  std::wstring first = Text(GetDlgItem(merge, IDC_MERGE_NAME1));
+  std::wstring second = Text(GetDlgItem(merge, IDC_MERGE_NAME2));
   bool names = (first.rfind(L"A1", 0) == 0 && second.rfind(L"A2", 0) == 0) ||
                (first.rfind(L"A2", 0) == 0 && second.rfind(L"A1", 0) == 0);
   Check(names, "merge dialog names both stations", first + L" / " + second);
-  std::wstring norths = Text(GetDlgItem(merge, IDC_MERGE_NORTH_FIRST)) + L" " +
-                        Text(GetDlgItem(merge, IDC_MERGE_NORTH_SECOND));
+  std::wstring norths = Text(GetDlgItem(merge, IDC_MERGE_NORTH1)) + L" " +
+                        Text(GetDlgItem(merge, IDC_MERGE_NORTH2));
   Check(norths == L"1000.0000 1000.0100" || norths == L"1000.0100 1000.0000",
         "merge dialog shows both North values", norths);
-  Check(SendMessageW(GetDlgItem(merge, IDC_MERGE_USE_FIRST), BM_GETCHECK, 0, 0) == BST_CHECKED,
+  Check(SendMessageW(GetDlgItem(merge, IDC_MERGE_USE1), BM_GETCHECK, 0, 0) == BST_CHECKED,
         "merge dialog offers the first station");
   PostMessageW(GetDlgItem(merge, IDC_MERGE_SAME), BM_CLICK, 0, 0);
   Check(WaitGone(merge, 5000), "\"Stations Are The Same\" closes the merge dialog");
@@ -543,6 +544,7 @@ int wmain(int argc, wchar_t** argv) {
   CreateDirectoryW(work.c_str(), nullptr);
   const std::wstring traverse = work + L"traverse.rw5";
   const std::wstring merge_input = work + L"merge.rw5";
+  const std::wstring unusual_input = work + L"Stra\u00dfe \u00f8st \u0398.rw5";
   if (example.empty() || !CopyFileW(example.c_str(), traverse.c_str(), FALSE)) {
     Info("example file not at hand: converting a small file written here");
     WriteText(traverse, kSmallTraverseRw5);
@@ -560,8 +562,12 @@ int wmain(int argc, wchar_t** argv) {
     EnableRules(app);
     About(app);
     ValidationRefusals(app);
-    Conversion(app, traverse, work + L"traverse.txt");
+    Conversion(app, traverse, work + L"traverse.txt", "conversion of the example");
     Merge(app, merge_input, work + L"merge.txt");
+    // Names beyond ASCII travel as UTF-8 from the edits to the core and the record.
+    CopyFileW(traverse.c_str(), unusual_input.c_str(), FALSE);
+    Conversion(app, unusual_input, work + L"r\u00e9sultat \u0142.txt",
+               "a file named with non-ASCII letters");
 
     // "Close" writes the settings record beside the program.
     app.SetItemText(IDC_SEED_NAME, L"SEED 7");
@@ -575,6 +581,8 @@ int wmain(int argc, wchar_t** argv) {
   Check(record.size() == kSettingsSize, "\"Close\" writes a 1120-byte settings record",
         std::to_wstring(record.size()) + L" bytes");
   Check(FieldText(record, 40, 16) == "SEED 7", "the record holds the station name");
+  Check(FieldText(record, 349, 260) == Utf8(unusual_input),
+        "the record holds the input file name in UTF-8");
   Check(FieldDouble(record, 80) == 0.02, "the record holds the tolerance");
   Check(record.size() > 641 && record[88] == 1 && record[641] == 1,
         "the record holds 2D mode and the local NEE flag");
@@ -584,7 +592,7 @@ int wmain(int argc, wchar_t** argv) {
     if (Check(app.Start(), "main dialog appears on the second start")) {
       CheckText(app.ItemText(IDC_SEED_NAME), L"SEED 7", "saved station name is shown again");
       CheckText(app.ItemText(IDC_TOLERANCE), L"0.02", "saved tolerance is shown again");
-      CheckText(app.ItemText(IDC_INPUT_FILE), merge_input, "saved input file is shown again");
+      CheckText(app.ItemText(IDC_INPUT_FILE), unusual_input, "saved input file is shown again");
       Check(app.IsChecked(IDC_TOLERANCE_2D) && app.IsChecked(IDC_LOCAL_NEE),
             "saved mode and check boxes are shown again");
       // Esc closes without writing.

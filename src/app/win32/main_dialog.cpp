@@ -8,7 +8,6 @@
 #include "app/option_fields.h"
 #include "app/settings_record.h"
 #include "app/win32/centered_file_dialog.h"
-#include "app/win32/core_file_path.h"
 #include "app/win32/resource.h"
 #include "app/win32/wide_text.h"
 #include "convert/conversion.h"
@@ -76,7 +75,7 @@ std::wstring LoadTableString(HINSTANCE instance, UINT id) {
 }
 
 HICON LoadIconSized(HINSTANCE instance, int width_metric, int height_metric) {
-  return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TROVISK), IMAGE_ICON,
+  return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_ICON), IMAGE_ICON,
                                        GetSystemMetrics(width_metric),
                                        GetSystemMetrics(height_metric), 0));
 }
@@ -214,7 +213,7 @@ void ConverterDialog::ShowFields() {
                    options_.tolerance_mode == 0 ? IDC_TOLERANCE_2D : IDC_TOLERANCE_3D);
   SetChecked(window_, IDC_APPROX_GEODETIC, options_.compute_approx_geodetic);
   SetChecked(window_, IDC_APPROX_NEE, options_.compute_approx_nee);
-  SetChecked(window_, IDC_GPS_ANTENNA, options_.gps_antenna_to_antenna);
+  SetChecked(window_, IDC_ANTENNA_TO_ANTENNA, options_.gps_antenna_to_antenna);
   SetChecked(window_, IDC_LOCAL_NEE, options_.local_nee_system);
 }
 
@@ -237,7 +236,7 @@ bool ConverterDialog::TakeFields() {
   options_.tolerance_mode = Checked(window_, IDC_TOLERANCE_2D) ? 0 : 1;
   options_.compute_approx_geodetic = Checked(window_, IDC_APPROX_GEODETIC);
   options_.compute_approx_nee = Checked(window_, IDC_APPROX_NEE);
-  options_.gps_antenna_to_antenna = Checked(window_, IDC_GPS_ANTENNA);
+  options_.gps_antenna_to_antenna = Checked(window_, IDC_ANTENNA_TO_ANTENNA);
   options_.local_nee_system = Checked(window_, IDC_LOCAL_NEE);
   return true;
 }
@@ -252,12 +251,8 @@ void ConverterDialog::ApplyEnableRules() {
 
 void ConverterDialog::OnConvert() {
   if (!TakeFields()) return;
-  // The core opens files through the narrow file functions; give it names
-  // they can open, and keep the entered names in the options.
-  ConverterOptions run_options = options_;
-  run_options.input_file = CoreFilePath(options_.input_file);
-  run_options.output_file = CoreFilePath(options_.output_file);
-  RunConversion(run_options, *ui_, data_);
+  // File names go to the core as UTF-8, which it opens as wide names.
+  RunConversion(options_, *ui_, data_);
   ui_->ShowWarnings();
 }
 
@@ -337,7 +332,7 @@ std::wstring ConverterDialog::ProgramPath() const {
 }
 
 std::string ConverterDialog::SettingsPath() const {
-  return CoreFilePath(SettingsPathBeside(Utf8FromWide(ProgramPath())));
+  return SettingsPathBeside(Utf8FromWide(ProgramPath()));
 }
 
 }  // namespace trovisk

@@ -37,14 +37,14 @@ void ShowCandidate(HWND dialog, const MergeCandidate& station, int name_id, int 
 }
 
 void OnInit(HWND dialog, const MergeOffer& offer) {
-  ShowCandidate(dialog, offer.first, IDC_MERGE_NAME_FIRST, IDC_MERGE_NORTH_FIRST,
-                IDC_MERGE_EAST_FIRST, IDC_MERGE_ELEV_FIRST);
-  ShowCandidate(dialog, offer.second, IDC_MERGE_NAME_SECOND, IDC_MERGE_NORTH_SECOND,
-                IDC_MERGE_EAST_SECOND, IDC_MERGE_ELEV_SECOND);
+  ShowCandidate(dialog, offer.first, IDC_MERGE_NAME1, IDC_MERGE_NORTH1,
+                IDC_MERGE_EAST1, IDC_MERGE_ELEVATION1);
+  ShowCandidate(dialog, offer.second, IDC_MERGE_NAME2, IDC_MERGE_NORTH2,
+                IDC_MERGE_EAST2, IDC_MERGE_ELEVATION2);
   SetDlgItemTextW(dialog, IDC_MERGE_SEPARATION, Metres(offer.separation).c_str());
   SetDlgItemTextW(dialog, IDC_MERGE_CHECK_KIND,
                   offer.geodetic ? L"geodetic coordinates" : L"North, East, Elev");
-  CheckRadioButton(dialog, IDC_MERGE_USE_FIRST, IDC_MERGE_USE_SECOND, IDC_MERGE_USE_FIRST);
+  CheckRadioButton(dialog, IDC_MERGE_USE1, IDC_MERGE_USE2, IDC_MERGE_USE1);
 }
 
 INT_PTR CALLBACK MergeProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -60,7 +60,7 @@ INT_PTR CALLBACK MergeProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
       switch (LOWORD(wparam)) {
         case IDC_MERGE_SAME:
           state->answer.decision = MergeDecision::kSame;
-          state->answer.keep_first = IsDlgButtonChecked(dialog, IDC_MERGE_USE_SECOND) != BST_CHECKED;
+          state->answer.keep_first = IsDlgButtonChecked(dialog, IDC_MERGE_USE2) != BST_CHECKED;
           EndDialog(dialog, static_cast<INT_PTR>(MergeDecision::kSame));
           return TRUE;
         case IDC_MERGE_DIFFERENT:
