@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <fstream>
@@ -486,6 +487,50 @@ void Conversion(App& app, const std::wstring& input, const std::wstring& output,
   DismissStrayBoxes(app.dialog());
 }
 
+// The file dialog of a "Browse..." button: its title, filters and place, and
+// the chosen name landing in the edit beside the button.
+void Browse(App& app, int button, int edit, const wchar_t* title, int filters,
+            const wchar_t* first_filter, const std::wstring& choose) {
+  const std::string what = Utf8(title);
+  // Away from the centre, so that a dialog placed over its owner would show.
+  SetWindowPos(app.dialog(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  app.PostClick(button);
+  HWND dialog = WaitOwned(app.dialog(), title, kBoxWait);
+  if (!Check(dialog != nullptr, "\"" + what + "\" file dialog opens")) {
+    DismissStrayBoxes(app.dialog());
+    return;
+  }
+  Sleep(300);  // the hook moves the dialog once it is fully built
+  RECT rect{};
+  GetWindowRect(dialog, &rect);
+  int width = rect.right - rect.left;
+  int height = rect.bottom - rect.top;
+  int screen_width = GetSystemMetrics(SM_CXSCREEN);
+  int screen_height = GetSystemMetrics(SM_CYSCREEN);
+  // Centred when it fits; otherwise kept 2 px inside the screen.
+  bool fits = width + 4 <= screen_width && height + 4 <= screen_height;
+  bool placed = fits ? std::abs(rect.left - (screen_width - width) / 2) <= 1 &&
+                           std::abs(rect.top - (screen_height - height) / 2) <= 1
+                     : rect.left >= 0 && rect.top >= 0;
+  Check(placed, what + ": centred on the screen",
+        std::to_wstring(rect.left) + L"," + std::to_wstring(rect.top) + L" size " +
+            std::to_wstring(width) + L"x" + std::to_wstring(height));
+  HWND types = GetDlgItem(dialog, 0x470);  // the file-type combo box of the common dialog
+  wchar_t first[256] = L"";
+  if (types != nullptr) SendMessageW(types, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first));
+  Check(types != nullptr && SendMessageW(types, CB_GETCOUNT, 0, 0) == filters &&
+            std::wstring(first) == first_filter,
+        what + ": file types offered", first);
+  // The file name field: an edit in some versions, a combo box in others.
+  HWND name = GetDlgItem(dialog, 0x480);
+  if (name == nullptr) name = GetDlgItem(dialog, 0x47C);
+  if (name != nullptr) SetWindowTextW(name, choose.c_str());
+  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  Check(WaitGone(dialog, 5000), what + ": OK closes the file dialog");
+  DismissStrayBoxes(app.dialog());
+  CheckText(app.ItemText(edit), choose, what + ": the chosen file is shown");
+}
+
 void Merge(App& app, const std::wstring& input, const std::wstring& output) {
   app.SetItemText(IDC_INPUT_FILE, input);
   app.SetItemText(IDC_OUTPUT_FILE, output);
@@ -564,6 +609,10 @@ int wmain(int argc, wchar_t** argv) {
     ValidationRefusals(app);
     Conversion(app, traverse, work + L"traverse.txt", "conversion of the example");
     Merge(app, merge_input, work + L"merge.txt");
+    Browse(app, IDC_BROWSE_INPUT, IDC_INPUT_FILE, L"Select TDS File", 3, L"TDS File (*.rw5)",
+           merge_input);
+    Browse(app, IDC_BROWSE_OUTPUT, IDC_OUTPUT_FILE, L"Enter/Select An Output File", 2,
+           L"ASCII (Text) File (*.txt)", work + L"chosen.txt");
     // Names beyond ASCII travel as UTF-8 from the edits to the core and the record.
     CopyFileW(traverse.c_str(), unusual_input.c_str(), FALSE);
     Conversion(app, unusual_input, work + L"r\u00e9sultat \u0142.txt",
