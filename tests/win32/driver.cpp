@@ -664,6 +664,24 @@ int wmain(int argc, wchar_t** argv) {
   }
   Check(ReadAll(settings) == record, "the close box leaves the settings record unchanged");
 
+  // A name the record cannot keep is reported at Close, not dropped silently.
+  {
+    App app(exe);
+    if (Check(app.Start(), "main dialog appears on the fourth start")) {
+      const std::wstring long_name = work + std::wstring(300, L'x') + L".rw5";
+      app.SetItemText(IDC_INPUT_FILE, long_name);
+      app.PostClick(IDOK);
+      CheckText(TakeMessageBox(app.dialog()),
+                Format(TableString(IDS_FILE_NAME_TOO_LONG), {long_name}),
+                "a 300-character input name is reported at Close");
+      Check(app.WaitExit(10000) == 0, "\"Close\" still ends the program");
+    }
+  }
+  record = ReadAll(settings);
+  Check(record.size() == kSettingsSize && FieldText(record, 349, 260).empty() &&
+            FieldText(record, 40, 16) == "SEED 7",
+        "the record keeps the other options and leaves the long name out");
+
   std::printf("%d passed, %d failed\n", g_passed, g_failed);
   return g_failed == 0 ? 0 : 1;
 }
