@@ -78,7 +78,8 @@ std::vector<std::string> Block(const std::vector<std::string>& lines, const std:
   bool in_header = false;
   bool inside = false;
   for (const std::string& line : lines) {
-    if (!in_header && !inside && line.rfind(header, 0) == 0) in_header = true;
+    if (!in_header && !inside && line.rfind(header, 0) == 0)
+      in_header = true;
     else if (in_header && line == "BEGIN") {
       in_header = false;
       inside = true;
@@ -109,7 +110,8 @@ std::map<int, std::string> StringTable() {
 std::multiset<int> DialogControls(const std::string& dialog_name) {
   std::map<std::string, int> ids = ResourceIds();
   std::multiset<int> controls;
-  for (const std::string& line : Block(Lines(ReadFile(kWin32Dir + "trovisk.rc")), dialog_name + " ")) {
+  for (const std::string& line :
+       Block(Lines(ReadFile(kWin32Dir + "trovisk.rc")), dialog_name + " ")) {
     std::string keyword = line.substr(0, line.find_first_of(" \t"));
     if (keyword == "STYLE" || keyword == "CAPTION" || keyword == "FONT") continue;
     std::string rest = line.substr(keyword.size());
@@ -156,10 +158,12 @@ TEST(Win32Resources, DialogsCarryTheControlsTheCodeDrives) {
     std::multiset<int> controls;
   };
   const Case cases[] = {
-      {"IDD_MAIN", "Convert TDS Input File To Korvanta Input File",
-       {1,    1000, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010,
-        1011, 1012, 1013, 1014, 1015, 1016, 1017, 1018, 1019, 1020, 1037, 1038}},
-      {"IDD_MERGE", "Found two stations with coordinates that are similar",
+      {"IDD_MAIN",
+       "Convert TDS Input File To Korvanta Input File",
+       {1,    1000, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010, 1011,
+        1012, 1013, 1014, 1015, 1016, 1017, 1018, 1019, 1020, 1037, 1038}},
+      {"IDD_MERGE",
+       "Found two stations with coordinates that are similar",
        {2, 1020, 1021, 1022, 1023, 1024, 1025, 1026, 1027, 1028, 1029, 1030, 1031, 1032, 1033}},
   };
   std::map<std::string, int> ids = ResourceIds();

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
-#include <fstream>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -33,8 +32,8 @@ int g_failed = 0;
 // lacks, so text is printed as UTF-8.
 std::string Utf8(const std::wstring& text) {
   if (text.empty()) return {};
-  int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                   nullptr, 0, nullptr, nullptr);
+  int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr,
+                                   0, nullptr, nullptr);
   std::string out(static_cast<std::size_t>(length), '\0');
   WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), length,
                       nullptr, nullptr);
@@ -219,9 +218,7 @@ class App {
   void SetItemText(int id, const std::wstring& text) const {
     SetDlgItemTextW(dialog_, id, text.c_str());
   }
-  bool IsChecked(int id) const {
-    return SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-  }
+  bool IsChecked(int id) const { return SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
   bool IsEnabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
   // A click whose handler returns at once (check box, radio button).
   void Click(int id) const { SendMessageW(Item(id), BM_CLICK, 0, 0); }
@@ -261,7 +258,6 @@ std::vector<unsigned char> ReadAll(const std::wstring& path) {
   CloseHandle(file);
   return bytes;
 }
-
 
 bool WriteText(const std::wstring& path, const char* text) {
   HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -352,12 +348,12 @@ struct Expected {
 
 void FirstStart(App& app, const std::wstring& screenshot) {
   const Expected fields[] = {
-      {IDC_NORTH, L"100000"},         {IDC_EAST, L"100000"},
-      {IDC_ELEVATION, L"200"},        {IDC_LATITUDE, L"45"},
-      {IDC_LONGITUDE, L"-120"},       {IDC_HEIGHT, L"200"},
-      {IDC_TOLERANCE, L"0.05"},       {IDC_DATUM_NAME, L"WGS 84"},
-      {IDC_MAJOR_AXIS, L"6378137"},   {IDC_INVERSE_FLATTENING, L"298.257223563"},
-      {IDC_SEED_NAME, L""},           {IDC_INPUT_FILE, L""},
+      {IDC_NORTH, L"100000"},       {IDC_EAST, L"100000"},
+      {IDC_ELEVATION, L"200"},      {IDC_LATITUDE, L"45"},
+      {IDC_LONGITUDE, L"-120"},     {IDC_HEIGHT, L"200"},
+      {IDC_TOLERANCE, L"0.05"},     {IDC_DATUM_NAME, L"WGS 84"},
+      {IDC_MAJOR_AXIS, L"6378137"}, {IDC_INVERSE_FLATTENING, L"298.257223563"},
+      {IDC_SEED_NAME, L""},         {IDC_INPUT_FILE, L""},
       {IDC_OUTPUT_FILE, L""},
   };
   for (const Expected& field : fields) {
@@ -370,9 +366,9 @@ void FirstStart(App& app, const std::wstring& screenshot) {
         "first start: the other three checks are clear");
   Check(app.IsChecked(IDC_TOLERANCE_3D) && !app.IsChecked(IDC_TOLERANCE_2D),
         "first start: 3D tolerance check is selected");
-  const int disabled[] = {IDC_SEED_NAME,  IDC_LATITUDE,   IDC_LONGITUDE, IDC_HEIGHT,
-                          IDC_DATUM_NAME, IDC_MAJOR_AXIS, IDC_INVERSE_FLATTENING,
-                          IDC_NORTH,      IDC_EAST,       IDC_ELEVATION};
+  const int disabled[] = {IDC_SEED_NAME,  IDC_LATITUDE,   IDC_LONGITUDE,          IDC_HEIGHT,
+                          IDC_DATUM_NAME, IDC_MAJOR_AXIS, IDC_INVERSE_FLATTENING, IDC_NORTH,
+                          IDC_EAST,       IDC_ELEVATION};
   bool all_disabled = true;
   for (int id : disabled) all_disabled = all_disabled && !app.IsEnabled(id);
   Check(all_disabled, "first start: station name, coordinate and datum edits are disabled");
@@ -397,8 +393,7 @@ void FirstStart(App& app, const std::wstring& screenshot) {
        L"a similar Projected coordinate system is assumed)."},
   };
   for (const Expected& label : labels) {
-    CheckText(app.ItemText(label.id), label.text,
-              "label of control " + std::to_string(label.id));
+    CheckText(app.ItemText(label.id), label.text, "label of control " + std::to_string(label.id));
   }
   if (!screenshot.empty()) {
     RedrawWindow(app.dialog(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -428,8 +423,8 @@ void EnableRules(App& app) {
     bool any_geodetic = app.IsEnabled(IDC_LATITUDE) || app.IsEnabled(IDC_INVERSE_FLATTENING);
     bool nee = app.IsEnabled(IDC_NORTH) && app.IsEnabled(IDC_EAST) && app.IsEnabled(IDC_ELEVATION);
     bool any_nee = app.IsEnabled(IDC_NORTH) || app.IsEnabled(IDC_ELEVATION);
-    Check(app.IsEnabled(IDC_SEED_NAME) == step.name &&
-              (step.geodetic ? geodetic : !any_geodetic) && (step.nee ? nee : !any_nee),
+    Check(app.IsEnabled(IDC_SEED_NAME) == step.name && (step.geodetic ? geodetic : !any_geodetic) &&
+              (step.nee ? nee : !any_nee),
           "enable rules after click " + std::to_string(step_number));
   }
 }
@@ -547,8 +542,8 @@ void Merge(App& app, const std::wstring& input, const std::wstring& output) {
   bool names = (first.rfind(L"A1", 0) == 0 && second.rfind(L"A2", 0) == 0) ||
                (first.rfind(L"A2", 0) == 0 && second.rfind(L"A1", 0) == 0);
   Check(names, "merge dialog names both stations", first + L" / " + second);
-  std::wstring norths = Text(GetDlgItem(merge, IDC_MERGE_NORTH1)) + L" " +
-                        Text(GetDlgItem(merge, IDC_MERGE_NORTH2));
+  std::wstring norths =
+      Text(GetDlgItem(merge, IDC_MERGE_NORTH1)) + L" " + Text(GetDlgItem(merge, IDC_MERGE_NORTH2));
   Check(norths == L"1000.0000 1000.0100" || norths == L"1000.0100 1000.0000",
         "merge dialog shows both North values", norths);
   Check(SendMessageW(GetDlgItem(merge, IDC_MERGE_USE1), BM_GETCHECK, 0, 0) == BST_CHECKED,

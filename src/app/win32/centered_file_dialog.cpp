@@ -24,10 +24,10 @@ void CenterOnDesktop(HWND window) {
   RECT own{};
   RECT desktop{};
   if (!GetWindowRect(window, &own) || !GetWindowRect(GetDesktopWindow(), &desktop)) return;
-  ScreenRect placed = CenterOnScreen(own.right - own.left, own.bottom - own.top,
-                                     ScreenRect{desktop.left, desktop.top, desktop.right,
-                                                desktop.bottom},
-                                     GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  ScreenRect placed =
+      CenterOnScreen(own.right - own.left, own.bottom - own.top,
+                     ScreenRect{desktop.left, desktop.top, desktop.right, desktop.bottom},
+                     GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
   SetWindowPos(window, nullptr, placed.left, placed.top, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -1,9 +1,9 @@
 // The open-file dialog used by both "Browse..." buttons, centred on the desktop.
 #pragma once
 
-#include "app/win32/windows_api.h"
-
 #include <string>
+
+#include "app/win32/windows_api.h"
 
 namespace trovisk {
 

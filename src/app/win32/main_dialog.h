@@ -2,13 +2,12 @@
 // starts conversions.
 #pragma once
 
-#include "app/win32/windows_api.h"
-
 #include <memory>
 #include <string>
 
 #include "app/options.h"
 #include "app/win32/win32_ui.h"
+#include "app/win32/windows_api.h"
 #include "rw5/survey_data.h"
 
 namespace trovisk {

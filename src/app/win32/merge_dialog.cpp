@@ -37,10 +37,10 @@ void ShowCandidate(HWND dialog, const MergeCandidate& station, int name_id, int 
 }
 
 void OnInit(HWND dialog, const MergeOffer& offer) {
-  ShowCandidate(dialog, offer.first, IDC_MERGE_NAME1, IDC_MERGE_NORTH1,
-                IDC_MERGE_EAST1, IDC_MERGE_ELEVATION1);
-  ShowCandidate(dialog, offer.second, IDC_MERGE_NAME2, IDC_MERGE_NORTH2,
-                IDC_MERGE_EAST2, IDC_MERGE_ELEVATION2);
+  ShowCandidate(dialog, offer.first, IDC_MERGE_NAME1, IDC_MERGE_NORTH1, IDC_MERGE_EAST1,
+                IDC_MERGE_ELEVATION1);
+  ShowCandidate(dialog, offer.second, IDC_MERGE_NAME2, IDC_MERGE_NORTH2, IDC_MERGE_EAST2,
+                IDC_MERGE_ELEVATION2);
   SetDlgItemTextW(dialog, IDC_MERGE_SEPARATION, Metres(offer.separation).c_str());
   SetDlgItemTextW(dialog, IDC_MERGE_CHECK_KIND,
                   offer.geodetic ? L"geodetic coordinates" : L"North, East, Elev");

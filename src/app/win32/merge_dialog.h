@@ -2,7 +2,6 @@
 #pragma once
 
 #include "app/win32/windows_api.h"
-
 #include "convert/user_interface.h"
 
 namespace trovisk {

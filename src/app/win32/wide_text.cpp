@@ -1,9 +1,9 @@
 // UTF-8 and UTF-16 conversions through the Windows code-page functions.
 #include "app/win32/wide_text.h"
 
-#include "app/win32/windows_api.h"
-
 #include <climits>
+
+#include "app/win32/windows_api.h"
 
 namespace trovisk {
 namespace {
@@ -28,9 +28,7 @@ std::wstring WideFrom(UINT code_page, DWORD flags, std::string_view text, bool* 
 
 }  // namespace
 
-std::wstring WideFromUtf8(std::string_view text) {
-  return WideFrom(CP_UTF8, 0, text, nullptr);
-}
+std::wstring WideFromUtf8(std::string_view text) { return WideFrom(CP_UTF8, 0, text, nullptr); }
 
 std::string Utf8FromWide(std::wstring_view text) {
   if (text.empty() || text.size() > static_cast<std::size_t>(INT_MAX)) return {};

@@ -2,12 +2,11 @@
 // the wait cursor and the warnings of a run.
 #pragma once
 
-#include "app/win32/windows_api.h"
-
 #include <cstddef>
 #include <string>
 #include <vector>
 
+#include "app/win32/windows_api.h"
 #include "convert/user_interface.h"
 
 namespace trovisk {
