@@ -32,8 +32,7 @@ struct ValidationError {
 // longitude, height, tolerance, major axis, datum name, 1/f, elevation, East,
 // North); the first failure stops and is returned; fields before it are
 // taken into `options`, the failing one and those after it are left alone.
-std::optional<ValidationError> TakeOptionTexts(const OptionTexts& texts,
-                                               ConverterOptions& options);
+std::optional<ValidationError> TakeOptionTexts(const OptionTexts& texts, ConverterOptions& options);
 
 // The same range and length checks on options that are already numbers
 // (command line, settings record); a NaN or infinity is "Please enter a number.".

@@ -68,8 +68,7 @@ std::string GetText(const SettingsRecord& record, std::size_t at, std::size_t fi
 }
 
 // A file name is stored whole or not at all: a cut path would name another file.
-void PutFileName(SettingsRecord& record, std::size_t at, const std::string& name,
-                 bool& dropped) {
+void PutFileName(SettingsRecord& record, std::size_t at, const std::string& name, bool& dropped) {
   if (name.size() > kMaxStoredFileName) {
     dropped = true;
     return;
