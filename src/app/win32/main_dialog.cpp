@@ -40,9 +40,6 @@ constexpr int kGeodeticControls[] = {IDC_LATITUDE,   IDC_LONGITUDE,  IDC_HEIGHT,
                                      IDC_DATUM_NAME, IDC_MAJOR_AXIS, IDC_INVERSE_FLATTENING};
 constexpr int kNeeControls[] = {IDC_NORTH, IDC_EAST, IDC_ELEVATION};
 
-// Longest name the settings record keeps (its 260-byte field less the NUL).
-constexpr std::size_t kLongestKeptFileName = 259;
-
 std::wstring ControlText(HWND dialog, int control_id) {
   HWND control = GetDlgItem(dialog, control_id);
   int length = GetWindowTextLengthW(control);
@@ -294,7 +291,7 @@ void ConverterDialog::OnClose() {
   WriteSettingsFile(SettingsPath(), options_, &name_dropped);
   if (name_dropped) {
     for (const std::string* name : {&options_.input_file, &options_.output_file}) {
-      if (name->size() > kLongestKeptFileName) {
+      if (name->size() > kMaxStoredFileName) {
         trovisk::ShowMessage(*ui_, kMsgFileNameTooLong, Buttons::kOk, {*name});
       }
     }
