@@ -51,6 +51,7 @@ export DISPLAY=":$(cat "$OUT64/xvfb.display")"
 export WINEPREFIX=$OUT64/wineprefix
 export WINEDEBUG=-all                         # keeps Wine's fixme/err channels quiet
 export WINEDLLOVERRIDES="mscoree,mshtml="     # never offer Mono or Gecko
+"$WINESERVER" -k 2>/dev/null || true          # a server left by an interrupted run
 rm -rf "$WINEPREFIX"
 # Wine's background services inherit the output files: send them to a log,
 # never into a pipe that would wait for them.
