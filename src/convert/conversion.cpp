@@ -48,6 +48,7 @@ struct Run {
   bool do_geodetic = false;
   bool do_nee = false;
   StationReport report;
+  DeclinedMerges declined_merges;  // pairs the user called different, not asked again
 };
 
 ConversionOutcome Finish(Run& run, int message_id, std::initializer_list<MessageArg> args) {
@@ -97,7 +98,7 @@ bool Rewind(Run& run) {
 
 bool MergeCancelled(Run& run) {
   return MergeNearbyStations(run.data.stations, run.options.tolerance, run.options.tolerance_mode,
-                             run.datum.a, run.datum.e2, run.ui);
+                             run.datum.a, run.datum.e2, run.ui, &run.declined_merges);
 }
 
 void ComputeApproximate(Run& run, const SeedCoordinates& seed) {
@@ -267,7 +268,7 @@ ConversionOutcome RunConversion(const ConverterOptions& options, UserInterface& 
     outcome.status = kStatusInvalidOptions;
     return outcome;
   }
-  Run run{options, ui, data, extras, {}, {}, {}, {}, {}, kStatusOk, 0, 0, false, false, {}};
+  Run run{options, ui, data, extras, {}, {}, {}, {}, {}, kStatusOk, 0, 0, false, false, {}, {}};
   try {
     return Convert(run);
   } catch (const std::bad_alloc&) {

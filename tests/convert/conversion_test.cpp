@@ -166,3 +166,39 @@ TEST(Conversion, EnteredDatumOutOfRangeFallsBackToWgs84) {
 
 }  // namespace
 }  // namespace trovisk
+
+namespace trovisk {
+namespace {
+
+TEST(Conversion, PairCalledDifferentIsNotOfferedAgain) {
+  // 1 cm apart; after the approximate coordinates both also have geodetic
+  // positions, and the merge runs again with its geodetic check.
+  Job job(
+      "OC,OPA1,N 1000.000,E 2000.000,EL100.000\n"
+      "SP,PNA2,N 1000.010,E 2000.000,EL100.000\n");
+  job.options.compute_approx_geodetic = true;
+  job.options.seed_name = "A1";
+  job.ui.answers = {Answer::kYes};
+  job.ui.merge_answers = {MergeAnswer{MergeDecision::kDifferent, true}};
+  ASSERT_EQ(job.Run().message_id, kMsgSuccessWithApprox);
+  ASSERT_EQ(job.ui.merge_offers.size(), 1u);
+  EXPECT_EQ(job.ui.merge_offers[0].first.name, "A1");
+  EXPECT_DOUBLE_EQ(job.ui.merge_offers[0].separation, 0.01);
+}
+
+TEST(Conversion, MergedStationIsNamedByTheSurvivorEverywhere) {
+  Job job(
+      "OC,OPA1,N 1000.000,E 2000.000,EL100.000\n"
+      "SP,PNA2,N 1000.010,E 2000.000,EL100.000\n"
+      "LS,HI1.5,HR1.5\n"
+      "BK,OPA2,BPB,BS0.0000\n"
+      "SS,OPA2,FPC,AR10.0000,ZE90.0000,SD5.000\n");
+  job.ui.merge_answers = {MergeAnswer{MergeDecision::kSame, true}};  // keep A1
+  ASSERT_EQ(job.Run().message_id, kMsgSuccess);
+  std::string text = ReadFile(job.options.output_file);
+  EXPECT_EQ(text.find("A2"), std::string::npos) << text;
+  EXPECT_NE(text.find("$HOR_COMPACT; A1; B; C;"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace trovisk
