@@ -31,7 +31,8 @@ void RecordReader::ReadAntennaHeight() {
   } else if (whose == "ROVE") {
     state_.rover_antenna_height = height;
   } else {
-    Warn(line_, "antenna height for '" + std::string(fields_[0]) + "', neither base nor rover; not used");
+    Warn(line_,
+         "antenna height for '" + std::string(fields_[0]) + "', neither base nor rover; not used");
   }
 }
 

@@ -94,7 +94,9 @@ void RecordReader::Read(std::istream& input, int& line_counter, int& status) {
   if (!coordinates_only_) ReduceVectorsToMarks();
 }
 
-void RecordReader::Split(std::size_t count) { SplitFields(line_text_, first_comma_, count, fields_); }
+void RecordReader::Split(std::size_t count) {
+  SplitFields(line_text_, first_comma_, count, fields_);
+}
 
 void RecordReader::HandleRecord(std::string_view line, std::string_view code,
                                 std::size_t first_comma) {

@@ -27,8 +27,8 @@ TEST(CoordinateRecords, LocalCoordinatesInFileUnits) {
       {"occupy in metres", "MO,UN1\nOC,OP1,N 5000.125,E 2000.5,EL100.25,--PIN", true, 5000.125,
        2000.5, 100.25, 0},
       {"store point in US feet, blanks after prefixes",
-       "MO,UN2\nSP,PN1,N  50000.0000,E 20000.0000,EL 500.0000,--TPT.,5/8\"IRW", true,
-       50000.0 / us, 20000.0 / us, 500.0 / us, 0},
+       "MO,UN2\nSP,PN1,N  50000.0000,E 20000.0000,EL 500.0000,--TPT.,5/8\"IRW", true, 50000.0 / us,
+       20000.0 / us, 500.0 / us, 0},
       {"no elevation", "OC,OP1,N 10,E 20,--", true, 10, 20, 0, 1},
       {"empty elevation", "OC,OP1,N 10,E 20,EL,--", true, 10, 20, 0, 1},
       {"no east", "OC,OP1,N 10,EL5", false, 0, 0, 0, 1},
@@ -73,11 +73,12 @@ TEST(CoordinateRecords, BasePointGivesTheMarkPosition) {
   };
   const Case cases[] = {
       // The height is that of the antenna: antenna height and phase offset below it is the mark.
-      {"collector form with antenna height", "BP,PN0,LA47.474185904626,LN-64.562336846073,EL0.6305,"
-                                             "AG2.0000,PA0.1319,ATAPC,SRBASE,--",
+      {"collector form with antenna height",
+       "BP,PN0,LA47.474185904626,LN-64.562336846073,EL0.6305,"
+       "AG2.0000,PA0.1319,ATAPC,SRBASE,--",
        Dms(47, 47, 41.85904626), -Dms(64, 56, 23.36846073), -1.5014},
-      {"format form with ellipsoid height", "BP,PNB1,LA45.3000,LN-66.1500,HT12.5,SG1",
-       Dms(45, 30), -Dms(66, 15), 12.5},
+      {"format form with ellipsoid height", "BP,PNB1,LA45.3000,LN-66.1500,HT12.5,SG1", Dms(45, 30),
+       -Dms(66, 15), 12.5},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -134,7 +135,7 @@ TEST(CoordinateRecords, FirstPassKeepsOnlyStationsWithCoordinatesAndAsksOnce) {
   EXPECT_EQ(data.stations[1].name, "1");  // indices from the first pass stay
   EXPECT_NE(data.stations.Find("3"), 0);
   EXPECT_EQ(data.observations.size(), 3u);  // BK and SS
-  EXPECT_EQ(ui.warnings.size(), 3u);  // mode note, OC without elevation, SP without east
+  EXPECT_EQ(ui.warnings.size(), 3u);        // mode note, OC without elevation, SP without east
 }
 
 }  // namespace

@@ -36,12 +36,12 @@ bool ParseCorpusFile(const std::string& name, testing::Parsed& p) {
   return true;
 }
 
-#define REQUIRE_CORPUS()                                                               \
-  if (!std::filesystem::is_directory(CorpusDir())) GTEST_SKIP() << "no corpus at " \
-                                                                << CorpusDir()
+bool HaveCorpus() { return std::filesystem::is_directory(CorpusDir()); }
 
 TEST(Corpus, EveryFileReadsWithoutQuestionsBeyondUnsupportedCodes) {
-  REQUIRE_CORPUS();
+  if (!HaveCorpus()) {
+    GTEST_SKIP() << "no corpus at " << CorpusDir();
+  }
   int files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(CorpusDir())) {
     if (entry.path().extension() != ".rw5") continue;
@@ -65,14 +65,18 @@ TEST(Corpus, EveryFileReadsWithoutQuestionsBeyondUnsupportedCodes) {
                        o.horizontal_distance, o.height_difference, o.dx, o.dy, o.dz}) {
         EXPECT_TRUE(std::isfinite(v));
       }
-      if (IsPresent(o.zenith)) EXPECT_TRUE(o.zenith >= 0 && o.zenith <= 3.141592653589793);
+      if (IsPresent(o.zenith)) {
+        EXPECT_TRUE(o.zenith >= 0 && o.zenith <= 3.141592653589793);
+      }
     }
   }
   EXPECT_GT(files, 0);
 }
 
 TEST(Corpus, TraverseWithDirectionSets) {
-  REQUIRE_CORPUS();
+  if (!HaveCorpus()) {
+    GTEST_SKIP() << "no corpus at " << CorpusDir();
+  }
   testing::Parsed p;
   ASSERT_TRUE(ParseCorpusFile("tops-trav19leg.rw5", p));
   ASSERT_EQ(p.status, 0);
@@ -116,7 +120,9 @@ TEST(Corpus, TraverseWithDirectionSets) {
   int corrupt = p.data.stations.Find("CK.");
   ASSERT_NE(corrupt, 0);
   for (const auto& o : p.Observations()) {
-    if (o.to == corrupt) EXPECT_TRUE(IsMissing(o.zenith));
+    if (o.to == corrupt) {
+      EXPECT_TRUE(IsMissing(o.zenith));
+    }
   }
   // The first coordinates of 104 are those of its SP record.
   const StationRecord& s104 = p.Station("104");
@@ -125,7 +131,9 @@ TEST(Corpus, TraverseWithDirectionSets) {
 }
 
 TEST(Corpus, SideshotsAgreeWithTheCollectorsCoordinates) {
-  REQUIRE_CORPUS();
+  if (!HaveCorpus()) {
+    GTEST_SKIP() << "no corpus at " << CorpusDir();
+  }
   testing::Parsed p;
   ASSERT_TRUE(ParseCorpusFile("jl-ss.rw5", p));
   ASSERT_EQ(p.status, 0);

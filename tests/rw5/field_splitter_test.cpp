@@ -27,8 +27,10 @@ TEST(FieldSplitter, SplitsIntoTheAskedNumberOfFields) {
     std::vector<std::string> fields;
   };
   const std::vector<Case> cases = {
-      {"sideshot with a note holding commas", "SS,OP104,FP1000,AR359.5959,ZE90.5404,SD1085.996,--CK.,BS",
-       6, {"OP104", "FP1000", "AR359.5959", "ZE90.5404", "SD1085.996", "--CK.,BS"}},
+      {"sideshot with a note holding commas",
+       "SS,OP104,FP1000,AR359.5959,ZE90.5404,SD1085.996,--CK.,BS",
+       6,
+       {"OP104", "FP1000", "AR359.5959", "ZE90.5404", "SD1085.996", "--CK.,BS"}},
       {"fewer commas than fields", "LS,HR1.5", 2, {"HR1.5", ""}},
       {"no comma at all", "LS", 2, {"", ""}},
       {"empty fields kept", "BK,OP1,,BS,BC0", 4, {"OP1", "", "BS", "BC0"}},
@@ -58,11 +60,21 @@ TEST(FieldSplitter, ReadsRealsAsAtofDoes) {
     double value;
   };
   const std::vector<Case> cases = {
-      {"5000.0", 5000.0},       {" 5000.25", 5000.25},  {"\t-12.5", -12.5},
-      {"+3.75", 3.75},          {"90.5404abc", 90.5404}, {"1e3", 1000.0},
-      {".5", 0.5},              {"7.", 7.0},             {"", 0.0},
-      {"abc", 0.0},             {"-", 0.0},              {"+-3", 0.0},
-      {"0 SF1.0000", 0.0},      {"12 34", 12.0},         {"1e-400", 0.0},
+      {"5000.0", 5000.0},
+      {" 5000.25", 5000.25},
+      {"\t-12.5", -12.5},
+      {"+3.75", 3.75},
+      {"90.5404abc", 90.5404},
+      {"1e3", 1000.0},
+      {".5", 0.5},
+      {"7.", 7.0},
+      {"", 0.0},
+      {"abc", 0.0},
+      {"-", 0.0},
+      {"+-3", 0.0},
+      {"0 SF1.0000", 0.0},
+      {"12 34", 12.0},
+      {"1e-400", 0.0},
       {"-999999.15", kNullValue},
   };
   for (const auto& c : cases) {
@@ -74,7 +86,8 @@ TEST(FieldSplitter, ReadsRealsAsAtofDoes) {
 }
 
 TEST(FieldSplitter, InfiniteOrNotANumberIsMissing) {
-  for (const char* text : {"1e400", "-1e400", "inf", "-inf", "INFINITY", "nan", "-nan", " NaN(1)"}) {
+  for (const char* text :
+       {"1e400", "-1e400", "inf", "-inf", "INFINITY", "nan", "-nan", " NaN(1)"}) {
     SCOPED_TRACE(text);
     bool non_finite = false;
     EXPECT_EQ(ReadReal(text, non_finite), kNullValue);
@@ -87,9 +100,9 @@ TEST(FieldSplitter, ReadsIntegersAsAtoiDoes) {
     const char* text;
     int value;
   };
-  const std::vector<Case> cases = {{"2", 2},          {" 1", 1},    {"0 SF1.0", 0}, {"O", 0},
-                                   {"", 0},           {"-3x", -3},  {"+4", 4},      {"2.9", 2},
-                                   {"99999999999", 0}, {"--1", 0}};
+  const std::vector<Case> cases = {
+      {"2", 2},    {" 1", 1}, {"0 SF1.0", 0}, {"O", 0},           {"", 0},
+      {"-3x", -3}, {"+4", 4}, {"2.9", 2},     {"99999999999", 0}, {"--1", 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(ReadInteger(c.text), c.value);

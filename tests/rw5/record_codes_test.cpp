@@ -17,9 +17,10 @@ TEST(RecordCodes, KnownCodesNeverPrompt) {
   ScriptedUi ui;
   std::vector<std::string> skipped;
   int error_code = 0;
-  for (const char* code : {"--", "JB", "MO", "OC", "SP", "AP", "DE", "GR", "GS", "RP", "TR", "SS",
-                           "OB", "BD", "BR", "FR", "FD", "BK", "LS", "BP", "BL", "CV", "AH", "ES",
-                           "PJ", "CS", "ST", "DT", "HA", "VA", "CG", "EE", "EP", "GP", "RX", "EQ"}) {
+  for (const char* code :
+       {"--", "JB", "MO", "OC", "SP", "AP", "DE", "GR", "GS", "RP", "TR", "SS",
+        "OB", "BD", "BR", "FR", "FD", "BK", "LS", "BP", "BL", "CV", "AH", "ES",
+        "PJ", "CS", "ST", "DT", "HA", "VA", "CG", "EE", "EP", "GP", "RX", "EQ"}) {
     SCOPED_TRACE(code);
     EXPECT_EQ(CheckRecordCode(code, 1, skipped, ui, error_code), kHandleRecord);
   }

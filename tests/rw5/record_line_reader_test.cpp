@@ -57,9 +57,16 @@ TEST(RecordLineReader, SkipsBlankAndNoteLinesAndCountsEveryPhysicalLine) {
       {"CR LF ends", "MO,UN1\r\n\r\nSS,OP1\r\n", {"MO,UN1", "SS,OP1"}, 3},
       {"CR-only ends", "MO,UN1\r\rSS,OP1\r", {"MO,UN1", "SS,OP1"}, 3},
       {"CR CR CR LF ends", "JB,NM1\r\r\r\nSS,OP1\r\r\r\n", {"JB,NM1", "SS,OP1"}, 6},
-      {"byte of 128 or more at both ends", "\xEF\xBB\xBFSS,OP1,--IRON \xB0\n",
-       {"SS,OP1,--IRON"}, 1},
-      {"control bytes trimmed, inner ones kept", "\x01SS,A\x02" "B\x7F\n", {"SS,A\x02" "B\x7F"}, 1},
+      {"byte of 128 or more at both ends",
+       "\xEF\xBB\xBFSS,OP1,--IRON \xB0\n",
+       {"SS,OP1,--IRON"},
+       1},
+      {"control bytes trimmed, inner ones kept",
+       "\x01SS,A\x02"
+       "B\x7F\n",
+       {"SS,A\x02"
+        "B\x7F"},
+       1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -85,7 +92,8 @@ TEST(RecordLineReader, LongLinesContinueIn207ByteLogicalLines) {
     std::vector<std::string> lines;
   };
   const std::vector<Case> cases = {
-      {"300 characters", first + std::string(93, 'b') + "\nSS,OP1",
+      {"300 characters",
+       first + std::string(93, 'b') + "\nSS,OP1",
        {first, std::string(93, 'b'), "SS,OP1"}},
       {"exactly 207 and a line end", first + "\nSS,OP1", {first, "SS,OP1"}},
       {"exactly 207 and CR LF", first + "\r\nSS,OP1", {first, "SS,OP1"}},
@@ -113,7 +121,8 @@ TEST(RecordLineReader, CrLfSplitAcrossBlocksIsOneLineEnd) {
 TEST(RecordLineReader, NulBytesNeitherEndTheFileNorTheLine) {
   std::string content("SS,OP1\0\0\nSS,A\0B\n\0\0\nSS,OP2", 26);
   ReadResult result = ReadAll(content);
-  EXPECT_EQ(Texts(result), (std::vector<std::string>{"SS,OP1", std::string("SS,A\0B", 6), "SS,OP2"}));
+  EXPECT_EQ(Texts(result),
+            (std::vector<std::string>{"SS,OP1", std::string("SS,A\0B", 6), "SS,OP2"}));
   EXPECT_EQ(result.final_counter, 4);
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <string>
 
 #include "rw5/parse_helper.h"
@@ -113,8 +114,7 @@ TEST(RecordSemantics, AnglesOfSideshots) {
     ASSERT_FALSE(observations.empty());
     const auto& o = observations.back();
     EXPECT_EQ(o.kind, c.kind);
-    double horizontal =
-        c.kind == ObservationKind::kAzimuth ? o.azimuth : o.horizontal_angle;
+    double horizontal = c.kind == ObservationKind::kAzimuth ? o.azimuth : o.horizontal_angle;
     EXPECT_NEAR(horizontal, c.horizontal, kHundredthSecond);
     if (IsMissing(c.zenith)) {
       EXPECT_TRUE(IsMissing(o.zenith));
@@ -142,11 +142,14 @@ TEST(RecordSemantics, OneRecordIsDividedSoThatEveryValueIsKeptOnce) {
   for (std::size_t i = 0; i < observations.size(); ++i) {
     EXPECT_EQ(observations[i].sequence, static_cast<std::int64_t>(i + 1));
   }
-  const ObservationKind expected_kinds[] = {
-      ObservationKind::kAzimuth,          ObservationKind::kHorizontalAngle,
-      ObservationKind::kZenithDistance,   ObservationKind::kHorizontalDistance,
-      ObservationKind::kHorizontalDistance, ObservationKind::kHeightDifference,
-      ObservationKind::kHorizontalAngle,  ObservationKind::kAzimuth};
+  const ObservationKind expected_kinds[] = {ObservationKind::kAzimuth,
+                                            ObservationKind::kHorizontalAngle,
+                                            ObservationKind::kZenithDistance,
+                                            ObservationKind::kHorizontalDistance,
+                                            ObservationKind::kHorizontalDistance,
+                                            ObservationKind::kHeightDifference,
+                                            ObservationKind::kHorizontalAngle,
+                                            ObservationKind::kAzimuth};
   const int expected_lines[] = {3, 4, 5, 5, 6, 6, 7, 7};
   const char* expected_codes[] = {"BK", "SS", "SS", "SS", "TR", "TR", "OB", "OB"};
   for (std::size_t i = 0; i < observations.size(); ++i) {
@@ -225,20 +228,23 @@ TEST(RecordSemantics, MeasuredBacksightReadingReplacesTheCircleReading) {
   };
   const Case cases[] = {
       // The collector wrote BC = BS, so every reading is an oriented azimuth.
-      {"circle equal to azimuth", "BK,OP1,BP2,BS340.0906,BC340.0906\n"
-                                  "BD,OP1,FP2,AR340.0906,ZE90\n"
-                                  "SS,OP1,FP3,AR10.0906,ZE90\n",
+      {"circle equal to azimuth",
+       "BK,OP1,BP2,BS340.0906,BC340.0906\n"
+       "BD,OP1,FP2,AR340.0906,ZE90\n"
+       "SS,OP1,FP3,AR10.0906,ZE90\n",
        Dms(30), 0},
       // A stale BC: the reading on the backsight sets the circle right.
-      {"stale circle, sideshot to backsight", "BK,OP1,BP2,BS340.0906,BC261.3020\n"
-                                              "SS,OP1,FP2,AR340.0906,ZE90\n"
-                                              "SS,OP1,FP3,AR10.0906,ZE90\n",
+      {"stale circle, sideshot to backsight",
+       "BK,OP1,BP2,BS340.0906,BC261.3020\n"
+       "SS,OP1,FP2,AR340.0906,ZE90\n"
+       "SS,OP1,FP3,AR10.0906,ZE90\n",
        Dms(30), 0},
       // After a foresight the reading no longer changes the setup, but a
       // disagreement is reported.
-      {"backsight after a foresight", "BK,OP1,BP2,BS0,BC0\n"
-                                      "SS,OP1,FP3,AR30.0000,ZE90\n"
-                                      "SS,OP1,FP2,AR0.0100,ZE90\n",
+      {"backsight after a foresight",
+       "BK,OP1,BP2,BS0,BC0\n"
+       "SS,OP1,FP3,AR30.0000,ZE90\n"
+       "SS,OP1,FP2,AR0.0100,ZE90\n",
        Dms(30), 1},
   };
   for (const auto& c : cases) {
@@ -311,6 +317,49 @@ TEST(RecordSemantics, ReadErrorStopsWith1003) {
   int line = 0, status = 0;
   ParseRecords(input, ReaderOptions{}, data, ui, line, status);
   EXPECT_EQ(status, 1003);
+}
+
+}  // namespace
+}  // namespace trovisk
+
+namespace trovisk {
+namespace {
+
+TEST(RecordSemantics, RandomRecordsNeverBreakTheReader) {
+  const char* codes[] = {"MO", "LS", "BK", "SS", "TR", "OB", "BD", "BR", "FD", "FR",
+                         "OC", "SP", "BP", "AH", "BL", "CV", "JB", "XX", "--", ""};
+  const char* prefixes[] = {"OP", "FP", "BP", "PN", "AR", "AL", "AZ", "ZE", "SD", "HD", "CE",
+                            "HR", "HI", "BS", "BC", "UN", "AU", "N ", "E ", "EL", "LA", "LN",
+                            "HT", "AG", "DX", "DY", "DZ", "XX", "ZZ", "DC", "--", ""};
+  const char* values[] = {
+      "",    "0",     "1",    "-1", "359.5959", "1e400",  "nan", "-61.5811",
+      "CK.", "ROVER", "BASE", "  ", "2",        "1e-400", ",",   "999999999999999999999"};
+  std::mt19937 random(7);
+  auto pick = [&](const auto& table) {
+    return std::string(table[random() % (sizeof(table) / sizeof(table[0]))]);
+  };
+  for (int round = 0; round < 40; ++round) {
+    SCOPED_TRACE(round);
+    std::string file;
+    for (int line = 0; line < 200; ++line) {
+      file += pick(codes);
+      for (unsigned field = random() % 9; field > 0; --field)
+        file += "," + pick(prefixes) + pick(values);
+      file += random() % 5 == 0 ? "\r\n" : "\n";
+    }
+    for (bool antenna_to_mark : {false, true}) {
+      ReaderOptions options;
+      options.gps_antenna_to_antenna = antenna_to_mark;
+      testing::Parsed p;
+      Parse(file, p, options);
+      EXPECT_EQ(p.status, 0);
+      for (const auto& o : p.Observations()) {
+        for (double v : {o.horizontal_angle, o.azimuth, o.zenith, o.slope_distance, o.dx, o.dz}) {
+          ASSERT_TRUE(std::isfinite(v));
+        }
+      }
+    }
+  }
 }
 
 }  // namespace
