@@ -98,6 +98,7 @@ class RecordReader {
   std::vector<SetWarning> set_warnings_;
   std::size_t first_observation_ = 0;          // index of the first observation of this read
   std::unordered_set<std::string> cut_names_;  // long names already warned about
+  std::size_t vectors_read_ = 0;
   std::string occupied_name_;
   int occupied_index_ = 0;
 };
