@@ -104,7 +104,7 @@ TEST(AddAngles, BringsTheSumIntoOneTurn) {
       {-1.0, 0.5, two_pi - 0.5}, {-1.0, 1.0, 0.0},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.a << " + " << c.b);
+    SCOPED_TRACE(::testing::Message() << c.a << " + " << c.b);
     EXPECT_NEAR(AddAngles(c.a, c.b), c.expected, 1e-15);
   }
 }
@@ -118,7 +118,7 @@ TEST(QuadrantArctan, AxesFollowTheirOwnRules) {
       {0.0, -1.0, -kPi / 2.0}, {0.0, 0.0, -kPi / 2.0}, {1e-300, 0.0, 0.0},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "x " << c.x << " y " << c.y);
+    SCOPED_TRACE(::testing::Message() << "x " << c.x << " y " << c.y);
     EXPECT_EQ(QuadrantArctan(c.x, c.y), c.expected);
   }
 }
@@ -130,7 +130,7 @@ TEST(QuadrantArctan, AgreesWithAtan2OffTheAxes) {
       const double angle = degrees * kPi / 180.0;
       const double x = radius * std::cos(angle);
       const double y = radius * std::sin(angle);
-      SCOPED_TRACE(testing::Message() << degrees << " deg, radius " << radius);
+      SCOPED_TRACE(::testing::Message() << degrees << " deg, radius " << radius);
       EXPECT_NEAR(QuadrantArctan(x, y), std::atan2(y, x), 1e-14);
     }
   }
@@ -152,7 +152,7 @@ TEST(PolarAngle, QuadrantsAndAxes) {
       {-1.0, 1.0, -kPi / 4.0},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "y " << c.y << " x " << c.x);
+    SCOPED_TRACE(::testing::Message() << "y " << c.y << " x " << c.x);
     EXPECT_NEAR(PolarAngle(c.y, c.x), c.expected, 1e-15);
   }
   for (double degrees = -179.5; degrees < 180.0; degrees += 7.25) {
@@ -191,7 +191,7 @@ TEST(RoundToDecimals, RoundsThroughText) {
       {1e-5, 500, 1e-5},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.value << " to " << c.decimals);
+    SCOPED_TRACE(::testing::Message() << c.value << " to " << c.decimals);
     EXPECT_EQ(RoundToDecimals(c.value, c.decimals), c.expected);
   }
   EXPECT_TRUE(std::isnan(RoundToDecimals(std::numeric_limits<double>::quiet_NaN(), 3)));

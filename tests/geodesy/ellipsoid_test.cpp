@@ -76,7 +76,7 @@ TEST(Ellipsoid, RoundTripsOverLatitudesAndHeights) {
   const std::vector<SweepPoint> points = Sweep();
   for (const Ellipsoid& ell : kEllipsoids) {
     for (const SweepPoint& p : points) {
-      SCOPED_TRACE(testing::Message()
+      SCOPED_TRACE(::testing::Message()
                    << ell.name << " lat " << p.lat_deg << " lon " << p.lon_deg << " h " << p.h);
       double x, y, z, lat, lon, h;
       GeodeticToEcef(ell.a, ell.e2(), Rad(p.lat_deg), Rad(p.lon_deg), p.h, x, y, z);
@@ -98,7 +98,7 @@ TEST(Ellipsoid, HeightComesFromTheLargerHorizontalComponent) {
   };
   const Case cases[] = {{0, 90}, {0, -90}, {0, 180}, {0, 0}, {30, 90}, {-60, -90}, {75, 180}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "lat " << c.lat_deg << " lon " << c.lon_deg);
+    SCOPED_TRACE(::testing::Message() << "lat " << c.lat_deg << " lon " << c.lon_deg);
     const double lat = Rad(c.lat_deg);
     const double h = 250.0;
     // Hand-worked position with the off-axis component set to an exact zero.
@@ -175,7 +175,7 @@ TEST(LocalFrame, AxesPointEastNorthAndUp) {
       {90, 0, 0, 1, 0, -1, 0, 0}, {-90, 0, 0, 1, 0, 1, 0, 0}, {0, 180, 1, 0, 0, 0, -1, 0},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message()
+    SCOPED_TRACE(::testing::Message()
                  << "lat " << c.lat_deg << " lon " << c.lon_deg << " ENU " << c.e << c.n << c.u);
     double x, y, z;
     LocalToEcef(Rad(c.lat_deg), Rad(c.lon_deg), c.e, c.n, c.u, 10.0, 20.0, 30.0, x, y, z);
@@ -194,7 +194,7 @@ TEST(LocalFrame, RotationIsUndoneByItsInverse) {
   const Ellipsoid& wgs = kEllipsoids[0];
   for (int lat = -85; lat <= 85; lat += 17) {
     for (int lon = -175; lon <= 180; lon += 35) {
-      SCOPED_TRACE(testing::Message() << "lat " << lat << " lon " << lon);
+      SCOPED_TRACE(::testing::Message() << "lat " << lat << " lon " << lon);
       double x0, y0, z0;
       GeodeticToEcef(wgs.a, wgs.e2(), Rad(lat), Rad(lon), 300.0, x0, y0, z0);
       const double e = 1234.567, n = -9876.543, u = 42.125;
@@ -259,7 +259,7 @@ TEST(Ellipsoid, AgreesWithGeographicLib) {
   for (const Ellipsoid& ell : kEllipsoids) {
     const GeographicLib::Geocentric reference(ell.a, ell.f());
     for (const SweepPoint& p : points) {
-      SCOPED_TRACE(testing::Message()
+      SCOPED_TRACE(::testing::Message()
                    << ell.name << " lat " << p.lat_deg << " lon " << p.lon_deg << " h " << p.h);
       double x, y, z, rx, ry, rz;
       GeodeticToEcef(ell.a, ell.e2(), Rad(p.lat_deg), Rad(p.lon_deg), p.h, x, y, z);

@@ -1,0 +1,197 @@
+// Station merge: candidate pairs come from a grid of occupied cells, so each
+// station is compared only with those that may lie within the tolerance.
+#include "convert/station_merge.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "convert/neighbour_grid.h"
+#include "geodesy/angles.h"
+#include "geodesy/ellipsoid.h"
+
+namespace trovisk {
+namespace {
+
+// Separations are shown to the millimetre.
+constexpr int kShownDecimals = 3;
+// Room above the worked bound on how far apart two stations that are
+// together in plan can lie once taken down to a common height.
+constexpr double kPlanReachMargin = 1.01;
+
+// The stations of one check and where the grid places them.
+struct CheckPoints {
+  std::vector<int> stations;  // ascending
+  std::vector<GridPoint> points;
+};
+
+enum class Visit { kNext, kDoneWithFirst, kCancel };
+
+// Calls visit(first, second) for every pair of stations that may lie within
+// `reach` of each other in the grid, first being the lower station index,
+// ordered by first and then second; a station no longer active is passed
+// over. Returns true when a visit cancelled.
+template <typename IsActive, typename VisitPair>
+bool VisitNearbyPairs(const CheckPoints& check, int dims, double reach, IsActive is_active,
+                      VisitPair visit) {
+  const NeighbourGrid grid(check.points, dims, reach);
+  std::vector<std::uint32_t> candidates;
+  for (std::uint32_t i = 0; i < check.stations.size(); ++i) {
+    if (!is_active(check.stations[i])) continue;
+    grid.LaterCandidates(i, candidates);
+    for (std::uint32_t j : candidates) {
+      const Visit result = visit(check.stations[i], check.stations[j]);
+      if (result == Visit::kCancel) return true;
+      if (result == Visit::kDoneWithFirst) break;
+    }
+  }
+  return false;
+}
+
+bool IsMerged(const StationList& stations, int index) {
+  return stations[static_cast<std::size_t>(index)].merge_link != kNotMerged;
+}
+
+MergeCandidate CandidateOf(const StationRecord& station) {
+  MergeCandidate candidate;
+  candidate.name = station.name;
+  candidate.description = station.description;
+  candidate.north = station.north;
+  candidate.east = station.east;
+  candidate.elevation = station.elevation;
+  return candidate;
+}
+
+// Offers the pair and applies the answer.
+Visit OfferPair(StationList& stations, int first, int second, double separation, bool geodetic,
+                UserInterface& ui) {
+  MergeOffer offer;
+  offer.first = CandidateOf(stations[static_cast<std::size_t>(first)]);
+  offer.second = CandidateOf(stations[static_cast<std::size_t>(second)]);
+  offer.geodetic = geodetic;
+  offer.separation = RoundToDecimals(separation, kShownDecimals);
+  const MergeAnswer answer = ui.AskMerge(offer);
+  switch (answer.decision) {
+    case MergeDecision::kCancel:
+      return Visit::kCancel;
+    case MergeDecision::kSame:
+      if (answer.keep_first) {
+        stations[static_cast<std::size_t>(second)].merge_link = first;
+        return Visit::kNext;
+      }
+      stations[static_cast<std::size_t>(first)].merge_link = second;
+      return Visit::kDoneWithFirst;
+    case MergeDecision::kDifferent:
+      break;
+  }
+  return Visit::kNext;
+}
+
+// Runs one check over the given points, whose grid coordinates put any two
+// stations closer than the tolerance within `reach` of each other;
+// `separation(first, second)` is the distance in metres that is compared
+// with the tolerance.
+template <typename Separation>
+bool RunCheck(StationList& stations, const CheckPoints& check, int dims, double reach,
+              double tolerance_m, bool geodetic, UserInterface& ui, Separation separation) {
+  return VisitNearbyPairs(
+      check, dims, reach, [&](int station) { return !IsMerged(stations, station); },
+      [&](int first, int second) {
+        if (IsMerged(stations, second)) return Visit::kNext;
+        const double distance = separation(first, second);
+        if (!(distance < tolerance_m)) return Visit::kNext;
+        return OfferPair(stations, first, second, distance, geodetic, ui);
+      });
+}
+
+bool AllFinite(const GridPoint& p) {
+  return std::isfinite(p.c[0]) && std::isfinite(p.c[1]) && std::isfinite(p.c[2]);
+}
+
+bool CheckLocalCoordinates(StationList& stations, double tolerance_m, bool spatial,
+                           UserInterface& ui) {
+  CheckPoints check;
+  for (std::size_t i = 1; i < stations.size(); ++i) {
+    const StationRecord& s = stations[i];
+    if (!s.has_nee || s.merge_link != kNotMerged) continue;
+    const GridPoint p{{s.north, s.east, s.elevation}};
+    // A coordinate that is no number is never closer than anything.
+    if (!AllFinite(p)) continue;
+    check.stations.push_back(static_cast<int>(i));
+    check.points.push_back(p);
+  }
+  return RunCheck(stations, check, spatial ? 3 : 2, tolerance_m, tolerance_m, false, ui,
+                  [&](int first, int second) {
+                    const StationRecord& s1 = stations[static_cast<std::size_t>(first)];
+                    const StationRecord& s2 = stations[static_cast<std::size_t>(second)];
+                    const double dn = s2.north - s1.north;
+                    const double de = s2.east - s1.east;
+                    return spatial ? std::hypot(dn, de, s2.elevation - s1.elevation)
+                                   : std::hypot(dn, de);
+                  });
+}
+
+bool CheckGeodeticCoordinates(StationList& stations, double tolerance_m, bool spatial, double a,
+                              double e2, UserInterface& ui) {
+  // Geodetic positions mean nothing without an ellipsoid.
+  const double least_curvature_radius = a * (1.0 - e2);  // meridian radius at the equator
+  if (!(least_curvature_radius > 0.0) || !(e2 >= 0.0) || !std::isfinite(a)) return false;
+
+  // 3D: cells on earth-centred coordinates; the horizon-frame separation is
+  // a rotation of their difference, so it has the same length.
+  // 2D: two stations one above the other are horizontally together however
+  // far apart in height, so the grid takes every station down to one common
+  // height, the lowest of them. Stations closer than the tolerance in plan
+  // are then within tolerance x (1 + tolerance / least radius) of each other
+  // there. Heights more than half an earth radius below the ellipsoid are no
+  // survey's; such stations are compared with every other one instead of
+  // squeezing the grid towards the centre.
+  const double deepest_gridded = -least_curvature_radius / 2.0;
+  double grid_height = 0.0;
+  bool any = false;
+  for (std::size_t i = 1; i < stations.size(); ++i) {
+    const StationRecord& s = stations[i];
+    if (!s.has_geodetic || s.merge_link != kNotMerged || !(s.height >= deepest_gridded)) continue;
+    grid_height = any ? std::min(grid_height, s.height) : s.height;
+    any = true;
+  }
+
+  CheckPoints check;
+  for (std::size_t i = 1; i < stations.size(); ++i) {
+    const StationRecord& s = stations[i];
+    if (!s.has_geodetic || s.merge_link != kNotMerged) continue;
+    GridPoint p;
+    const bool deep = !spatial && s.height < deepest_gridded;
+    GeodeticToEcef(a, e2, s.latitude, s.longitude, spatial || deep ? s.height : grid_height, p.c[0],
+                   p.c[1], p.c[2]);
+    if (!AllFinite(p) || !std::isfinite(s.height)) continue;
+    p.anywhere = deep;
+    check.stations.push_back(static_cast<int>(i));
+    check.points.push_back(p);
+  }
+  const double reach =
+      spatial ? tolerance_m
+              : tolerance_m * (1.0 + tolerance_m / least_curvature_radius) * kPlanReachMargin;
+  return RunCheck(stations, check, 3, reach, tolerance_m, true, ui, [&](int first, int second) {
+    const StationRecord& s1 = stations[static_cast<std::size_t>(first)];
+    const StationRecord& s2 = stations[static_cast<std::size_t>(second)];
+    double e1, e2_out, n1, n2, u1, u2;
+    MutualLocalOffsets(a, e2, s1.latitude, s1.longitude, s1.height, s2.latitude, s2.longitude,
+                       s2.height, e1, e2_out, n1, n2, u1, u2);
+    // Measured in the horizon frame of the lower-numbered station.
+    return spatial ? std::hypot(e1, n1, u1) : std::hypot(e1, n1);
+  });
+}
+
+}  // namespace
+
+bool MergeNearbyStations(StationList& stations, double tolerance_m, int tolerance_mode, double a,
+                         double e2, UserInterface& ui) {
+  if (!(tolerance_m > 0.0)) return false;  // also NaN
+  const bool spatial = tolerance_mode != kToleranceMode2D;
+  if (CheckLocalCoordinates(stations, tolerance_m, spatial, ui)) return true;
+  return CheckGeodeticCoordinates(stations, tolerance_m, spatial, a, e2, ui);
+}
+
+}  // namespace trovisk

@@ -1,0 +1,25 @@
+// Offers differently named stations that lie closer than the tolerance for
+// merging into one point.
+#pragma once
+
+#include "convert/user_interface.h"
+#include "rw5/station_list.h"
+
+namespace trovisk {
+
+// Tolerance modes of the main dialog.
+inline constexpr int kToleranceMode2D = 0;  // horizontal distance
+inline constexpr int kToleranceMode3D = 1;  // spatial distance
+
+// Two checks in order: north/east/elevation of the stations that have them,
+// then, unless cancelled, their geodetic positions on the ellipsoid (a, e2),
+// compared in metres in the horizon frame of the lower-numbered station.
+// Every pair of unmerged stations strictly closer than tolerance_m (metres)
+// is offered through ui.AskMerge, by lower index and then higher index. On
+// "same" the station not chosen is linked to the chosen one and takes no
+// further part. A tolerance that is not above 0 offers nothing.
+// Returns true when the user cancelled.
+bool MergeNearbyStations(StationList& stations, double tolerance_m, int tolerance_mode, double a,
+                         double e2, UserInterface& ui);
+
+}  // namespace trovisk

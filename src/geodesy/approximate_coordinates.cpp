@@ -1,0 +1,145 @@
+// The approximate-coordinates step: seed, propagation, the carry between the
+// local and geodetic systems, and the count of stations left out.
+#include "geodesy/approximate_coordinates.h"
+
+#include <cmath>
+
+#include "convert/show_message.h"
+#include "geodesy/angles.h"
+#include "geodesy/local_frame.h"
+#include "geodesy/propagation.h"
+
+namespace trovisk {
+namespace {
+
+struct Seed {
+  double latitude = 0.0;  // radians
+  double longitude = 0.0;
+  double height = 0.0;  // metres
+  double north = 0.0;
+  double east = 0.0;
+  double elevation = 0.0;
+  bool anchored_on_file = false;
+};
+
+// A file value replaces the entered one without asking when the user did not
+// enter that set (its fields are disabled then), or when prompts are off.
+bool UseFileValues(UserInterface& ui, bool asked_for, bool allow_prompts, int message_id,
+                   const std::string& seed_name) {
+  if (!allow_prompts || !asked_for) return true;
+  return ShowMessage(ui, message_id, Buttons::kYesNo, {seed_name}) == Answer::kYes;
+}
+
+Seed ChooseSeed(const ApproximateInputs& inputs, UserInterface& ui) {
+  double factor = std::isfinite(inputs.unit_factor) && inputs.unit_factor > 0.0 ? inputs.unit_factor
+                                                                               : 1.0;
+  Seed seed;
+  seed.latitude = DmsToRadians(inputs.seed_latitude_dms);
+  seed.longitude = DmsToRadians(inputs.seed_longitude_dms);
+  seed.height = inputs.seed_height / factor;
+  seed.north = inputs.seed_north / factor;
+  seed.east = inputs.seed_east / factor;
+  seed.elevation = inputs.seed_elevation / factor;
+  if (inputs.file_has_nee && UseFileValues(ui, inputs.do_nee, inputs.allow_prompts,
+                                           kMsgUseFileNee, inputs.seed_name)) {
+    seed.north = inputs.file_north;
+    seed.east = inputs.file_east;
+    seed.elevation = inputs.file_elevation;
+    seed.anchored_on_file = true;
+  }
+  if (inputs.file_has_geodetic && UseFileValues(ui, inputs.do_geodetic, inputs.allow_prompts,
+                                                kMsgUseFileGeodetic, inputs.seed_name)) {
+    seed.latitude = inputs.file_latitude;
+    seed.longitude = inputs.file_longitude;
+    seed.height = inputs.file_height;
+  }
+  return seed;
+}
+
+// The seed station stands where the chosen seed values put it, in both systems.
+int PlaceSeedStation(StationList& stations, const std::string& name, const Seed& seed) {
+  int index = stations.Find(name);
+  if (index <= 0) return 0;
+  index = stations.Resolve(index);
+  StationRecord& station = stations[static_cast<std::size_t>(index)];
+  station.north = seed.north;
+  station.east = seed.east;
+  station.elevation = seed.elevation;
+  station.has_nee = true;
+  station.latitude = seed.latitude;
+  station.longitude = seed.longitude;
+  station.height = seed.height;
+  station.has_geodetic = true;
+  return index;
+}
+
+}  // namespace
+
+int ComputeApproximateCoordinates(SurveyData& data, const ApproximateInputs& inputs,
+                                  UserInterface& ui, StationReport* report) {
+  Seed seed = ChooseSeed(inputs, ui);
+  StationList& stations = data.stations;
+  if (report != nullptr) {
+    // Stations that arrive with coordinates keep them; everything else is
+    // filled in by the propagation.
+    report->entries.assign(stations.size(), StationReportEntry{});
+    report->seed_name = inputs.seed_name;
+    report->anchored_on_file = seed.anchored_on_file;
+    for (std::size_t s = 1; s < stations.size(); ++s) {
+      if (stations[s].has_nee || stations[s].has_geodetic) {
+        report->entries[s].position.source = report->entries[s].elevation.source =
+            CoordinateSource::kFile;
+      }
+    }
+  }
+  int seed_index = PlaceSeedStation(stations, inputs.seed_name, seed);
+  if (report != nullptr && seed_index > 0) {
+    StationReportEntry& entry = report->entries[static_cast<std::size_t>(seed_index)];
+    entry.position.source = entry.elevation.source = CoordinateSource::kSeed;
+  }
+
+  LocalFrame frame = MakeLocalFrame(inputs.a, inputs.e2, seed.latitude, seed.longitude,
+                                    seed.height, seed.north, seed.east, seed.elevation);
+  PropagateCoordinates(data, frame, report);
+
+  // Local to geodetic for every station the propagation left with local values only.
+  for (std::size_t s = 1; s < stations.size(); ++s) {
+    StationRecord& station = stations[s];
+    if (!station.has_nee || station.has_geodetic) continue;
+    LocalToGeodetic(frame, station.north, station.east, station.elevation, station.latitude,
+                    station.longitude, station.height);
+    station.has_geodetic = true;
+    if (report != nullptr) report->entries[s].geodetic_from_local = true;
+  }
+
+  PropagateCoordinates(data, frame, report);
+
+  // Geodetic to local, keeping the file's own local values when the local
+  // system is anchored on them; and the count of stations left out. Stations
+  // merged into another are not written, so they are not counted.
+  int uncomputed = 0;
+  for (std::size_t s = 1; s < stations.size(); ++s) {
+    StationRecord& station = stations[s];
+    if (!station.has_geodetic) {
+      if (station.merge_link == kNotMerged) ++uncomputed;
+      continue;
+    }
+    if (station.has_nee && seed.anchored_on_file) continue;
+    bool had_local = station.has_nee;
+    GeodeticToLocal(frame, station.latitude, station.longitude, station.height, station.north,
+                    station.east, station.elevation);
+    station.has_nee = true;
+    // A file station whose own local values were replaced says so; for the
+    // others this only repeats values carried the other way.
+    if (report != nullptr && had_local) {
+      StationReportEntry& entry = report->entries[s];
+      if (entry.position.source == CoordinateSource::kFile && !entry.geodetic_from_local) {
+        entry.local_from_geodetic = true;
+      }
+    }
+  }
+  if (report != nullptr) report->uncomputed_count = uncomputed;
+  return uncomputed;
+}
+
+}  // namespace trovisk

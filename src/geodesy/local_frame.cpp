@@ -1,0 +1,52 @@
+// Conversions between the local system and geodetic coordinates at the seed.
+#include "geodesy/local_frame.h"
+
+#include "geodesy/ellipsoid.h"
+
+namespace trovisk {
+
+LocalFrame MakeLocalFrame(double a, double e2, double seed_latitude, double seed_longitude,
+                          double seed_height, double seed_north, double seed_east,
+                          double seed_elevation) {
+  LocalFrame frame;
+  frame.a = a;
+  frame.e2 = e2;
+  frame.seed_latitude = seed_latitude;
+  frame.seed_longitude = seed_longitude;
+  frame.seed_height = seed_height;
+  frame.seed_north = seed_north;
+  frame.seed_east = seed_east;
+  frame.seed_elevation = seed_elevation;
+  GeodeticToEcef(a, e2, seed_latitude, seed_longitude, seed_height, frame.seed_x, frame.seed_y,
+                 frame.seed_z);
+  return frame;
+}
+
+void LocalToGeodetic(const LocalFrame& frame, double north, double east, double elevation,
+                     double& latitude, double& longitude, double& height) {
+  double x = 0.0;
+  double y = 0.0;
+  double z = 0.0;
+  LocalToEcef(frame.seed_latitude, frame.seed_longitude, east - frame.seed_east,
+              north - frame.seed_north, elevation - frame.seed_elevation, frame.seed_x,
+              frame.seed_y, frame.seed_z, x, y, z);
+  EcefToGeodetic(frame.a, frame.e2, x, y, z, latitude, longitude, height);
+}
+
+void GeodeticToLocal(const LocalFrame& frame, double latitude, double longitude, double height,
+                     double& north, double& east, double& elevation) {
+  double x = 0.0;
+  double y = 0.0;
+  double z = 0.0;
+  GeodeticToEcef(frame.a, frame.e2, latitude, longitude, height, x, y, z);
+  double e = 0.0;
+  double n = 0.0;
+  double u = 0.0;
+  EcefDeltaToLocal(frame.seed_latitude, frame.seed_longitude, x - frame.seed_x, y - frame.seed_y,
+                   z - frame.seed_z, e, n, u);
+  north = frame.seed_north + n;
+  east = frame.seed_east + e;
+  elevation = frame.seed_elevation + u;
+}
+
+}  // namespace trovisk

@@ -1,0 +1,102 @@
+// The observations of a survey indexed once for coordinate propagation:
+// station ends after merges, observations by station, the direction groups of
+// each instrument setup and the horizontal distance measured between stations.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <unordered_map>
+#include <vector>
+
+#include "rw5/survey_data.h"
+
+namespace trovisk {
+
+// One observation's stations after following merge links (0 = none).
+struct ObservationEnds {
+  std::int32_t from = 0;
+  std::int32_t to = 0;
+  std::int32_t backsight = 0;
+  std::int32_t group = -1;  // its direction group, -1 when it has none
+  bool usable = false;      // two distinct stations and a kind that can fix one
+};
+
+// The horizontal angles read at one station from one backsight: their common
+// zero is the direction to the backsight.
+struct DirectionGroup {
+  std::int32_t station = 0;
+  std::int32_t backsight = 0;
+};
+
+class PropagationNetwork {
+ public:
+  explicit PropagationNetwork(const SurveyData& data);
+
+  const SurveyData& data() const { return data_; }
+  std::size_t station_count() const { return data_.stations.size(); }
+  std::size_t observation_count() const { return data_.observations.size(); }
+  const ObservationRecord& observation(std::size_t index) const {
+    return data_.observations[index];
+  }
+  const ObservationEnds& ends(std::size_t index) const { return ends_[index]; }
+  // Whether a station stands for itself (not merged into another).
+  bool IsOwnStation(std::size_t index) const;
+
+  // Usable observations that have the station as their occupied or target end.
+  std::span<const std::int32_t> ObservationsAt(std::size_t station) const;
+  // Direction groups whose backsight is the station.
+  std::span<const std::int32_t> GroupsWithBacksight(std::size_t station) const;
+  // Direction groups read at the station.
+  std::span<const std::int32_t> GroupsAt(std::size_t station) const;
+
+  std::size_t group_count() const { return groups_.size(); }
+  const DirectionGroup& group(std::size_t g) const { return groups_[g]; }
+  // The horizontal-angle observations of a group.
+  std::span<const std::int32_t> GroupMembers(std::size_t g) const;
+  // Azimuths of the group's backsight direction given by azimuth observations
+  // between its station and its backsight (either way round).
+  std::span<const double> GroupAzimuths(std::size_t g) const;
+
+  // The horizontal distance between two stations, combined from every
+  // measurement between them; negative when none was measured.
+  double PairDistance(std::int32_t a, std::int32_t b) const;
+
+ private:
+  struct Csr {
+    std::vector<std::int32_t> offsets;
+    std::vector<std::int32_t> items;
+    std::span<const std::int32_t> Row(std::size_t row) const;
+  };
+  static Csr BuildCsr(std::size_t rows,
+                      const std::vector<std::pair<std::int32_t, std::int32_t>>& pairs);
+
+  void ResolveEnds();
+  void BuildGroups();
+  void BuildPairDistances();
+
+  const SurveyData& data_;
+  std::vector<ObservationEnds> ends_;
+  std::vector<DirectionGroup> groups_;
+  Csr by_station_;
+  Csr groups_by_backsight_;
+  Csr groups_by_station_;
+  Csr group_members_;
+  std::vector<std::int32_t> group_azimuth_offsets_;
+  std::vector<double> group_azimuths_;
+  std::unordered_map<std::uint64_t, double> pair_distance_;
+};
+
+// Values of one observation as the propagation reads them; each false or
+// negative when the observation lacks what it needs.
+namespace observation_values {
+/// Horizontal distance from the observation alone (metres), or -1.
+double HorizontalDistance(const ObservationRecord& obs);
+/// Elevation of `to` minus elevation of `from` (metres) from the observation
+/// with the given horizontal distance for a zenith without a slope distance
+/// (-1 when none); false when it does not give one.
+bool HeightDifference(const ObservationRecord& obs, double pair_distance, double& difference);
+/// Whether a value is present and a finite number.
+bool Has(double value);
+}  // namespace observation_values
+
+}  // namespace trovisk

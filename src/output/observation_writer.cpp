@@ -1,0 +1,319 @@
+// Observation records: the choice of keyword for each combination of present
+// values, their fields, and the order of the section.
+#include "output/observation_writer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+#include <vector>
+
+#include "convert/status.h"
+#include "geodesy/angles.h"
+#include "geodesy/constants.h"
+#include "output/header_writer.h"
+#include "output/output_buffer.h"
+#include "output/station_writer.h"
+#include "rw5/null_value.h"
+
+namespace trovisk {
+namespace {
+
+// Observation standard deviations: arc-seconds (or the same in grads) and metres.
+constexpr double kAngleSd = 5.0;
+constexpr double kDistanceSd = 0.005;
+// Grad seconds per arc-second: 636619.7723675814 / 206264.80624709636.
+constexpr double kGradAngleSdFactor = 3.0864197530864197;
+
+constexpr int kAngleDecimals = 6;
+constexpr int kAngleSdDecimals = 3;
+constexpr int kLengthDecimals = 5;
+constexpr int kCovarianceDecimals = 12;
+
+constexpr std::string_view kComputedNotice =
+    "! Observation was computed - not measured. It has been commented out\n";
+constexpr std::string_view kBacksightAzimuthNote = "BK Record - Computed Azimuth";
+
+// A value that can be written: present, and a number the file can hold.
+bool Known(double value) { return IsPresent(value) && std::isfinite(value); }
+
+std::string_view CodeOf(const ObservationRecord& observation) {
+  const auto& code = observation.code;
+  return {code.data(),
+          static_cast<std::size_t>(std::find(code.begin(), code.end(), '\0') - code.begin())};
+}
+
+// Writes the records of one section, in its angle and distance units.
+class RecordWriter {
+ public:
+  RecordWriter(OutputBuffer& out, int angle_code, int distance_code)
+      : out_(out),
+        grads_(angle_code == kAngleUnitGrads),
+        angle_sd_(kAngleSd * (grads_ ? kGradAngleSdFactor : 1.0)),
+        distance_factor_(DistanceUnitFactor(distance_code)),
+        distance_sd_(kDistanceSd * distance_factor_) {}
+
+  double distance_factor() const { return distance_factor_; }
+
+  // Azimuth, zenith and slope distance from one station to another; HI and HR
+  // already in output units.
+  void Azimuth(std::string_view from, std::string_view to, double azimuth, double zenith,
+               double distance, double hi, double hr, bool commented,
+               std::string_view description) {
+    bool has_azimuth = Known(azimuth);
+    bool has_zenith = Known(zenith);
+    bool has_distance = Known(distance);
+    if (!has_azimuth && !has_zenith && !has_distance) return;
+    if (commented) out_.Append(kComputedNotice);
+    if (has_zenith && has_distance) {
+      Description(description, commented);
+      Begin("$AZ_COMPACT", commented);
+      Names(from, to);
+      AngleWithSd(azimuth);
+      AngleWithSd(zenith);
+      DistanceWithSd(distance);
+      Heights(hi, hr);
+      return;
+    }
+    if (has_azimuth)
+      Single("$AZIMUTH_ONLY", from, to, azimuth, true, hi, hr, commented, description);
+    if (has_zenith) Single("$ZENITH_ONLY", from, to, zenith, true, hi, hr, commented, description);
+    if (has_distance)
+      Single("$CHORD_ONLY", from, to, distance, false, hi, hr, commented, description);
+  }
+
+  // A horizontal angle at one station from the backsight to the foresight,
+  // with the zenith and slope distance of the foresight pointing.
+  void HorizontalAngle(std::string_view at, std::string_view from, std::string_view to,
+                       double angle, double zenith, double distance, double hi, double hr,
+                       bool commented, std::string_view description) {
+    bool has_zenith = Known(zenith);
+    bool has_distance = Known(distance);
+    if (!Known(angle) && !has_zenith && !has_distance) return;
+    if (commented) out_.Append(kComputedNotice);
+    Description(description, commented);
+    Begin(has_zenith || has_distance ? "$HOR_COMPACT" : "$HORIZ_ANGLE_ONLY", commented);
+    Name(at);
+    Names(from, to);
+    AngleWithSd(angle);
+    if (has_zenith || has_distance) {
+      AngleWithSd(zenith);
+      DistanceWithSd(distance);
+    }
+    Heights(hi, hr);
+  }
+
+  // "$HGTDIFF_COMPACT" or "$HORIZ_DIST_ONLY": a length and its SD as given.
+  void LengthOnly(std::string_view keyword, std::string_view from, std::string_view to,
+                  double length, double sd, bool commented, std::string_view description) {
+    if (!Known(length)) return;
+    if (commented) out_.Append(kComputedNotice);
+    Description(description, commented);
+    Begin(keyword, commented);
+    Names(from, to);
+    Field();
+    out_.AppendFixed(length * distance_factor_, kLengthDecimals);
+    Field();
+    out_.AppendFixed(sd, kLengthDecimals);
+    out_.Append("\n\n");
+  }
+
+  // An earth-centred vector with its covariance, packed XX XY YY XZ YZ ZZ and
+  // written XX XY XZ YY YZ ZZ. A term that is missing is written as zero.
+  void GpsVector(std::string_view from, std::string_view to, double dx, double dy, double dz,
+                 const std::array<double, 6>& covariance, bool commented,
+                 std::string_view description) {
+    if (!Known(dx) || !Known(dy) || !Known(dz)) return;
+    if (commented) out_.Append(kComputedNotice);
+    Description(description, commented);
+    Begin("$GPS_COMPACT", commented);
+    Names(from, to);
+    for (double component : {dx, dy, dz}) {
+      Field();
+      out_.AppendFixed(component * distance_factor_, kLengthDecimals);
+    }
+    double area_factor = distance_factor_ * distance_factor_;
+    for (std::size_t term : {0u, 1u, 3u, 2u, 4u, 5u}) {
+      double value = covariance[term];
+      Field();
+      out_.AppendFixed(Known(value) ? value * area_factor : 0.0, kCovarianceDecimals);
+    }
+    out_.Append("\n\n");
+  }
+
+ private:
+  void Description(std::string_view description, bool commented) {
+    if (description.empty()) return;
+    if (commented) out_.Append("! ");
+    out_.Append("$OBS_DESC; ");
+    out_.AppendText(description);
+    out_.Append('\n');
+  }
+
+  void Begin(std::string_view keyword, bool commented) {
+    if (commented) out_.Append("! ");
+    out_.Append(keyword);
+  }
+
+  void Field() { out_.Append("; "); }
+
+  void Name(std::string_view name) {
+    Field();
+    out_.AppendText(name);
+  }
+
+  void Names(std::string_view from, std::string_view to) {
+    Name(from);
+    Name(to);
+  }
+
+  void Noobs() {
+    Field();
+    out_.Append("NOOBS");
+  }
+
+  // The angle and its SD, or NOOBS twice.
+  void AngleWithSd(double radians) {
+    if (!Known(radians)) {
+      Noobs();
+      Noobs();
+      return;
+    }
+    Field();
+    if (grads_) {
+      out_.AppendFixed(radians * kGonsPerRadian, kAngleDecimals);
+    } else {
+      out_.AppendPackedAngle(RadiansToDms(radians), kAngleDecimals);
+    }
+    Field();
+    out_.AppendFixed(angle_sd_, kAngleSdDecimals);
+  }
+
+  // The distance in output units and its SD, or NOOBS twice.
+  void DistanceWithSd(double metres) {
+    if (!Known(metres)) {
+      Noobs();
+      Noobs();
+      return;
+    }
+    Field();
+    out_.AppendFixed(metres * distance_factor_, kLengthDecimals);
+    Field();
+    out_.AppendFixed(distance_sd_, kLengthDecimals);
+  }
+
+  void Heights(double hi, double hr) {
+    Field();
+    out_.AppendFixed(hi, kLengthDecimals);
+    Field();
+    out_.AppendFixed(hr, kLengthDecimals);
+    out_.Append("\n\n");
+  }
+
+  // One value alone: its description, then the record.
+  void Single(std::string_view keyword, std::string_view from, std::string_view to, double value,
+              bool is_angle, double hi, double hr, bool commented, std::string_view description) {
+    Description(description, commented);
+    Begin(keyword, commented);
+    Names(from, to);
+    if (is_angle) {
+      AngleWithSd(value);
+    } else {
+      DistanceWithSd(value);
+    }
+    Heights(hi, hr);
+  }
+
+  OutputBuffer& out_;
+  bool grads_;
+  double angle_sd_;
+  double distance_factor_;
+  double distance_sd_;
+};
+
+// Every present value of the observation goes into exactly one record.
+void WriteObservation(RecordWriter& writer, const StationList& stations,
+                      const ObservationRecord& observation) {
+  const std::string& from = ResolvedStationName(stations, observation.from);
+  const std::string& backsight = ResolvedStationName(stations, observation.backsight);
+  const std::string& to = ResolvedStationName(stations, observation.to);
+  double factor = writer.distance_factor();
+  double hi = Known(observation.instrument_height) ? observation.instrument_height * factor : 0.0;
+  double hr = Known(observation.target_height) ? observation.target_height * factor : 0.0;
+  bool commented = observation.computed;
+  const std::string& description = observation.description;
+
+  double azimuth = observation.azimuth;
+  double zenith = observation.zenith;
+  double distance = observation.slope_distance;
+  // An angle onto the backsight itself measures nothing and is not written;
+  // the zenith and distance of that pointing go into the azimuth record.
+  if (Known(observation.horizontal_angle) && backsight != to) {
+    writer.HorizontalAngle(from, backsight, to, observation.horizontal_angle, zenith, distance, hi,
+                           hr, commented, description);
+    zenith = kNullValue;
+    distance = kNullValue;
+  }
+  // A backsight azimuth was given, not measured.
+  if (Known(azimuth) && CodeOf(observation) == "BK") {
+    writer.Azimuth(from, to, azimuth, kNullValue, kNullValue, hi, hr, true, kBacksightAzimuthNote);
+    azimuth = kNullValue;
+  }
+  writer.Azimuth(from, to, azimuth, zenith, distance, hi, hr, commented, description);
+  writer.LengthOnly("$HGTDIFF_COMPACT", from, to, observation.height_difference, kDistanceSd,
+                    commented, description);
+  writer.LengthOnly("$HORIZ_DIST_ONLY", from, to, observation.horizontal_distance, kDistanceSd,
+                    commented, description);
+  writer.GpsVector(from, to, observation.dx, observation.dy, observation.dz, observation.covariance,
+                   commented, description);
+}
+
+// Indices of the observations to write, in order of sequence number; of
+// several with one number only the last in the list. Index 0 is reserved.
+std::vector<std::size_t> SectionOrder(const ObservationList& observations) {
+  std::vector<std::size_t> order;
+  if (observations.size() < 2) return order;
+  order.reserve(observations.size() - 1);
+  for (std::size_t i = 1; i < observations.size(); ++i) order.push_back(i);
+  auto by_sequence = [&observations](std::size_t a, std::size_t b) {
+    return observations[a].sequence < observations[b].sequence;
+  };
+  // The reader numbers in order of arrival, so the sort is rarely needed.
+  if (!std::is_sorted(order.begin(), order.end(), by_sequence)) {
+    std::stable_sort(order.begin(), order.end(), by_sequence);
+  }
+  // Keep the last of each run of equal numbers (stable, so the later in the list).
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    bool last_of_run = i + 1 == order.size() ||
+                       observations[order[i + 1]].sequence != observations[order[i]].sequence;
+    if (last_of_run) order[kept++] = order[i];
+  }
+  order.resize(kept);
+  return order;
+}
+
+}  // namespace
+
+void WriteObservationSection(std::ostream& out, const StationList& stations,
+                             const ObservationList& observations, int angle_unit_code,
+                             int distance_unit_code, int& status) {
+  status = kStatusOk;
+  OutputBuffer buffer(out);
+  buffer.Append("\n\n\n");
+  AppendUnitsBlock(buffer, distance_unit_code, angle_unit_code);
+  if (!buffer.Flush()) {
+    status = kStatusWriteError;
+    return;
+  }
+  RecordWriter writer(buffer, angle_unit_code, distance_unit_code);
+  for (std::size_t index : SectionOrder(observations)) {
+    WriteObservation(writer, stations, observations[index]);
+    if (!buffer.FlushIfFull()) {
+      status = kStatusWriteError;
+      return;
+    }
+  }
+  if (!buffer.Flush()) status = kStatusWriteError;
+}
+
+}  // namespace trovisk

@@ -1,0 +1,50 @@
+// The station records of the adjustment file, and the names under which
+// observations refer to stations that were merged.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "output/output_buffer.h"
+#include "rw5/station_list.h"
+
+namespace trovisk {
+
+// Results of ResolveStationName.
+inline constexpr int kNameOfMergeSurvivor = -110001;  // merged: the survivor's name
+inline constexpr int kNameOwn = -110002;              // stands for itself
+inline constexpr int kNameNotFound = -110003;         // no such station: name kept
+
+/// Writes three line ends, then one record set per station that stands for
+/// itself (index 1 on, in list order). When either flag is set, a "$UNITS"
+/// block (angle letter "D") comes before the first station and before each
+/// station whose distance unit differs from the one written last; lengths are
+/// written in that unit. Status 0, or 1001 when the stream fails.
+void WriteStations(std::ostream& out, const StationList& stations, bool write_geodetic,
+                   bool write_local, bool local_nee_system, int& status);
+
+/// One station's records, lengths already in output units, latitude and
+/// longitude in radians (written packed DDD.MMSSsssss): "$GEO_COMPACT" when
+/// write_geodetic, "$LOCAL_NEUE_COMPACT" or "$STATE_ELEV_COMPACT" when
+/// write_local, then "$STA_DESC" and a blank line, or one line end when the
+/// description is empty. Fields are separated by the delimiter and a blank.
+void WriteOneStation(std::ostream& out, bool write_geodetic, bool write_local,
+                     bool local_nee_system, char delimiter, std::string_view name, double north,
+                     double east, double elevation, double latitude, double longitude,
+                     double height, std::string_view description, int& status);
+void AppendOneStation(OutputBuffer& out, bool write_geodetic, bool write_local,
+                      bool local_nee_system, char delimiter, std::string_view name, double north,
+                      double east, double elevation, double latitude, double longitude,
+                      double height, std::string_view description);
+
+/// The name under which observations refer to the station called `name`:
+/// the surviving station's name when it was merged (following merge after
+/// merge), its own when it stands for itself, `name` itself when unknown.
+int ResolveStationName(const StationList& stations, std::string_view name, std::string& out);
+
+/// The same by index: the name of the station written in place of `index`,
+/// empty for index 0 (no station) or an index outside the list.
+const std::string& ResolvedStationName(const StationList& stations, int index);
+
+}  // namespace trovisk

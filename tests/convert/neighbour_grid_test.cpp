@@ -1,0 +1,136 @@
+// Neighbour grid: no pair closer than the reach is ever left out.
+#include "convert/neighbour_grid.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+namespace trovisk {
+namespace {
+
+class Lcg {
+ public:
+  explicit Lcg(std::uint64_t seed) : state_(seed) {}
+  double Next() {  // in [0, 1)
+    state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
+    return static_cast<double>(state_ >> 11) * 0x1.0p-53;
+  }
+
+ private:
+  std::uint64_t state_;
+};
+
+// Every pair closer than `reach` (Euclidean over `dims` axes) must be among
+// the candidates, and the candidates must be later positions, ascending.
+void ExpectNoClosePairMissed(const std::vector<GridPoint>& points, int dims, double reach) {
+  const NeighbourGrid grid(points, dims, reach);
+  std::vector<std::uint32_t> candidates;
+  for (std::uint32_t i = 0; i < points.size(); ++i) {
+    grid.LaterCandidates(i, candidates);
+    ASSERT_TRUE(std::is_sorted(candidates.begin(), candidates.end()));
+    ASSERT_TRUE(candidates.empty() || candidates.front() > i);
+    for (std::uint32_t j = i + 1; j < points.size(); ++j) {
+      double sum = 0.0;
+      for (int d = 0; d < dims; ++d) sum += std::pow(points[j].c[d] - points[i].c[d], 2);
+      if (std::sqrt(sum) < reach) {
+        ASSERT_TRUE(std::binary_search(candidates.begin(), candidates.end(), j))
+            << "pair " << i << ", " << j << " missed";
+      }
+    }
+  }
+}
+
+TEST(NeighbourGrid, KeepsEveryPairCloserThanTheReach) {
+  struct Case {
+    const char* name;
+    double origin;  // where the cluster sits on every axis
+    double spread;  // its size
+    double reach;
+  };
+  const Case cases[] = {
+      {"around zero", -0.3, 0.6, 0.05},
+      {"survey coordinates", 700000.0, 0.5, 0.05},
+      {"earth-centred", -6378137.0, 0.5, 0.05},
+      // Reach near the spacing of doubles there: rounding must not lose pairs.
+      {"reach of a few units in the last place", 6378137.0, 1e-7, 3e-9},
+      {"reach larger than the cluster", 12.0, 1.0, 5.0},
+  };
+  for (const Case& c : cases) {
+    for (int dims : {2, 3}) {
+      SCOPED_TRACE(::testing::Message() << c.name << ", " << dims << " axes");
+      Lcg random(99);
+      std::vector<GridPoint> points;
+      for (int i = 0; i < 500; ++i) {
+        GridPoint p;
+        for (double& v : p.c) v = c.origin + random.Next() * c.spread;
+        points.push_back(p);
+      }
+      ExpectNoClosePairMissed(points, dims, c.reach);
+    }
+  }
+}
+
+TEST(NeighbourGrid, PointsOnCellEdgesAndKeptOutPoints) {
+  // A lattice at exactly the reach apart, with copies shifted by a hair:
+  // points sit on and either side of cell boundaries.
+  std::vector<GridPoint> points;
+  const double reach = 0.25;
+  for (int i = -4; i <= 4; ++i) {
+    for (double hair : {0.0, 1e-12, -1e-12, 0.1249999}) {
+      GridPoint p;
+      p.c[0] = i * reach + hair;
+      p.c[1] = -i * reach * 0.5 - hair;
+      p.c[2] = 3.0;
+      points.push_back(p);
+    }
+  }
+  GridPoint far;
+  far.c[0] = 1e300;
+  far.c[1] = -1e300;
+  points.push_back(far);
+  GridPoint kept_out;  // its coordinates say nothing: everything is a candidate
+  kept_out.anywhere = true;
+  kept_out.c[0] = std::numeric_limits<double>::quiet_NaN();
+  points.insert(points.begin() + 5, kept_out);
+  ExpectNoClosePairMissed(points, 2, reach);
+  ExpectNoClosePairMissed(points, 3, reach);
+
+  const NeighbourGrid grid(points, 3, reach);
+  std::vector<std::uint32_t> candidates;
+  grid.LaterCandidates(5, candidates);
+  EXPECT_EQ(candidates.size(), points.size() - 6);
+  grid.LaterCandidates(0, candidates);
+  EXPECT_TRUE(std::binary_search(candidates.begin(), candidates.end(), 5u));
+  grid.LaterCandidates(static_cast<std::uint32_t>(points.size()), candidates);  // past the end
+  EXPECT_TRUE(candidates.empty());
+}
+
+TEST(NeighbourGrid, ExtremeReachesStaySafe) {
+  std::vector<GridPoint> points(3);
+  points[1].c[0] = 1e308;
+  points[2].c[0] = -1e308;
+  const double reaches[] = {std::numeric_limits<double>::infinity(),
+                            std::numeric_limits<double>::max(),
+                            1e-320,
+                            0.0,
+                            -1.0,
+                            std::numeric_limits<double>::quiet_NaN()};
+  for (double reach : reaches) {
+    SCOPED_TRACE(reach);
+    const NeighbourGrid grid(points, 3, reach);
+    std::vector<std::uint32_t> candidates;
+    for (std::uint32_t i = 0; i < 3; ++i) grid.LaterCandidates(i, candidates);
+  }
+  // An unbounded reach finds every pair.
+  const NeighbourGrid grid(points, 3, std::numeric_limits<double>::infinity());
+  std::vector<std::uint32_t> candidates;
+  grid.LaterCandidates(0, candidates);
+  EXPECT_EQ(candidates, (std::vector<std::uint32_t>{1, 2}));
+}
+
+}  // namespace
+}  // namespace trovisk
