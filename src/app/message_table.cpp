@@ -90,7 +90,7 @@ std::string FormatText(std::string_view format, const std::vector<MessageArg>& a
   return out;
 }
 
-std::string FormatMessage(int id, std::initializer_list<MessageArg> args) {
+std::string FormatMessageText(int id, std::initializer_list<MessageArg> args) {
   return FormatText(MessageText(id), std::vector<MessageArg>(args));
 }
 

@@ -63,7 +63,7 @@ std::string_view MessageText(int id);
 // The text with its placeholders filled: printf-style %d and %s take the
 // arguments in order, %1 and %2 by position; "%%" is a percent sign. A
 // placeholder without an argument is left empty, never read past the list.
-std::string FormatMessage(int id, std::initializer_list<MessageArg> args);
+std::string FormatMessageText(int id, std::initializer_list<MessageArg> args);
 std::string FormatText(std::string_view format, const std::vector<MessageArg>& args);
 
 }  // namespace trovisk

@@ -46,16 +46,16 @@ constexpr FieldRule kFieldRules[] = {
 
 ValidationError NameTooLong(const FieldRule& rule) {
   return {rule.control_id, kMsgEnterFewerCharacters,
-          FormatMessage(kMsgEnterFewerCharacters, {static_cast<int>(kMaxNameLength)})};
+          FormatMessageText(kMsgEnterFewerCharacters, {static_cast<int>(kMaxNameLength)})};
 }
 
 ValidationError NotANumber(const FieldRule& rule) {
-  return {rule.control_id, kMsgEnterNumber, FormatMessage(kMsgEnterNumber, {})};
+  return {rule.control_id, kMsgEnterNumber, FormatMessageText(kMsgEnterNumber, {})};
 }
 
 ValidationError OutOfRange(const FieldRule& rule) {
   return {rule.control_id, kMsgEnterNumberBetween,
-          FormatMessage(kMsgEnterNumberBetween,
+          FormatMessageText(kMsgEnterNumberBetween,
                         {FormatEditNumber(rule.low), FormatEditNumber(rule.high)})};
 }
 

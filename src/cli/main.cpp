@@ -156,7 +156,7 @@ int Run(int argc, char** argv) {
     }
     std::optional<double> value = ParseEditNumber(field.text);
     if (!value) {
-      std::cerr << "trovisk: " << field.flag << ": " << FormatMessage(kMsgEnterNumber, {}) << '\n';
+      std::cerr << "trovisk: " << field.flag << ": " << FormatMessageText(kMsgEnterNumber, {}) << '\n';
       return kExitInvalidOptions;
     }
     options.*field.number = *value;
@@ -179,7 +179,7 @@ int Run(int argc, char** argv) {
     } else if (name_dropped) {
       for (const std::string* name : {&options.output_file, &options.input_file}) {
         if (name->size() <= kMaxStoredFileName) continue;
-        std::cerr << "trovisk: warning: " << FormatMessage(kMsgFileNameTooLong, {*name}) << '\n';
+        std::cerr << "trovisk: warning: " << FormatMessageText(kMsgFileNameTooLong, {*name}) << '\n';
       }
     }
   }
@@ -207,7 +207,7 @@ int main(int argc, char** argv) {
   try {
     return trovisk::Run(argc, argv);
   } catch (const std::bad_alloc&) {
-    std::cerr << trovisk::FormatMessage(trovisk::kMsgOutOfMemory, {}) << '\n';
+    std::cerr << trovisk::FormatMessageText(trovisk::kMsgOutOfMemory, {}) << '\n';
   } catch (const std::exception& error) {
     std::cerr << "trovisk: " << error.what() << '\n';
   }

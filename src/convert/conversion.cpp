@@ -1,10 +1,243 @@
-// The conversion run (being completed step by step).
+// The conversion run: options in, the Korvanta file and one final message out.
 #include "convert/conversion.h"
 
+#include <fstream>
+#include <new>
+
+#include "app/option_fields.h"
+#include "convert/output_file.h"
 #include "convert/show_message.h"
+#include "convert/station_merge.h"
 #include "convert/status.h"
+#include "convert/utf8_path.h"
+#include "geodesy/angles.h"
+#include "geodesy/approximate_coordinates.h"
+#include "geodesy/station_report.h"
+#include "output/header_writer.h"
+#include "output/observation_writer.h"
+#include "output/station_writer.h"
+#include "rw5/record_parser.h"
+#include "rw5/seed_lookup.h"
 
 namespace trovisk {
+
+namespace {
+
+std::string Trim(const std::string& text) {
+  const char* blanks = " \t\r\n";
+  std::size_t first = text.find_first_not_of(blanks);
+  if (first == std::string::npos) return {};
+  std::size_t last = text.find_last_not_of(blanks);
+  return text.substr(first, last - first + 1);
+}
+
+// Everything a run holds open, so that every way out closes the files.
+struct Run {
+  const ConverterOptions& options;
+  UserInterface& ui;
+  SurveyData& data;
+  const ConversionExtras& extras;
+  std::string input_name;
+  std::string output_name;
+  std::ifstream input;
+  OutputFile output;
+  WorkingDatum datum;
+  int status = kStatusOk;
+  int line_counter = 0;
+  int uncomputed = 0;
+  bool do_geodetic = false;
+  bool do_nee = false;
+  StationReport report;
+  DeclinedMerges declined_merges;  // pairs the user called different, not asked again
+};
+
+ConversionOutcome Finish(Run& run, int message_id, std::initializer_list<MessageArg> args) {
+  ConversionOutcome outcome;
+  outcome.status = run.status;
+  outcome.message_id = message_id;
+  outcome.uncomputed_count = run.uncomputed;
+  ShowMessage(run.ui, message_id, Buttons::kOk, args);
+  return outcome;
+}
+
+// The end-of-run report after a stop: the files are closed, a partial
+// output is removed, and the status becomes its one message.
+ConversionOutcome ReportStop(Run& run) {
+  if (run.input.is_open()) run.input.close();
+  run.output.Abandon();
+  switch (run.status) {
+    case kStatusOutOfMemory:
+      return Finish(run, kMsgOutOfMemory, {});
+    case kStatusWriteError:
+      return Finish(run, kMsgWriteError, {run.output_name});
+    case kStatusReadError:
+      return Finish(run, kMsgReadError, {run.line_counter, run.input_name});
+    default:
+      return Finish(run, kMsgCancelled, {});
+  }
+}
+
+ReaderOptions MakeReaderOptions(const Run& run) {
+  ReaderOptions reader;
+  reader.input_name = run.input_name;
+  reader.gps_antenna_to_antenna = run.options.gps_antenna_to_antenna;
+  reader.a = run.datum.a;
+  reader.e2 = run.datum.e2;
+  reader.fallback_latitude = DmsToRadians(run.options.seed_latitude);
+  reader.fallback_longitude = DmsToRadians(run.options.seed_longitude);
+  return reader;
+}
+
+// Starts the input over from its first line for the next pass.
+bool Rewind(Run& run) {
+  run.input.clear();
+  run.input.seekg(0);
+  run.line_counter = 0;
+  return static_cast<bool>(run.input);
+}
+
+bool MergeCancelled(Run& run) {
+  return MergeNearbyStations(run.data.stations, run.options.tolerance, run.options.tolerance_mode,
+                             run.datum.a, run.datum.e2, run.ui, &run.declined_merges);
+}
+
+void ComputeApproximate(Run& run, const SeedCoordinates& seed) {
+  ApproximateInputs inputs;
+  inputs.do_geodetic = run.do_geodetic;
+  inputs.do_nee = run.do_nee;
+  inputs.seed_name = Trim(run.options.seed_name);
+  inputs.seed_latitude_dms = run.options.seed_latitude;
+  inputs.seed_longitude_dms = run.options.seed_longitude;
+  inputs.seed_height = run.options.seed_height;
+  inputs.seed_north = run.options.seed_north;
+  inputs.seed_east = run.options.seed_east;
+  inputs.seed_elevation = run.options.seed_elevation;
+  inputs.unit_factor = DistanceUnitFactor(run.data.distance_units);
+  inputs.a = run.datum.a;
+  inputs.e2 = run.datum.e2;
+  inputs.local_nee_system = run.options.local_nee_system;
+  inputs.file_has_nee = seed.has_nee;
+  inputs.file_north = seed.north;
+  inputs.file_east = seed.east;
+  inputs.file_elevation = seed.elevation;
+  inputs.file_has_geodetic = seed.has_geodetic;
+  inputs.file_latitude = seed.latitude;
+  inputs.file_longitude = seed.longitude;
+  inputs.file_height = seed.height;
+  BusyScope busy(run.ui);
+  run.uncomputed = ComputeApproximateCoordinates(run.data, inputs, run.ui, &run.report);
+}
+
+// The station report a front end asked for; a report that cannot be written
+// is a warning, not a failed conversion.
+void WriteReportIfAsked(Run& run) {
+  if (run.extras.report_file.empty()) return;
+  std::ofstream report(Utf8Path(run.extras.report_file), std::ios::out | std::ios::trunc);
+  if (report) WriteStationReport(report, run.data.stations, run.report, run.data.distance_units);
+  if (!report) run.ui.Warn("cannot write the station report " + run.extras.report_file);
+}
+
+ConversionOutcome Convert(Run& run) {
+  // Reset the run state; every list starts with its reserved record.
+  run.data.Reset();
+
+  run.input_name = Trim(run.options.input_file);
+  run.output_name = Trim(run.options.output_file);
+  // The run cannot start unless both files are named and can be opened.
+  run.status = kStatusCannotStart;
+  if (run.input_name.empty()) return Finish(run, kMsgNoInputName, {});
+  if (run.output_name.empty()) return Finish(run, kMsgNoOutputName, {});
+  // Writing over the raw file would destroy the day's field work.
+  if (IsSameFile(run.input_name, run.output_name)) {
+    return Finish(run, kMsgOutputIsInput, {run.output_name});
+  }
+  run.input.open(Utf8Path(run.input_name), std::ios::in | std::ios::binary);
+  if (!run.input.is_open()) return Finish(run, kMsgCannotOpen, {run.input_name});
+  if (!run.output.Open(run.output_name)) {
+    run.input.close();
+    return Finish(run, kMsgCannotOpen, {run.output_name});
+  }
+  run.status = kStatusOk;
+  std::ostream& out = run.output.stream();
+
+  run.datum = ChooseWorkingDatum(run.options);
+  WriteDatumBlock(out, run.datum, run.status);
+  if (run.status == kStatusOk) WriteUnitsBlock(out, kUnitMetres, 0, run.status);
+  if (run.status == kStatusOk) WriteDefaultsBlock(out, run.status);
+  if (run.status > 0) return ReportStop(run);
+
+  ReaderOptions reader = MakeReaderOptions(run);
+  {
+    BusyScope busy(run.ui);
+    ReadStationCoordinates(run.input, reader, run.data, run.ui, run.line_counter, run.status);
+  }
+  if (run.status > 0) return ReportStop(run);
+  if (MergeCancelled(run)) {
+    run.status = kStatusCancelled;
+    return ReportStop(run);
+  }
+
+  if (!Rewind(run)) {
+    run.status = kStatusReadError;
+    return ReportStop(run);
+  }
+  {
+    BusyScope busy(run.ui);
+    ParseRecords(run.input, reader, run.data, run.ui, run.line_counter, run.status);
+  }
+  if (run.status > 0) return ReportStop(run);
+
+  std::string seed_name = Trim(run.options.seed_name);
+  SeedCoordinates seed;
+  if ((run.options.compute_approx_geodetic || run.options.compute_approx_nee) &&
+      !seed_name.empty() &&
+      LookUpSeedStation(run.data.stations, seed_name, run.input_name, run.ui, seed)) {
+    run.do_geodetic = run.options.compute_approx_geodetic;
+    run.do_nee = run.options.compute_approx_nee;
+  }
+  if (run.do_geodetic || run.do_nee) {
+    ComputeApproximate(run, seed);
+    if (MergeCancelled(run)) {
+      run.status = kStatusCancelled;
+      return ReportStop(run);
+    }
+  }
+  WriteReportIfAsked(run);
+
+  WriteStationTypeBlock(out, run.options.local_nee_system, run.status);
+  if (run.status > 0) return ReportStop(run);
+  bool local_nee = run.options.local_nee_system;
+  if (run.do_geodetic || run.do_nee) {
+    WriteStations(out, run.data.stations, run.do_geodetic, run.do_nee, local_nee, run.status);
+    if (run.status > 0) return ReportStop(run);
+  }
+  // With only local coordinates asked, the pass above already wrote them:
+  // a second local pass would write every station twice.
+  bool local_written = run.do_nee;
+  if (!local_written) {
+    WriteStations(out, run.data.stations, false, true, local_nee, run.status);
+    if (run.status > 0) return ReportStop(run);
+  }
+  WriteObservationSection(out, run.data.stations, run.data.observations, run.data.angle_units,
+                          run.data.distance_units, run.status);
+  if (run.status > 0) return ReportStop(run);
+  if (!run.do_geodetic && !run.do_nee) {
+    WriteStations(out, run.data.stations, false, false, local_nee, run.status);
+    if (run.status > 0) return ReportStop(run);
+  }
+
+  run.input.close();
+  if (!run.output.Commit()) {
+    run.status = kStatusWriteError;
+    return ReportStop(run);
+  }
+  if (run.do_geodetic || run.do_nee) {
+    return Finish(run, kMsgSuccessWithApprox, {run.output_name, run.uncomputed});
+  }
+  return Finish(run, kMsgSuccess, {run.output_name});
+}
+
+}  // namespace
 
 WorkingDatum ChooseWorkingDatum(const ConverterOptions& options) {
   WorkingDatum datum;
@@ -27,12 +260,24 @@ WorkingDatum ChooseWorkingDatum(const ConverterOptions& options) {
 }
 
 ConversionOutcome RunConversion(const ConverterOptions& options, UserInterface& ui,
-                                SurveyData& data, const ConversionExtras&) {
-  data.Reset();
+                                SurveyData& data, const ConversionExtras& extras) {
   ConversionOutcome outcome;
-  outcome.message_id = kMsgSuccess;
-  ShowMessage(ui, kMsgSuccess, Buttons::kOk, {options.output_file});
-  return outcome;
+  // A front end validates as the user types; a run never starts on options
+  // that would not pass, and ends without a message when they do not.
+  if (ValidateOptions(options)) {
+    outcome.status = kStatusInvalidOptions;
+    return outcome;
+  }
+  Run run{options, ui, data, extras, {}, {}, {}, {}, {}, kStatusOk, 0, 0, false, false, {}, {}};
+  try {
+    return Convert(run);
+  } catch (const std::bad_alloc&) {
+    // Out of memory is the one failure that arrives as an exception; it
+    // becomes its status here, at the top of the run.
+    run.status = kStatusOutOfMemory;
+    data.Reset();
+    return ReportStop(run);
+  }
 }
 
 }  // namespace trovisk

@@ -10,7 +10,7 @@ namespace trovisk {
 
 inline Answer ShowMessage(UserInterface& ui, int message_id, Buttons buttons,
                           std::initializer_list<MessageArg> args = {}) {
-  return ui.ShowMessage(message_id, FormatMessage(message_id, args), buttons);
+  return ui.ShowMessage(message_id, FormatMessageText(message_id, args), buttons);
 }
 
 }  // namespace trovisk

@@ -64,8 +64,14 @@ MergeCandidate CandidateOf(const StationRecord& station) {
 }
 
 // Offers the pair and applies the answer.
+std::uint64_t PairKey(int first, int second) {
+  return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(first)) << 32) |
+         static_cast<std::uint32_t>(second);
+}
+
 Visit OfferPair(StationList& stations, int first, int second, double separation, bool geodetic,
-                UserInterface& ui) {
+                UserInterface& ui, DeclinedMerges* declined) {
+  if (declined && declined->count(PairKey(first, second))) return Visit::kNext;
   MergeOffer offer;
   offer.first = CandidateOf(stations[static_cast<std::size_t>(first)]);
   offer.second = CandidateOf(stations[static_cast<std::size_t>(second)]);
@@ -83,6 +89,7 @@ Visit OfferPair(StationList& stations, int first, int second, double separation,
       stations[static_cast<std::size_t>(first)].merge_link = second;
       return Visit::kDoneWithFirst;
     case MergeDecision::kDifferent:
+      if (declined) declined->insert(PairKey(first, second));
       break;
   }
   return Visit::kNext;
@@ -94,14 +101,15 @@ Visit OfferPair(StationList& stations, int first, int second, double separation,
 // with the tolerance.
 template <typename Separation>
 bool RunCheck(StationList& stations, const CheckPoints& check, int dims, double reach,
-              double tolerance_m, bool geodetic, UserInterface& ui, Separation separation) {
+              double tolerance_m, bool geodetic, UserInterface& ui, DeclinedMerges* declined,
+              Separation separation) {
   return VisitNearbyPairs(
       check, dims, reach, [&](int station) { return !IsMerged(stations, station); },
       [&](int first, int second) {
         if (IsMerged(stations, second)) return Visit::kNext;
         const double distance = separation(first, second);
         if (!(distance < tolerance_m)) return Visit::kNext;
-        return OfferPair(stations, first, second, distance, geodetic, ui);
+        return OfferPair(stations, first, second, distance, geodetic, ui, declined);
       });
 }
 
@@ -110,7 +118,7 @@ bool AllFinite(const GridPoint& p) {
 }
 
 bool CheckLocalCoordinates(StationList& stations, double tolerance_m, bool spatial,
-                           UserInterface& ui) {
+                           UserInterface& ui, DeclinedMerges* declined) {
   CheckPoints check;
   for (std::size_t i = 1; i < stations.size(); ++i) {
     const StationRecord& s = stations[i];
@@ -121,7 +129,7 @@ bool CheckLocalCoordinates(StationList& stations, double tolerance_m, bool spati
     check.stations.push_back(static_cast<int>(i));
     check.points.push_back(p);
   }
-  return RunCheck(stations, check, spatial ? 3 : 2, tolerance_m, tolerance_m, false, ui,
+  return RunCheck(stations, check, spatial ? 3 : 2, tolerance_m, tolerance_m, false, ui, declined,
                   [&](int first, int second) {
                     const StationRecord& s1 = stations[static_cast<std::size_t>(first)];
                     const StationRecord& s2 = stations[static_cast<std::size_t>(second)];
@@ -133,7 +141,7 @@ bool CheckLocalCoordinates(StationList& stations, double tolerance_m, bool spati
 }
 
 bool CheckGeodeticCoordinates(StationList& stations, double tolerance_m, bool spatial, double a,
-                              double e2, UserInterface& ui) {
+                              double e2, UserInterface& ui, DeclinedMerges* declined) {
   // Geodetic positions mean nothing without an ellipsoid.
   const double least_curvature_radius = a * (1.0 - e2);  // meridian radius at the equator
   if (!(least_curvature_radius > 0.0) || !(e2 >= 0.0) || !std::isfinite(a)) return false;
@@ -173,25 +181,26 @@ bool CheckGeodeticCoordinates(StationList& stations, double tolerance_m, bool sp
   const double reach =
       spatial ? tolerance_m
               : tolerance_m * (1.0 + tolerance_m / least_curvature_radius) * kPlanReachMargin;
-  return RunCheck(stations, check, 3, reach, tolerance_m, true, ui, [&](int first, int second) {
-    const StationRecord& s1 = stations[static_cast<std::size_t>(first)];
-    const StationRecord& s2 = stations[static_cast<std::size_t>(second)];
-    double e1, e2_out, n1, n2, u1, u2;
-    MutualLocalOffsets(a, e2, s1.latitude, s1.longitude, s1.height, s2.latitude, s2.longitude,
-                       s2.height, e1, e2_out, n1, n2, u1, u2);
-    // Measured in the horizon frame of the lower-numbered station.
-    return spatial ? std::hypot(e1, n1, u1) : std::hypot(e1, n1);
-  });
+  return RunCheck(stations, check, 3, reach, tolerance_m, true, ui, declined,
+                  [&](int first, int second) {
+                    const StationRecord& s1 = stations[static_cast<std::size_t>(first)];
+                    const StationRecord& s2 = stations[static_cast<std::size_t>(second)];
+                    double e1, e2_out, n1, n2, u1, u2;
+                    MutualLocalOffsets(a, e2, s1.latitude, s1.longitude, s1.height, s2.latitude,
+                                       s2.longitude, s2.height, e1, e2_out, n1, n2, u1, u2);
+                    // Measured in the horizon frame of the lower-numbered station.
+                    return spatial ? std::hypot(e1, n1, u1) : std::hypot(e1, n1);
+                  });
 }
 
 }  // namespace
 
 bool MergeNearbyStations(StationList& stations, double tolerance_m, int tolerance_mode, double a,
-                         double e2, UserInterface& ui) {
+                         double e2, UserInterface& ui, DeclinedMerges* declined) {
   if (!(tolerance_m > 0.0)) return false;  // also NaN
   const bool spatial = tolerance_mode != kToleranceMode2D;
-  if (CheckLocalCoordinates(stations, tolerance_m, spatial, ui)) return true;
-  return CheckGeodeticCoordinates(stations, tolerance_m, spatial, a, e2, ui);
+  if (CheckLocalCoordinates(stations, tolerance_m, spatial, ui, declined)) return true;
+  return CheckGeodeticCoordinates(stations, tolerance_m, spatial, a, e2, ui, declined);
 }
 
 }  // namespace trovisk

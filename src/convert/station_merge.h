@@ -2,6 +2,9 @@
 // merging into one point.
 #pragma once
 
+#include <cstdint>
+#include <unordered_set>
+
 #include "convert/user_interface.h"
 #include "rw5/station_list.h"
 
@@ -19,7 +22,12 @@ inline constexpr int kToleranceMode3D = 1;  // spatial distance
 // "same" the station not chosen is linked to the chosen one and takes no
 // further part. A tolerance that is not above 0 offers nothing.
 // Returns true when the user cancelled.
+//
+// `declined`, when given, remembers the pairs answered "different": a run
+// checks twice (local, then geodetic) and merges twice (before and after the
+// approximate coordinates), and the user is not asked about a pair again.
+using DeclinedMerges = std::unordered_set<std::uint64_t>;
 bool MergeNearbyStations(StationList& stations, double tolerance_m, int tolerance_mode, double a,
-                         double e2, UserInterface& ui);
+                         double e2, UserInterface& ui, DeclinedMerges* declined = nullptr);
 
 }  // namespace trovisk

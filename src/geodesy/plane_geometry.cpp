@@ -85,8 +85,7 @@ bool IntersectDirections(const PlanePoint& first, double first_azimuth, const Pl
   return true;
 }
 
-bool ResectFromDirections(const ResectionPointing pointings[3], PlanePoint& station,
-                          double& orientation) {
+bool ResectFromDirections(const PlanePointing pointings[3], PlanePoint& station, double& orientation) {
   // Work relative to the targets' centroid so that large grid values do not
   // cost precision.
   Complex centroid = (ToComplex(pointings[0].target) + ToComplex(pointings[1].target) +
@@ -158,8 +157,8 @@ bool ResectFromDirections(const ResectionPointing pointings[3], PlanePoint& stat
   return true;
 }
 
-bool ResectFromDistances(const ResectionPointing& first, const ResectionPointing& second,
-                         double tolerance, PlanePoint& station, double& orientation) {
+bool ResectFromDistances(const PlanePointing& first, const PlanePointing& second, double tolerance,
+                         PlanePoint& station, double& orientation) {
   if (!(first.distance > 0.0) || !(second.distance > 0.0)) return false;
   // Targets as the station saw them, in its own circle frame.
   Complex seen1 = std::polar(first.distance, first.direction);

@@ -266,7 +266,7 @@ void CandidateEvaluator::AddBacksightRays(std::int32_t station, Evaluation& out)
 
 void CandidateEvaluator::AddResections(std::int32_t station, EvaluationMode mode,
                                        Evaluation& out) {
-  std::vector<ResectionPointing> pointings;
+  std::vector<PlanePointing> pointings;
   std::vector<std::int32_t> targets;
   std::vector<std::int32_t> observations;
   for (std::int32_t g : network_.GroupsAt(static_cast<std::size_t>(station))) {
@@ -326,7 +326,7 @@ void CandidateEvaluator::AddResections(std::int32_t station, EvaluationMode mode
         for (std::size_t j = i + 1; j < pointings.size(); ++j) {
           for (std::size_t k = j + 1; k < pointings.size(); ++k) {
             tried = true;
-            const ResectionPointing three[3] = {pointings[i], pointings[j], pointings[k]};
+            const PlanePointing three[3] = {pointings[i], pointings[j], pointings[k]};
             PlanePoint point;
             double orientation = 0.0;
             if (ResectFromDirections(three, point, orientation)) {

@@ -7,7 +7,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace trovisk {
 namespace {
@@ -88,6 +90,40 @@ void AppendFixed(std::string& out, double value, int decimals) {
     return;
   }
   out.append(buffer.data(), end);
+}
+
+void AppendPackedAngle(std::string& out, double packed, int decimals) {
+  decimals = std::clamp(decimals, 4, kMaxFixedDecimals);
+  std::size_t start = out.size();
+  AppendFixed(out, packed, decimals);
+  std::size_t point = out.find('.', start);
+  // Two digits of minutes, then two of seconds, follow the point.
+  if (point == std::string::npos || (out.compare(point + 1, 2, "60") < 0 &&
+                                     out.compare(point + 3, 2, "60") < 0)) {
+    return;
+  }
+  bool negative = out[start] == '-';
+  std::size_t digits_begin = start + (negative ? 1 : 0);
+  // Degrees of more than 18 digits are no survey angle and cannot carry exactly.
+  if (point - digits_begin > 18) return;
+  long long degrees = std::stoll(out.substr(digits_begin, point - digits_begin));
+  int minutes = (out[point + 1] - '0') * 10 + (out[point + 2] - '0');
+  int seconds = (out[point + 3] - '0') * 10 + (out[point + 4] - '0');
+  if (seconds >= 60) {
+    seconds -= 60;
+    ++minutes;
+  }
+  if (minutes >= 60) {
+    minutes -= 60;
+    ++degrees;
+  }
+  std::string rest = out.substr(point + 5);
+  char head[40];
+  std::snprintf(head, sizeof head, "%s%lld.%02d%02d", negative ? "-" : "", degrees, minutes,
+                seconds);
+  out.resize(start);
+  out += head;
+  out += rest;
 }
 
 std::string FormatFixed(double value, int decimals) {

@@ -18,4 +18,10 @@ void AppendFixed(std::string& out, double value, int decimals);
 /// The same text as a new string.
 std::string FormatFixed(double value, int decimals);
 
+/// Appends a packed angle DDD.MMSSsss (as RadiansToDms gives it) with
+/// `decimals` decimals (4 or more). The packed value is not carried, so one a
+/// hair under a whole minute prints as "MM60" or "59.596000"; the printed
+/// seconds and minutes are carried here so that they always stay below 60.
+void AppendPackedAngle(std::string& out, double packed, int decimals);
+
 }  // namespace trovisk

@@ -179,7 +179,11 @@ class RecordWriter {
       return;
     }
     Field();
-    out_.AppendFixed(grads_ ? radians * kGonsPerRadian : RadiansToDms(radians), kAngleDecimals);
+    if (grads_) {
+      out_.AppendFixed(radians * kGonsPerRadian, kAngleDecimals);
+    } else {
+      out_.AppendPackedAngle(RadiansToDms(radians), kAngleDecimals);
+    }
     Field();
     out_.AppendFixed(angle_sd_, kAngleSdDecimals);
   }

@@ -19,6 +19,10 @@ void OutputBuffer::AppendFixed(double value, int decimals) {
   trovisk::AppendFixed(text_, value, decimals);
 }
 
+void OutputBuffer::AppendPackedAngle(double packed, int decimals) {
+  trovisk::AppendPackedAngle(text_, packed, decimals);
+}
+
 bool OutputBuffer::Flush() {
   if (!text_.empty()) {
     stream_.write(text_.data(), static_cast<std::streamsize>(text_.size()));

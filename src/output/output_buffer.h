@@ -27,6 +27,8 @@ class OutputBuffer {
   void AppendText(std::string_view text);
   // printf "%1.<decimals>lf" of the value (zero when it is not finite).
   void AppendFixed(double value, int decimals);
+  // A packed DDD.MMSS angle, its minutes and seconds carried below 60.
+  void AppendPackedAngle(double packed, int decimals);
 
   // Hands the gathered text to the stream; false when the stream's error
   // indicator is set afterwards.

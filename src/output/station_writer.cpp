@@ -38,11 +38,11 @@ void AppendOneStation(OutputBuffer& out, bool write_geodetic, bool write_local,
     AppendField(out, delimiter);
     out.AppendText(name);
     AppendField(out, delimiter);
-    out.AppendFixed(RadiansToDms(latitude), kPackedAngleDecimals);
+    out.AppendPackedAngle(RadiansToDms(latitude), kPackedAngleDecimals);
     AppendField(out, delimiter);
     out.Append("0.0");
     AppendField(out, delimiter);
-    out.AppendFixed(RadiansToDms(longitude), kPackedAngleDecimals);
+    out.AppendPackedAngle(RadiansToDms(longitude), kPackedAngleDecimals);
     AppendField(out, delimiter);
     out.Append("0.0");
     AppendField(out, delimiter);

@@ -15,12 +15,12 @@ inline double ReduceToTurn(double radians) {
 }
 
 // The difference a - b brought into [-pi, pi).
-inline double AngleDifference(double a, double b) {
-  return ReduceToTurn(a - b + kPi) - kPi;
-}
+inline double AngleDifference(double a, double b) { return ReduceToTurn(a - b + kPi) - kPi; }
 
+// Seconds of arc in a radian, for tolerances and messages.
+inline constexpr double kSecondsPerRadian = 206264.80624709636;
 // Ten seconds of arc in radians: the largest face difference accepted quietly.
-inline constexpr double kFaceToleranceAngle = 10.0 / 206264.80624709636;
+inline constexpr double kFaceToleranceAngle = 10.0 / kSecondsPerRadian;
 // The largest face difference of a distance accepted quietly, metres.
 inline constexpr double kFaceToleranceDistance = 0.01;
 

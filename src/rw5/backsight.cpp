@@ -55,9 +55,9 @@ void RecordReader::CloseDirectionSet() {
   };
   for (const SetWarning& warning : set_warnings_) {
     std::string difference =
-        warning.direction
-            ? std::to_string(std::lround(warning.difference * 206264.80624709636)) + "\" in direction"
-            : std::to_string(warning.difference) + " m in slope distance";
+        warning.direction ? std::to_string(std::lround(warning.difference * kSecondsPerRadian)) +
+                                "\" in direction"
+                          : std::to_string(warning.difference) + " m in slope distance";
     Warn(warning.line, "the two faces to " + name(warning.target) + " at " + name(warning.station) +
                            " differ by " + difference);
   }
@@ -65,7 +65,8 @@ void RecordReader::CloseDirectionSet() {
     const Pointing& p = observation.pointing;
     if (IsPresent(p.direction) && IsMissing(observation.horizontal_angle) &&
         p.to != observation.backsight) {
-      Warn(p.line, "direction to " + name(p.to) + " in a set without a backsight reading; not used");
+      Warn(p.line,
+           "direction to " + name(p.to) + " in a set without a backsight reading; not used");
     }
     AddPointing(p, observation.backsight, observation.horizontal_angle);
   }

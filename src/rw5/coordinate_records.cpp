@@ -47,7 +47,8 @@ void RecordReader::ReadLocalCoordinates(bool occupy) {
       Warn(line_, "point '" + station.name + "' has no elevation; 0 used");
     }
   } else if (IsPresent(north) || IsPresent(east) || IsPresent(elevation)) {
-    Warn(line_, "point '" + station.name + "' lacks a north or east coordinate; its coordinates are not used");
+    Warn(line_, "point '" + station.name +
+                    "' lacks a north or east coordinate; its coordinates are not used");
   }
   // The first pass keeps only the stations whose coordinates the file gives.
   if (coordinates_only_ && !station.has_nee) return;

@@ -20,9 +20,7 @@ double CombineDirections(const Pointing* left, const Pointing* right) {
   return kNullValue;
 }
 
-double Field(const Pointing* p, double Pointing::*member) {
-  return p ? p->*member : kNullValue;
-}
+double Field(const Pointing* p, double Pointing::*member) { return p ? p->*member : kNullValue; }
 
 // One pointing from a face pair: averaged values, heights and line of the
 // face-left pointing when there is one.

@@ -24,7 +24,7 @@ struct SetWarning {
   int line = 0;
   int station = 0;
   int target = 0;
-  bool direction = false;  // else the slope distance
+  bool direction = false;   // else the slope distance
   double difference = 0.0;  // radians or metres
 };
 

@@ -31,7 +31,8 @@ void RecordReader::ReadAntennaHeight() {
   } else if (whose == "ROVE") {
     state_.rover_antenna_height = height;
   } else {
-    Warn(line_, "antenna height for '" + std::string(fields_[0]) + "', neither base nor rover; not used");
+    Warn(line_,
+         "antenna height for '" + std::string(fields_[0]) + "', neither base nor rover; not used");
   }
 }
 
@@ -67,6 +68,7 @@ void RecordReader::ReadVector(std::string_view code) {
   vector.instrument_height = state_.base_antenna_height;
   vector.target_height = state_.rover_antenna_height;
   AddObservation(vector);
+  ++vectors_read_;
   state_.pending_vector = data_.observations.size() - 1;
 }
 
@@ -99,7 +101,7 @@ void RecordReader::ReadCovariance() {
 }
 
 void RecordReader::ReduceVectorsToMarks() {
-  if (!options_.gps_antenna_to_antenna) return;
+  if (!options_.gps_antenna_to_antenna || vectors_read_ == 0) return;
   const StationList& stations = data_.stations;
   for (std::size_t i = first_observation_; i < data_.observations.size(); ++i) {
     ObservationRecord& v = data_.observations[i];

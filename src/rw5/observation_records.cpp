@@ -14,7 +14,7 @@ namespace {
 bool IsCode(std::string_view code, const char* text) { return code == text; }
 
 std::string Seconds(double radians) {
-  return std::to_string(std::lround(std::fabs(radians) * 206264.80624709636)) + "\"";
+  return std::to_string(std::lround(std::fabs(radians) * kSecondsPerRadian)) + "\"";
 }
 
 }  // namespace
@@ -113,7 +113,8 @@ double RecordReader::Zenith(std::string_view field) {
   double written = Value(field);
   double zenith = written == 0.0 ? kNullValue : ToRadians(written);
   if (IsPresent(zenith) && (zenith < 0.0 || zenith >= kTwoPi)) {
-    Warn(line_, "zenith angle '" + std::string(field) + "' is outside a full circle; taken as missing");
+    Warn(line_,
+         "zenith angle '" + std::string(field) + "' is outside a full circle; taken as missing");
     return kNullValue;
   }
   // A face-right zenith z is the face-left 2 pi - z.

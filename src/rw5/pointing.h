@@ -11,10 +11,10 @@ namespace trovisk {
 // Values in radians and metres; kNullValue where the record had none.
 struct Pointing {
   int line = 0;
-  std::array<char, 4> code{};  // raw record code, NUL-terminated
-  int from = 0;                // occupied station
-  int to = 0;                  // foresight (target) station
-  bool face_right = false;     // "BR" or "FR": the circle reads 180 degrees round
+  std::array<char, 4> code{};     // raw record code, NUL-terminated
+  int from = 0;                   // occupied station
+  int to = 0;                     // foresight (target) station
+  bool face_right = false;        // "BR" or "FR": the circle reads 180 degrees round
   double direction = kNullValue;  // circle reading, angle right, in [0, 2 pi)
   double azimuth = kNullValue;
   double zenith = kNullValue;  // folded into [0, pi]

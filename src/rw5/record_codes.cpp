@@ -58,7 +58,9 @@ int CheckRecordCode(std::string_view code, int line, std::vector<std::string>& s
 }
 
 RecordCodeChecker::RecordCodeChecker(std::vector<std::string>& skipped_codes, UserInterface& ui)
-    : skipped_codes_(skipped_codes), ui_(ui), skipped_index_(skipped_codes.begin(), skipped_codes.end()) {}
+    : skipped_codes_(skipped_codes),
+      ui_(ui),
+      skipped_index_(skipped_codes.begin(), skipped_codes.end()) {}
 
 int RecordCodeChecker::Check(std::string_view code, int line, int& error_code) {
   if (IsKnownRecordCode(code)) return kHandleRecord;

@@ -9,20 +9,16 @@
 namespace trovisk {
 namespace {
 
-constexpr int CodeKey(char first, char second) { return TwoLetterKey(first, second); }
-
 // Observations the rest of the file may hold: a sideshot line is some fifty
 // bytes, and reserving a little more than needed spares a copy of them all.
 std::size_t ExpectedObservations(std::istream& input) {
   std::streampos start = input.tellg();
+  if (start < 0) return 0;
   input.seekg(0, std::ios::end);
   std::streampos end = input.tellg();
+  input.clear();
   input.seekg(start);
-  if (start < 0 || end <= start || input.fail()) {
-    input.clear();
-    input.seekg(start);
-    return 0;
-  }
+  if (end <= start) return 0;
   constexpr std::size_t kBytesPerObservation = 48;
   constexpr std::size_t kMostReserved = std::size_t{1} << 22;
   std::size_t expected = static_cast<std::size_t>(end - start) / kBytesPerObservation;
@@ -94,7 +90,9 @@ void RecordReader::Read(std::istream& input, int& line_counter, int& status) {
   if (!coordinates_only_) ReduceVectorsToMarks();
 }
 
-void RecordReader::Split(std::size_t count) { SplitFields(line_text_, first_comma_, count, fields_); }
+void RecordReader::Split(std::size_t count) {
+  SplitFields(line_text_, first_comma_, count, fields_);
+}
 
 void RecordReader::HandleRecord(std::string_view line, std::string_view code,
                                 std::size_t first_comma) {
@@ -103,20 +101,20 @@ void RecordReader::HandleRecord(std::string_view line, std::string_view code,
   // Known codes have two letters, so a longer code never matches a case.
   const int key = code.size() == 2 ? TwoLetterKey(code) : -1;
   // A covariance record completes only the vector right before it.
-  if (key != CodeKey('C', 'V')) state_.pending_vector = 0;
+  if (key != TwoLetterKey('C', 'V')) state_.pending_vector = 0;
 
   switch (key) {
-    case CodeKey('M', 'O'):
+    case TwoLetterKey('M', 'O'):
       ReadMode(line, first_comma, false);
       return;
-    case CodeKey('O', 'C'):
+    case TwoLetterKey('O', 'C'):
       if (!coordinates_only_) CloseDirectionSet();
       ReadLocalCoordinates(true);
       return;
-    case CodeKey('S', 'P'):
+    case TwoLetterKey('S', 'P'):
       ReadLocalCoordinates(false);
       return;
-    case CodeKey('B', 'P'):
+    case TwoLetterKey('B', 'P'):
       ReadBasePoint();
       return;
     default:
@@ -125,28 +123,28 @@ void RecordReader::HandleRecord(std::string_view line, std::string_view code,
   if (coordinates_only_) return;
 
   switch (key) {
-    case CodeKey('L', 'S'):
+    case TwoLetterKey('L', 'S'):
       ReadHeights();
       break;
-    case CodeKey('B', 'K'):
+    case TwoLetterKey('B', 'K'):
       ReadBacksight();
       break;
-    case CodeKey('O', 'B'):
-    case CodeKey('T', 'R'):
-    case CodeKey('S', 'S'):
-    case CodeKey('B', 'D'):
-    case CodeKey('B', 'R'):
-    case CodeKey('F', 'D'):
-    case CodeKey('F', 'R'):
+    case TwoLetterKey('O', 'B'):
+    case TwoLetterKey('T', 'R'):
+    case TwoLetterKey('S', 'S'):
+    case TwoLetterKey('B', 'D'):
+    case TwoLetterKey('B', 'R'):
+    case TwoLetterKey('F', 'D'):
+    case TwoLetterKey('F', 'R'):
       ReadObservationRecord(code);
       break;
-    case CodeKey('A', 'H'):
+    case TwoLetterKey('A', 'H'):
       ReadAntennaHeight();
       break;
-    case CodeKey('B', 'L'):
+    case TwoLetterKey('B', 'L'):
       ReadVector(code);
       break;
-    case CodeKey('C', 'V'):
+    case TwoLetterKey('C', 'V'):
       ReadCovariance();
       break;
     default:

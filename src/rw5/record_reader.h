@@ -43,7 +43,7 @@ class RecordReader {
   // holds only its prefix (or blanks after it).
   double Value(std::string_view field, std::size_t prefix_length = 2);
   double Length(std::string_view field, std::size_t prefix_length = 2);  // file units to metres
-  double Angle(std::string_view field);                                   // file angle unit to radians
+  double Angle(std::string_view field);  // file angle unit to radians
   double ToMetres(double file_length) const;
   double ToRadians(double file_angle) const;
   // A station name: characters 3 to 17 of the field, blanks around it removed.
@@ -96,8 +96,9 @@ class RecordReader {
   std::vector<std::string_view> fields_;
   std::vector<SetObservation> set_observations_;
   std::vector<SetWarning> set_warnings_;
-  std::size_t first_observation_ = 0;  // index of the first observation of this read
+  std::size_t first_observation_ = 0;          // index of the first observation of this read
   std::unordered_set<std::string> cut_names_;  // long names already warned about
+  std::size_t vectors_read_ = 0;
   std::string occupied_name_;
   int occupied_index_ = 0;
 };

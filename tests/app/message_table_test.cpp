@@ -21,16 +21,16 @@ TEST(MessageTable, EveryNumberHasOneText) {
 }
 
 TEST(MessageTable, PlaceholdersTakeTheArgumentsInOrder) {
-  EXPECT_EQ(FormatMessage(kMsgReadError, {12, "job.rw5"}), "File read error on line 12 - job.rw5");
-  EXPECT_EQ(FormatMessage(kMsgCodeNotSupported, {7, "XY"}),
+  EXPECT_EQ(FormatMessageText(kMsgReadError, {12, "job.rw5"}), "File read error on line 12 - job.rw5");
+  EXPECT_EQ(FormatMessageText(kMsgCodeNotSupported, {7, "XY"}),
             "Code Not Supported At This Time ( line '7', code 'XY' )\n\nWant to continue and "
             "skip these records?");
-  EXPECT_EQ(FormatMessage(kMsgEnterNumberBetween, {"-89", "89"}),
+  EXPECT_EQ(FormatMessageText(kMsgEnterNumberBetween, {"-89", "89"}),
             "Please enter a number between -89 and 89.");
   // A missing argument leaves its place empty instead of reading past the list.
-  EXPECT_EQ(FormatMessage(kMsgCannotOpen, {}), "Cannot open file ");
+  EXPECT_EQ(FormatMessageText(kMsgCannotOpen, {}), "Cannot open file ");
   // A percent sign inside an argument is not a placeholder.
-  EXPECT_EQ(FormatMessage(kMsgCannotOpen, {"100%s.rw5"}), "Cannot open file 100%s.rw5");
+  EXPECT_EQ(FormatMessageText(kMsgCannotOpen, {"100%s.rw5"}), "Cannot open file 100%s.rw5");
 }
 
 }  // namespace

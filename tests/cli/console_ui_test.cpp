@@ -57,7 +57,7 @@ TEST(ConsoleUi, YesNoQuestionsAreAnsweredAsChosen) {
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.what);
     Console console(Settings(c.policy, c.interactive), c.typed);
-    std::string question = FormatMessage(kMsgCodeNotSupported, {7, "XY"});
+    std::string question = FormatMessageText(kMsgCodeNotSupported, {7, "XY"});
     EXPECT_EQ(console.ui.ShowMessage(kMsgCodeNotSupported, question, Buttons::kYesNo), c.first);
     EXPECT_EQ(console.ui.ShowMessage(kMsgCodeNotSupported, question, Buttons::kYesNo), c.second);
     std::string shown = console.out.str();

@@ -60,7 +60,7 @@ TEST(PlaneGeometryTest, IntersectsDirectionsOnlyInFrontOfBothStations) {
 // Directions a station at `at` reads to `targets` with its circle zero on
 // azimuth `zero`.
 void ReadDirections(const PlanePoint& at, double zero, const PlanePoint* targets, int count,
-                    ResectionPointing* out, bool with_distance) {
+                    PlanePointing* out, bool with_distance) {
   for (int i = 0; i < count; ++i) {
     double d = AzimuthBetween(at, targets[i]) - zero;
     out[i].target = targets[i];
@@ -83,7 +83,7 @@ TEST(PlaneGeometryTest, ResectsFromThreeDirections) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    ResectionPointing pointings[3];
+    PlanePointing pointings[3];
     ReadDirections(c.station, c.zero_deg * kDegree, targets, 3, pointings, false);
     PlanePoint found;
     double zero = 0.0;
@@ -98,7 +98,7 @@ TEST(PlaneGeometryTest, RefusesResectionsWithoutAUniqueAnswer) {
   // The targets lie on the circle of radius 500 about (5000, 1500); a
   // station on that circle cannot be resected.
   const PlanePoint on_circle[3] = {{5500, 1500}, {5000, 2000}, {4500, 1500}};
-  ResectionPointing pointings[3];
+  PlanePointing pointings[3];
   ReadDirections({5000, 1000}, 0.3, on_circle, 3, pointings, false);
   PlanePoint found;
   double zero = 0.0;
@@ -113,7 +113,7 @@ TEST(PlaneGeometryTest, RefusesResectionsWithoutAUniqueAnswer) {
 TEST(PlaneGeometryTest, ResectsFromTwoDistancesAndRefusesAMismatch) {
   const PlanePoint targets[2] = {{1000, 1000}, {1080, 1060}};  // 100 m apart
   const PlanePoint station{950, 1100};
-  ResectionPointing pointings[2];
+  PlanePointing pointings[2];
   ReadDirections(station, 1.234, targets, 2, pointings, true);
   PlanePoint found;
   double zero = 0.0;

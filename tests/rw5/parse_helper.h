@@ -14,7 +14,7 @@ namespace trovisk::testing {
 inline constexpr double kTenthMillimetre = 1e-4;
 inline constexpr double kHundredthSecond = 4.85e-8;
 
-// Radians of a whole-number sexagesimal angle.
+// Radians of a sexagesimal angle.
 inline double Dms(double degrees, double minutes = 0, double seconds = 0) {
   return (degrees + minutes / 60.0 + seconds / 3600.0) * 3.14159265358979323846 / 180.0;
 }
@@ -25,7 +25,7 @@ struct Parsed {
   int line_counter = 0;
   int status = 0;
 
-  // The observations of the parse, without the reserved record.
+  // The observations read, without the reserved record.
   std::vector<ObservationRecord> Observations() const {
     return {data.observations.begin() + 1, data.observations.end()};
   }
@@ -36,16 +36,14 @@ struct Parsed {
     }
     return found;
   }
-  const std::string& Name(int index) const {
-    return data.stations[static_cast<std::size_t>(index)].name;
-  }
+  const std::string& Name(int index) const { return data.stations[index].name; }
   const StationRecord& Station(const std::string& name) const {
-    return data.stations[static_cast<std::size_t>(data.stations.Find(name))];
+    return data.stations[data.stations.Find(name)];
   }
 };
 
 inline void Parse(const std::string& text, Parsed& parsed, ReaderOptions options = {}) {
-  if (options.input_name.empty()) options.input_name = "job.rw5";
+  options.input_name = "job.rw5";
   std::istringstream input(text);
   ParseRecords(input, options, parsed.data, parsed.ui, parsed.line_counter, parsed.status);
 }
