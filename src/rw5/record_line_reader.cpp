@@ -18,23 +18,92 @@ std::string_view TrimRecordText(std::string_view text) {
 RecordLineReader::RecordLineReader(std::istream& input, std::size_t block_size)
     : input_(input), buffer_(block_size == 0 ? 1 : block_size) {}
 
+namespace {
+
+// The encoding the first bytes of a file show, and the length of its
+// byte-order mark.
+RecordLineReader::Encoding Recognise(const char* bytes, std::size_t count, std::size_t& mark) {
+  using Encoding = RecordLineReader::Encoding;
+  const auto byte = [bytes](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  const auto text = [](unsigned char c) {
+    return (c >= 0x20 && c < 0x7F) || c == '\r' || c == '\n' || c == '\t';
+  };
+  mark = 0;
+  if (count >= 2 && byte(0) == 0xFF && byte(1) == 0xFE) {
+    mark = 2;
+    return Encoding::kUtf16Le;
+  }
+  if (count >= 2 && byte(0) == 0xFE && byte(1) == 0xFF) {
+    mark = 2;
+    return Encoding::kUtf16Be;
+  }
+  // Without a mark: text whose every second byte is NUL.
+  if (count >= 4 && text(byte(0)) && byte(1) == 0 && text(byte(2)) && byte(3) == 0) {
+    return Encoding::kUtf16Le;
+  }
+  if (count >= 4 && byte(0) == 0 && text(byte(1)) && byte(2) == 0 && text(byte(3))) {
+    return Encoding::kUtf16Be;
+  }
+  return Encoding::kBytes;
+}
+
+}  // namespace
+
 RecordLineReader::Fill RecordLineReader::FillBuffer() {
   position_ = 0;
   end_ = 0;
   std::streamsize count = 0;
   try {
-    input_.read(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-    count = input_.gcount();
+    if (encoding_ == Encoding::kUnknown && buffer_.size() < head_.size()) {
+      // Blocks too small to show the encoding: read the first bytes ahead.
+      input_.read(head_.data(), static_cast<std::streamsize>(head_.size()));
+      head_length_ = static_cast<std::size_t>(input_.gcount());
+      encoding_ = Recognise(head_.data(), head_length_, head_position_);
+    }
+    if (head_position_ < head_length_) {
+      while (head_position_ < head_length_ && end_ < buffer_.size()) {
+        buffer_[end_++] = head_[head_position_++];
+      }
+      count = static_cast<std::streamsize>(end_);
+    } else {
+      input_.read(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+      count = input_.gcount();
+    }
   } catch (...) {
     // A stream set to throw reports its failure here like any other.
     return Fill::kError;
   }
   if (count > 0) {
     end_ = static_cast<std::size_t>(count);
-    return Fill::kData;
+    if (encoding_ == Encoding::kUnknown) encoding_ = Recognise(buffer_.data(), end_, position_);
+    if (encoding_ == Encoding::kUtf16Le || encoding_ == Encoding::kUtf16Be) DecodeUtf16();
+    return Fill::kData;  // possibly with no byte yet: the caller reads on
   }
   if (input_.bad() || !input_.eof()) return Fill::kError;
   return Fill::kEnd;
+}
+
+void RecordLineReader::DecodeUtf16() {
+  // Each code unit becomes one byte: the byte itself below 256 (the
+  // collectors' own single-byte characters, such as the degree sign), '?'
+  // above. The output never overtakes the input, so this works in place.
+  const bool little_endian = encoding_ == Encoding::kUtf16Le;
+  std::size_t out = 0;
+  std::size_t in = position_;
+  auto put = [&](unsigned char first, unsigned char second) {
+    unsigned int unit = little_endian ? (first | second << 8) : (first << 8 | second);
+    buffer_[out++] = unit < 0x100 ? static_cast<char>(unit) : '?';
+  };
+  if (carried_byte_ >= 0 && in < end_) {
+    put(static_cast<unsigned char>(carried_byte_), static_cast<unsigned char>(buffer_[in++]));
+    carried_byte_ = -1;
+  }
+  for (; in + 1 < end_; in += 2) {
+    put(static_cast<unsigned char>(buffer_[in]), static_cast<unsigned char>(buffer_[in + 1]));
+  }
+  if (in < end_) carried_byte_ = static_cast<unsigned char>(buffer_[in]);
+  position_ = 0;
+  end_ = out;
 }
 
 bool RecordLineReader::Refill(int& error_code) {

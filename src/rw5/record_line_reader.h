@@ -30,12 +30,19 @@ class RecordLineReader {
     return std::string_view(mode_note_.data(), mode_note_length_);
   }
 
+  // How the file's bytes map to the reader's bytes. A file saved as UTF-16
+  // (recognised by its byte-order mark, or by text whose every second byte
+  // is NUL) is read as the same text in single bytes.
+  enum class Encoding { kUnknown, kBytes, kUtf16Le, kUtf16Be };
+
  private:
   enum class Fill { kData, kEnd, kError };
   // Reads the next logical line (at most 207 bytes) into line_; false at end
   // of input with nothing read.
   bool ReadLogicalLine(int& error_code);
   Fill FillBuffer();
+  // Turns the UTF-16 code units of buffer_[position_, end_) into bytes in place.
+  void DecodeUtf16();
   // Makes bytes available; false at end of input or on an error.
   bool Refill(int& error_code);
 
@@ -44,6 +51,11 @@ class RecordLineReader {
   std::size_t position_ = 0;
   std::size_t end_ = 0;
   bool at_end_ = false;
+  Encoding encoding_ = Encoding::kUnknown;
+  int carried_byte_ = -1;  // first byte of a UTF-16 code unit split between blocks
+  std::array<char, 4> head_{};  // the first bytes, read ahead when blocks are smaller
+  std::size_t head_length_ = 0;
+  std::size_t head_position_ = 0;
   // A CR ended the last line; an LF right after it belongs to the same end.
   bool after_cr_ = false;
   std::array<char, kMaxRecordLineLength + 1> line_{};
