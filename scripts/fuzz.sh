@@ -18,14 +18,24 @@ cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDe
   -DTROVISK_BUILD_FUZZERS=ON -DTROVISK_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" -j2 --target "${targets[@]/#/fuzz_}"
 
-# Seeds: the real files beside the checkout (never copied in), the project's
-# own fixtures and examples; each target keeps the corpus it grows in build-fuzz.
+# The shared folder of real RW5 files sits beside the checkout (for a
+# worktree, beside the folder of worktrees); it is read in place, never copied.
+shared_corpus() {
+  local dir=$root
+  for _ in 1 2 3; do
+    dir=$(dirname "$dir")
+    if [ -d "$dir/shared/corpus/rw5" ]; then echo "$dir/shared/corpus/rw5"; return; fi
+  done
+}
+
+# Seeds: the real files, the project's own fixtures and examples; each target
+# keeps the corpus it grows in build-fuzz.
 seed_dirs() {
   case "$1" in
     conversion)
-      for d in "$root/../shared/corpus/rw5" "$root/tests/data" "$root/examples" \
+      for d in "$(shared_corpus)" "$root/tests/data" "$root/examples" \
                "$root/tests/data/fuzz-regressions/conversion"; do
-        [ -d "$d" ] && echo "$d"
+        [ -n "$d" ] && [ -d "$d" ] && echo "$d"
       done ;;
     *)
       [ -d "$root/tests/data/fuzz-regressions/$1" ] && echo "$root/tests/data/fuzz-regressions/$1" ;;
