@@ -31,8 +31,8 @@ bool UseFileValues(UserInterface& ui, bool asked_for, bool allow_prompts, int me
 }
 
 Seed ChooseSeed(const ApproximateInputs& inputs, UserInterface& ui) {
-  double factor = std::isfinite(inputs.unit_factor) && inputs.unit_factor > 0.0 ? inputs.unit_factor
-                                                                               : 1.0;
+  double factor =
+      std::isfinite(inputs.unit_factor) && inputs.unit_factor > 0.0 ? inputs.unit_factor : 1.0;
   Seed seed;
   seed.latitude = DmsToRadians(inputs.seed_latitude_dms);
   seed.longitude = DmsToRadians(inputs.seed_longitude_dms);
@@ -40,8 +40,8 @@ Seed ChooseSeed(const ApproximateInputs& inputs, UserInterface& ui) {
   seed.north = inputs.seed_north / factor;
   seed.east = inputs.seed_east / factor;
   seed.elevation = inputs.seed_elevation / factor;
-  if (inputs.file_has_nee && UseFileValues(ui, inputs.do_nee, inputs.allow_prompts,
-                                           kMsgUseFileNee, inputs.seed_name)) {
+  if (inputs.file_has_nee &&
+      UseFileValues(ui, inputs.do_nee, inputs.allow_prompts, kMsgUseFileNee, inputs.seed_name)) {
     seed.north = inputs.file_north;
     seed.east = inputs.file_east;
     seed.elevation = inputs.file_elevation;
@@ -98,8 +98,8 @@ int ComputeApproximateCoordinates(SurveyData& data, const ApproximateInputs& inp
     entry.position.source = entry.elevation.source = CoordinateSource::kSeed;
   }
 
-  LocalFrame frame = MakeLocalFrame(inputs.a, inputs.e2, seed.latitude, seed.longitude,
-                                    seed.height, seed.north, seed.east, seed.elevation);
+  LocalFrame frame = MakeLocalFrame(inputs.a, inputs.e2, seed.latitude, seed.longitude, seed.height,
+                                    seed.north, seed.east, seed.elevation);
   PropagateCoordinates(data, frame, report);
 
   // Local to geodetic for every station the propagation left with local values only.

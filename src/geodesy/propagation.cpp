@@ -17,6 +17,8 @@
 namespace trovisk {
 namespace {
 
+using namespace propagation;  // the engine's own parts
+
 // Preferred determinations come first: the combination keeps the first of
 // two that disagree.
 int PositionRank(CoordinateSource source) {
@@ -44,10 +46,9 @@ int ElevationRank(CoordinateSource source) {
 }
 
 void SortByPreference(std::vector<Candidate>& candidates, int (*rank)(CoordinateSource)) {
-  std::stable_sort(candidates.begin(), candidates.end(),
-                   [rank](const Candidate& l, const Candidate& r) {
-                     return rank(l.source) < rank(r.source);
-                   });
+  std::stable_sort(
+      candidates.begin(), candidates.end(),
+      [rank](const Candidate& l, const Candidate& r) { return rank(l.source) < rank(r.source); });
 }
 
 class DisjointSets {
@@ -71,10 +72,16 @@ class DisjointSets {
 class Propagation {
  public:
   Propagation(SurveyData& data, const LocalFrame& frame, StationReport* report)
-      : data_(data), frame_(frame), report_(report), network_(data),
-        states_(data.stations.size()), evaluator_(network_, states_, frame),
-        touch_stamp_(data.stations.size(), 0), group_stamp_(network_.group_count(), 0),
-        group_opened_(network_.group_count(), 0), position_from_(data.stations.size(), 0),
+      : data_(data),
+        frame_(frame),
+        report_(report),
+        network_(data),
+        states_(data.stations.size()),
+        evaluator_(network_, states_, frame),
+        touch_stamp_(data.stations.size(), 0),
+        group_stamp_(network_.group_count(), 0),
+        group_opened_(network_.group_count(), 0),
+        position_from_(data.stations.size(), 0),
         fixing_position_(data.observations.size(), 0),
         fixing_elevation_(data.observations.size(), 0) {
     if (report_ != nullptr && report_->entries.size() < data.stations.size()) {
@@ -131,7 +138,8 @@ class Propagation {
     d.from_station = c.from_station;
     d.second_station = c.second_station;
     if (c.observations[0] > 0) {
-      const ObservationRecord& obs = data_.observations[static_cast<std::size_t>(c.observations[0])];
+      const ObservationRecord& obs =
+          data_.observations[static_cast<std::size_t>(c.observations[0])];
       d.observation.sequence = obs.sequence;
       d.observation.line = obs.line;
       d.observation.code = obs.code;
@@ -306,7 +314,8 @@ class Propagation {
       if (state.vertical) continue;
       std::int32_t from = position_from_[static_cast<std::size_t>(station)];
       const StationState& neighbour = states_[static_cast<std::size_t>(from)];
-      state.elevation = from > 0 && neighbour.vertical ? neighbour.elevation : frame_.seed_elevation;
+      state.elevation =
+          from > 0 && neighbour.vertical ? neighbour.elevation : frame_.seed_elevation;
       state.vertical = true;
       state.assumed_elevation = true;
       UpdateGeodetic(state);
@@ -334,8 +343,8 @@ class Propagation {
       for (const Candidate& c : evaluation_.positions) {
         distances.push_back(DistanceBetween(here, c.point));
       }
-      Tally(distances, evaluation_.positions, false, entry.position_agreeing,
-            entry.position_spread, entry);
+      Tally(distances, evaluation_.positions, false, entry.position_agreeing, entry.position_spread,
+            entry);
       distances.clear();
       for (const Candidate& c : evaluation_.elevations) {
         distances.push_back(std::fabs(c.elevation - state.elevation));

@@ -8,7 +8,7 @@
 #include "geodesy/ellipsoid.h"
 #include "geodesy/robust_combination.h"
 
-namespace trovisk {
+namespace trovisk::propagation {
 namespace {
 
 using observation_values::Has;
@@ -37,7 +37,9 @@ void Evaluation::Clear() {
 CandidateEvaluator::CandidateEvaluator(const PropagationNetwork& network,
                                        const std::vector<StationState>& states,
                                        const LocalFrame& frame)
-    : network_(network), states_(states), frame_(frame),
+    : network_(network),
+      states_(states),
+      frame_(frame),
       orientation_cache_(network.group_count()) {}
 
 void CandidateEvaluator::SetFixingObservations(const std::vector<std::int32_t>* position,
@@ -135,8 +137,8 @@ void CandidateEvaluator::AddFromObservation(std::int32_t station, std::int32_t o
       return;
     }
     if (!Has(obs.dx) || !Has(obs.dy) || !Has(obs.dz)) return;
-    bool want_position = position && (mode == EvaluationMode::kPropagate ||
-                                      Independent(obs_index, station, false));
+    bool want_position =
+        position && (mode == EvaluationMode::kPropagate || Independent(obs_index, station, false));
     bool want_elevation =
         elevation && (mode == EvaluationMode::kPropagate ||
                       (!known.assumed_elevation && Independent(obs_index, station, true)));
@@ -209,9 +211,8 @@ void CandidateEvaluator::AddElevation(std::int32_t station, std::int32_t obs_ind
   out.seen |= kSeenVertical;
 }
 
-void CandidateEvaluator::AddPolar(std::int32_t from, double azimuth,
-                                  double distance, bool reverse, std::int32_t obs_index,
-                                  Evaluation& out) const {
+void CandidateEvaluator::AddPolar(std::int32_t from, double azimuth, double distance, bool reverse,
+                                  std::int32_t obs_index, Evaluation& out) const {
   const StationState& known = states_[static_cast<std::size_t>(from)];
   // An azimuth read at the unknown station points back from the fixed one.
   double direction = reverse ? azimuth + kPi : azimuth;
@@ -227,8 +228,7 @@ void CandidateEvaluator::AddPolar(std::int32_t from, double azimuth,
   }
 }
 
-void CandidateEvaluator::AddGps(std::int32_t obs_index, bool reverse,
-                                Evaluation& out) const {
+void CandidateEvaluator::AddGps(std::int32_t obs_index, bool reverse, Evaluation& out) const {
   const ObservationEnds& e = network_.ends(static_cast<std::size_t>(obs_index));
   const ObservationRecord& obs = network_.observation(static_cast<std::size_t>(obs_index));
   std::int32_t other = reverse ? e.to : e.from;
@@ -238,8 +238,8 @@ void CandidateEvaluator::AddGps(std::int32_t obs_index, bool reverse,
   double latitude = 0.0;
   double longitude = 0.0;
   double height = 0.0;
-  OffsetGeodetic(frame_.a, frame_.e2, known.latitude, known.longitude, known.height,
-                 sign * obs.dx, sign * obs.dy, sign * obs.dz, latitude, longitude, height);
+  OffsetGeodetic(frame_.a, frame_.e2, known.latitude, known.longitude, known.height, sign * obs.dx,
+                 sign * obs.dy, sign * obs.dz, latitude, longitude, height);
   Candidate c;
   GeodeticToLocal(frame_, latitude, longitude, height, c.point.north, c.point.east, c.elevation);
   c.source = CoordinateSource::kGpsVector;
@@ -264,9 +264,8 @@ void CandidateEvaluator::AddBacksightRays(std::int32_t station, Evaluation& out)
   }
 }
 
-void CandidateEvaluator::AddResections(std::int32_t station, EvaluationMode mode,
-                                       Evaluation& out) {
-  std::vector<Pointing> pointings;
+void CandidateEvaluator::AddResections(std::int32_t station, EvaluationMode mode, Evaluation& out) {
+  std::vector<TargetSighting> pointings;
   std::vector<std::int32_t> targets;
   std::vector<std::int32_t> observations;
   for (std::int32_t g : network_.GroupsAt(static_cast<std::size_t>(station))) {
@@ -279,7 +278,8 @@ void CandidateEvaluator::AddResections(std::int32_t station, EvaluationMode mode
       if (!states_[static_cast<std::size_t>(target)].horizontal) return;
       if (std::find(targets.begin(), targets.end(), target) != targets.end()) return;
       if (mode == EvaluationMode::kCheck && !Independent(obs, station, false)) return;
-      pointings.push_back({PointOf(states_[static_cast<std::size_t>(target)]), direction, distance});
+      pointings.push_back(
+          {PointOf(states_[static_cast<std::size_t>(target)]), direction, distance});
       targets.push_back(target);
       observations.push_back(obs);
     };
@@ -326,7 +326,7 @@ void CandidateEvaluator::AddResections(std::int32_t station, EvaluationMode mode
         for (std::size_t j = i + 1; j < pointings.size(); ++j) {
           for (std::size_t k = j + 1; k < pointings.size(); ++k) {
             tried = true;
-            const Pointing three[3] = {pointings[i], pointings[j], pointings[k]};
+            const TargetSighting three[3] = {pointings[i], pointings[j], pointings[k]};
             PlanePoint point;
             double orientation = 0.0;
             if (ResectFromDirections(three, point, orientation)) {
@@ -351,8 +351,7 @@ void CandidateEvaluator::Intersect(Evaluation& out) const {
       if (first.from_station == second.from_station) continue;
       tried = true;
       PlanePoint point;
-      if (!IntersectDirections(first.origin, first.azimuth, second.origin, second.azimuth,
-                               point)) {
+      if (!IntersectDirections(first.origin, first.azimuth, second.origin, second.azimuth, point)) {
         continue;
       }
       Candidate c;
@@ -368,4 +367,4 @@ void CandidateEvaluator::Intersect(Evaluation& out) const {
   out.seen |= tried ? kSeenWeakFigure : kSeenSingleDirection;
 }
 
-}  // namespace trovisk
+}  // namespace trovisk::propagation

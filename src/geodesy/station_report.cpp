@@ -111,8 +111,8 @@ const char* ReasonText(UnknownReason reason) {
   return "not computed";
 }
 
-void WriteStationReport(std::ostream& out, const StationList& stations,
-                        const StationReport& report, int distance_unit_code) {
+void WriteStationReport(std::ostream& out, const StationList& stations, const StationReport& report,
+                        int distance_unit_code) {
   double factor = DistanceUnitFactor(distance_unit_code);
   out << "Approximate coordinates";
   if (!report.seed_name.empty()) out << " from seed station " << report.seed_name;
@@ -128,16 +128,16 @@ void WriteStationReport(std::ostream& out, const StationList& stations,
     const StationRecord& station = stations[s];
     out << Padded(station.name, 16);
     if (station.merge_link != kNotMerged) {
-      out << "merged into " << StationName(stations, stations.Resolve(static_cast<int>(s)))
-          << "\n";
+      out << "merged into " << StationName(stations, stations.Resolve(static_cast<int>(s))) << "\n";
       continue;
     }
     const StationReportEntry* entry = s < report.entries.size() ? &report.entries[s] : nullptr;
     // The same test as the count of stations without approximate coordinates.
     if (!station.has_geodetic) {
       out << Padded("-", 15) << Padded("-", 15) << Padded("-", 12) << Padded("-", 6)
-          << Padded("-", 16) << "not computed: "
-          << ReasonText(entry != nullptr ? entry->reason : UnknownReason::kNone) << "\n";
+          << Padded("-", 16)
+          << "not computed: " << ReasonText(entry != nullptr ? entry->reason : UnknownReason::kNone)
+          << "\n";
       continue;
     }
     out << Padded(Format("%.4f", station.north * factor), 15)
@@ -170,7 +170,8 @@ void WriteStationReport(std::ostream& out, const StationList& stations,
     if (entry->geodetic_from_local) out << "; geodetic values from its north, east, elevation";
     out << "\n";
     for (const SetAside& aside : entry->set_aside) {
-      out << Padded("", 16) << "  set aside: " << (aside.vertical ? "elevation by " : "position by ")
+      out << Padded("", 16)
+          << "  set aside: " << (aside.vertical ? "elevation by " : "position by ")
           << Describe(aside.determination, stations) << ", "
           << Format("%.4f", aside.offset * factor) << " off\n";
     }

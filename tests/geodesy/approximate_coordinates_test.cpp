@@ -76,15 +76,43 @@ TEST(ApproximateCoordinatesTest, AsksForTheFileSeedValuesOnlyWhenTheyExist) {
     std::vector<int> shown;
     bool expect_file_nee, expect_file_geodetic;
   } cases[] = {
-      {"both in the file, both taken", true, true, true, true, {Answer::kYes, Answer::kYes},
-       {kMsgUseFileNee, kMsgUseFileGeodetic}, true, true},
-      {"both in the file, both declined", true, true, true, true, {Answer::kNo, Answer::kNo},
-       {kMsgUseFileNee, kMsgUseFileGeodetic}, false, false},
-      {"local taken, geodetic declined", true, true, true, true, {Answer::kYes, Answer::kNo},
-       {kMsgUseFileNee, kMsgUseFileGeodetic}, true, false},
+      {"both in the file, both taken",
+       true,
+       true,
+       true,
+       true,
+       {Answer::kYes, Answer::kYes},
+       {kMsgUseFileNee, kMsgUseFileGeodetic},
+       true,
+       true},
+      {"both in the file, both declined",
+       true,
+       true,
+       true,
+       true,
+       {Answer::kNo, Answer::kNo},
+       {kMsgUseFileNee, kMsgUseFileGeodetic},
+       false,
+       false},
+      {"local taken, geodetic declined",
+       true,
+       true,
+       true,
+       true,
+       {Answer::kYes, Answer::kNo},
+       {kMsgUseFileNee, kMsgUseFileGeodetic},
+       true,
+       false},
       {"none in the file", false, false, true, true, {}, {}, false, false},
-      {"local values not entered: the file's are used unasked", true, false, false, true, {},
-       {}, true, false},
+      {"local values not entered: the file's are used unasked",
+       true,
+       false,
+       false,
+       true,
+       {},
+       {},
+       true,
+       false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -155,7 +183,8 @@ TEST(ApproximateCoordinatesTest, LocalOnlyStationGetsGeodeticValuesThatLeadBack)
   struct Case {
     const char* name;
     double north, east, elevation;
-  } cases[] = {{"L near", 5300, 4800, 120}, {"L far", 14000, -3000, 900}, {"L low", 4000, 6000, -30}};
+  } cases[] = {
+      {"L near", 5300, 4800, 120}, {"L far", 14000, -3000, 900}, {"L low", 4000, 6000, -30}};
   for (const Case& c : cases) {
     net.Station(c.name, c.north, c.east, c.elevation);
     net.KnownLocal(c.name);
@@ -176,9 +205,9 @@ TEST(ApproximateCoordinatesTest, LocalOnlyStationGetsGeodeticValuesThatLeadBack)
     EXPECT_NEAR(100.0 + u, c.elevation, kMillimetre);
 #ifdef TROVISK_HAVE_GEOGRAPHICLIB
     // The same through an independent library's local tangent frame.
-    GeographicLib::LocalCartesian frame(
-        45.0 + 30.0 / 60 + 15.0 / 3600, -(120.0 + 22.0 / 60 + 33.0 / 3600), 180.0,
-        GeographicLib::Geocentric(kA, 1.0 / kInverseFlattening));
+    GeographicLib::LocalCartesian frame(45.0 + 30.0 / 60 + 15.0 / 3600,
+                                        -(120.0 + 22.0 / 60 + 33.0 / 3600), 180.0,
+                                        GeographicLib::Geocentric(kA, 1.0 / kInverseFlattening));
     const double deg = 180.0 / kPi;
     frame.Forward(s.latitude * deg, s.longitude * deg, s.height, e, n, u);
     EXPECT_NEAR(5000.0 + n, c.north, kMillimetre);

@@ -135,8 +135,8 @@ class NetworkBuilder {
   // Zenith and slope distance from the instrument's axis to the target.
   void Pointing(ObservationRecord& o, const std::string& from, const std::string& to) const {
     double horizontal = PlaneDistance(from, to);
-    double rise = (truth_.at(to).elevation + target_height) -
-                  (truth_.at(from).elevation + instrument_height);
+    double rise =
+        (truth_.at(to).elevation + target_height) - (truth_.at(from).elevation + instrument_height);
     o.zenith = std::atan2(horizontal, rise);
     o.slope_distance = std::hypot(horizontal, rise);
     o.instrument_height = instrument_height;
