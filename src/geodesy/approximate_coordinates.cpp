@@ -73,6 +73,10 @@ int PlaceSeedStation(StationList& stations, const std::string& name, const Seed&
   return index;
 }
 
+bool AllFinite(double a, double b, double c) {
+  return std::isfinite(a) && std::isfinite(b) && std::isfinite(c);
+}
+
 }  // namespace
 
 int ComputeApproximateCoordinates(SurveyData& data, const ApproximateInputs& inputs,
@@ -106,8 +110,15 @@ int ComputeApproximateCoordinates(SurveyData& data, const ApproximateInputs& inp
   for (std::size_t s = 1; s < stations.size(); ++s) {
     StationRecord& station = stations[s];
     if (!station.has_nee || station.has_geodetic) continue;
-    LocalToGeodetic(frame, station.north, station.east, station.elevation, station.latitude,
-                    station.longitude, station.height);
+    double latitude = 0.0;
+    double longitude = 0.0;
+    double height = 0.0;
+    LocalToGeodetic(frame, station.north, station.east, station.elevation, latitude, longitude,
+                    height);
+    if (!AllFinite(latitude, longitude, height)) continue;  // absurd local values
+    station.latitude = latitude;
+    station.longitude = longitude;
+    station.height = height;
     station.has_geodetic = true;
     if (report != nullptr) report->entries[s].geodetic_from_local = true;
   }
@@ -126,8 +137,15 @@ int ComputeApproximateCoordinates(SurveyData& data, const ApproximateInputs& inp
     }
     if (station.has_nee && seed.anchored_on_file) continue;
     bool had_local = station.has_nee;
-    GeodeticToLocal(frame, station.latitude, station.longitude, station.height, station.north,
-                    station.east, station.elevation);
+    double north = 0.0;
+    double east = 0.0;
+    double elevation = 0.0;
+    GeodeticToLocal(frame, station.latitude, station.longitude, station.height, north, east,
+                    elevation);
+    if (!AllFinite(north, east, elevation)) continue;  // absurd geodetic values
+    station.north = north;
+    station.east = east;
+    station.elevation = elevation;
     station.has_nee = true;
     // A file station whose own local values were replaced says so; for the
     // others this only repeats values carried the other way.

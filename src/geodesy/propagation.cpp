@@ -420,11 +420,16 @@ class Propagation {
       if (!network_.IsOwnStation(s) || !state.horizontal || !state.vertical) continue;
       StationRecord& record = data_.stations[s];
       StationReportEntry* entry = Entry(static_cast<std::int32_t>(s));
-      bool write_geodetic = !state.initial || !record.has_geodetic;
-      bool write_local = !state.initial || !record.has_nee;
+      // A set that overflowed on absurd input is not written at all.
+      bool local_finite = std::isfinite(state.north) && std::isfinite(state.east) &&
+                          std::isfinite(state.elevation);
+      bool geodetic_finite = std::isfinite(state.latitude) && std::isfinite(state.longitude) &&
+                             std::isfinite(state.height);
+      bool write_geodetic = (!state.initial || !record.has_geodetic) && geodetic_finite;
+      bool write_local = (!state.initial || !record.has_nee) && local_finite;
       if (entry != nullptr && state.initial) {
-        if (!record.has_geodetic) entry->geodetic_from_local = true;
-        if (!record.has_nee) entry->local_from_geodetic = true;
+        if (!record.has_geodetic && write_geodetic) entry->geodetic_from_local = true;
+        if (!record.has_nee && write_local) entry->local_from_geodetic = true;
       }
       if (write_local) {
         record.north = state.north;

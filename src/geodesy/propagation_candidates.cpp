@@ -25,6 +25,19 @@ constexpr double kMinSightLength = 1.0e-3;
 
 PlanePoint PointOf(const StationState& state) { return {state.north, state.east}; }
 
+// Absurd input (a distance of 1e300) can overflow into infinities; such a
+// determination is dropped rather than allowed to poison a combination.
+void DropNonFinite(Evaluation& out) {
+  std::erase_if(out.positions, [](const Candidate& c) {
+    return !std::isfinite(c.point.north) || !std::isfinite(c.point.east);
+  });
+  std::erase_if(out.elevations, [](const Candidate& c) { return !std::isfinite(c.elevation); });
+  std::erase_if(out.rays, [](const Ray& r) {
+    return !std::isfinite(r.azimuth) || !std::isfinite(r.origin.north) ||
+           !std::isfinite(r.origin.east);
+  });
+}
+
 }  // namespace
 
 void Evaluation::Clear() {
@@ -116,9 +129,11 @@ void CandidateEvaluator::Evaluate(std::int32_t station, EvaluationMode mode, boo
   for (std::int32_t o : network_.ObservationsAt(static_cast<std::size_t>(station))) {
     AddFromObservation(station, o, mode, position, elevation, out);
   }
-  if (!position) return;
-  if (mode == EvaluationMode::kPropagate) AddBacksightRays(station, out);
-  if (out.positions.empty()) AddResections(station, mode, out);
+  if (position && mode == EvaluationMode::kPropagate) AddBacksightRays(station, out);
+  DropNonFinite(out);
+  if (!position || !out.positions.empty()) return;
+  AddResections(station, mode, out);
+  DropNonFinite(out);
 }
 
 void CandidateEvaluator::AddFromObservation(std::int32_t station, std::int32_t obs_index,
@@ -363,6 +378,7 @@ void CandidateEvaluator::Intersect(Evaluation& out) const {
       out.positions.push_back(c);
     }
   }
+  DropNonFinite(out);
   if (!out.positions.empty()) return;
   out.seen |= tried ? kSeenWeakFigure : kSeenSingleDirection;
 }
