@@ -107,6 +107,7 @@ int ComputeApproximateCoordinates(SurveyData& data, const ApproximateInputs& inp
   PropagateCoordinates(data, frame, report);
 
   // Local to geodetic for every station the propagation left with local values only.
+  bool changed = false;
   for (std::size_t s = 1; s < stations.size(); ++s) {
     StationRecord& station = stations[s];
     if (!station.has_nee || station.has_geodetic) continue;
@@ -121,9 +122,13 @@ int ComputeApproximateCoordinates(SurveyData& data, const ApproximateInputs& inp
     station.height = height;
     station.has_geodetic = true;
     if (report != nullptr) report->entries[s].geodetic_from_local = true;
+    changed = changed || station.merge_link == kNotMerged;
   }
 
-  PropagateCoordinates(data, frame, report);
+  // The propagation already carried every station it knows between the two
+  // systems, so a second pass could only find more when the carry above gave
+  // a station that stands for itself new values.
+  if (changed) PropagateCoordinates(data, frame, report);
 
   // Geodetic to local, keeping the file's own local values when the local
   // system is anchored on them; and the count of stations left out. Stations

@@ -79,7 +79,8 @@ bool CandidateEvaluator::Orientation(std::size_t group, double& azimuth) {
   const DirectionGroup& g = network_.group(group);
   const StationState& station = states_[static_cast<std::size_t>(g.station)];
   if (!station.horizontal) return false;
-  std::vector<double> azimuths;
+  std::vector<double>& azimuths = azimuth_scratch_;
+  azimuths.clear();
   // The backsight itself, or azimuths measured along the backsight line, are
   // what the instrument was oriented on; the foresights only stand in for them.
   const StationState& backsight = states_[static_cast<std::size_t>(g.backsight)];
@@ -214,8 +215,11 @@ void CandidateEvaluator::AddElevation(std::int32_t station, std::int32_t obs_ind
       (known.assumed_elevation || !Independent(obs_index, station, true))) {
     return;
   }
+  // The distance measured apart is only looked up when the pointing has none.
+  bool ranged = Has(obs.slope_distance) && obs.slope_distance > 0.0;
+  double pair_distance = ranged ? -1.0 : network_.PairDistance(e.from, e.to);
   double difference = 0.0;
-  if (!HeightDifference(obs, network_.PairDistance(e.from, e.to), difference)) return;
+  if (!HeightDifference(obs, pair_distance, difference)) return;
   Candidate c;
   c.elevation = at_target ? known.elevation + difference : known.elevation - difference;
   c.source = obs.kind == ObservationKind::kHeightDifference ? CoordinateSource::kHeightDifference

@@ -118,6 +118,7 @@ class CandidateEvaluator {
     double azimuth = 0.0;
   };
   std::vector<CachedOrientation> orientation_cache_;
+  std::vector<double> azimuth_scratch_;
 };
 
 }  // namespace trovisk::propagation

@@ -314,7 +314,7 @@ TEST(ApproximateCoordinatesTest, GarbageObservationsNeitherCrashNorWriteNonFinit
   for (int round = 0; round < 20; ++round) {
     SCOPED_TRACE(round);
     SurveyData data;
-    for (int s = 0; s < 40; ++s) data.stations.FindOrAdd("P" + std::to_string(s), 1, 0);
+    for (int s = 0; s < 40; ++s) data.stations.FindOrAdd(std::string("P").append(std::to_string(s)), 1, 0);
     // Known stations, some at absurd or broken coordinates; the broken ones
     // stay as the file gave them and are not checked below.
     std::vector<bool> broken(data.stations.size(), false);
