@@ -34,18 +34,26 @@ std::string StationName(const StationList& stations, std::int32_t index) {
 
 // "polar from 104 (observation 12, line 40, SS)"
 std::string Describe(const Determination& d, const StationList& stations) {
+  if (d.source == CoordinateSource::kAssumedElevation) {
+    return d.from_station > 0 ? "assumed equal to that of " + StationName(stations, d.from_station)
+                              : "assumed equal to the seed's";
+  }
   std::string text = SourceText(d.source);
   if (d.from_station > 0) {
-    text += d.source == CoordinateSource::kIntersection || d.source == CoordinateSource::kResection
-                ? " on "
-                : " from ";
+    bool figure =
+        d.source == CoordinateSource::kIntersection || d.source == CoordinateSource::kResection;
+    text += figure ? " on " : " from ";
     text += StationName(stations, d.from_station);
     if (d.second_station > 0) text += " and " + StationName(stations, d.second_station);
   }
   if (d.observation.sequence > 0) {
     text += " (observation " + std::to_string(d.observation.sequence) + ", line " +
             std::to_string(d.observation.line);
-    if (d.observation.code[0] != '\0') text += std::string(", ") + d.observation.code.data();
+    // The code field need not end in a NUL when filled by hand; never read past it.
+    const auto& code = d.observation.code;
+    std::size_t length = 0;
+    while (length < code.size() && code[length] != '\0') ++length;
+    if (length > 0) text += ", " + std::string(code.data(), length);
     text += ")";
   }
   return text;
@@ -79,7 +87,7 @@ const char* SourceText(CoordinateSource source) {
     case CoordinateSource::kResection:
       return "resection";
     case CoordinateSource::kAssumedElevation:
-      return "assumed equal to the elevation of";
+      return "assumed from a neighbour";
   }
   return "none";
 }
