@@ -31,8 +31,8 @@ bool UseFileValues(UserInterface& ui, bool asked_for, bool allow_prompts, int me
 }
 
 Seed ChooseSeed(const ApproximateInputs& inputs, UserInterface& ui) {
-  double factor = std::isfinite(inputs.unit_factor) && inputs.unit_factor > 0.0 ? inputs.unit_factor
-                                                                               : 1.0;
+  double factor =
+      std::isfinite(inputs.unit_factor) && inputs.unit_factor > 0.0 ? inputs.unit_factor : 1.0;
   Seed seed;
   seed.latitude = DmsToRadians(inputs.seed_latitude_dms);
   seed.longitude = DmsToRadians(inputs.seed_longitude_dms);
@@ -40,8 +40,8 @@ Seed ChooseSeed(const ApproximateInputs& inputs, UserInterface& ui) {
   seed.north = inputs.seed_north / factor;
   seed.east = inputs.seed_east / factor;
   seed.elevation = inputs.seed_elevation / factor;
-  if (inputs.file_has_nee && UseFileValues(ui, inputs.do_nee, inputs.allow_prompts,
-                                           kMsgUseFileNee, inputs.seed_name)) {
+  if (inputs.file_has_nee &&
+      UseFileValues(ui, inputs.do_nee, inputs.allow_prompts, kMsgUseFileNee, inputs.seed_name)) {
     seed.north = inputs.file_north;
     seed.east = inputs.file_east;
     seed.elevation = inputs.file_elevation;
@@ -73,6 +73,10 @@ int PlaceSeedStation(StationList& stations, const std::string& name, const Seed&
   return index;
 }
 
+bool AllFinite(double a, double b, double c) {
+  return std::isfinite(a) && std::isfinite(b) && std::isfinite(c);
+}
+
 }  // namespace
 
 int ComputeApproximateCoordinates(SurveyData& data, const ApproximateInputs& inputs,
@@ -98,21 +102,33 @@ int ComputeApproximateCoordinates(SurveyData& data, const ApproximateInputs& inp
     entry.position.source = entry.elevation.source = CoordinateSource::kSeed;
   }
 
-  LocalFrame frame = MakeLocalFrame(inputs.a, inputs.e2, seed.latitude, seed.longitude,
-                                    seed.height, seed.north, seed.east, seed.elevation);
+  LocalFrame frame = MakeLocalFrame(inputs.a, inputs.e2, seed.latitude, seed.longitude, seed.height,
+                                    seed.north, seed.east, seed.elevation);
   PropagateCoordinates(data, frame, report);
 
   // Local to geodetic for every station the propagation left with local values only.
+  bool changed = false;
   for (std::size_t s = 1; s < stations.size(); ++s) {
     StationRecord& station = stations[s];
     if (!station.has_nee || station.has_geodetic) continue;
-    LocalToGeodetic(frame, station.north, station.east, station.elevation, station.latitude,
-                    station.longitude, station.height);
+    double latitude = 0.0;
+    double longitude = 0.0;
+    double height = 0.0;
+    LocalToGeodetic(frame, station.north, station.east, station.elevation, latitude, longitude,
+                    height);
+    if (!AllFinite(latitude, longitude, height)) continue;  // absurd local values
+    station.latitude = latitude;
+    station.longitude = longitude;
+    station.height = height;
     station.has_geodetic = true;
     if (report != nullptr) report->entries[s].geodetic_from_local = true;
+    changed = changed || station.merge_link == kNotMerged;
   }
 
-  PropagateCoordinates(data, frame, report);
+  // The propagation already carried every station it knows between the two
+  // systems, so a second pass could only find more when the carry above gave
+  // a station that stands for itself new values.
+  if (changed) PropagateCoordinates(data, frame, report);
 
   // Geodetic to local, keeping the file's own local values when the local
   // system is anchored on them; and the count of stations left out. Stations
@@ -126,8 +142,15 @@ int ComputeApproximateCoordinates(SurveyData& data, const ApproximateInputs& inp
     }
     if (station.has_nee && seed.anchored_on_file) continue;
     bool had_local = station.has_nee;
-    GeodeticToLocal(frame, station.latitude, station.longitude, station.height, station.north,
-                    station.east, station.elevation);
+    double north = 0.0;
+    double east = 0.0;
+    double elevation = 0.0;
+    GeodeticToLocal(frame, station.latitude, station.longitude, station.height, north, east,
+                    elevation);
+    if (!AllFinite(north, east, elevation)) continue;  // absurd geodetic values
+    station.north = north;
+    station.east = east;
+    station.elevation = elevation;
     station.has_nee = true;
     // A file station whose own local values were replaced says so; for the
     // others this only repeats values carried the other way.

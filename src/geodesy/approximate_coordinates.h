@@ -28,6 +28,9 @@ struct ApproximateInputs {
   // The working datum.
   double a = 6378137.0;
   double e2 = 0.0066943799901413165;
+  // Local NEE rather than a projected grid. The computation is the same
+  // either way: a projected grid is taken as a plane near the seed, which is
+  // close enough for approximate coordinates.
   bool local_nee_system = false;
   // The seed station's coordinates as the raw file gave them: metres, radians.
   bool file_has_nee = false;

@@ -85,7 +85,8 @@ bool IntersectDirections(const PlanePoint& first, double first_azimuth, const Pl
   return true;
 }
 
-bool ResectFromDirections(const PlanePointing pointings[3], PlanePoint& station, double& orientation) {
+bool ResectFromDirections(const TargetSighting pointings[3], PlanePoint& station,
+                          double& orientation) {
   // Work relative to the targets' centroid so that large grid values do not
   // cost precision.
   Complex centroid = (ToComplex(pointings[0].target) + ToComplex(pointings[1].target) +
@@ -157,8 +158,8 @@ bool ResectFromDirections(const PlanePointing pointings[3], PlanePoint& station,
   return true;
 }
 
-bool ResectFromDistances(const PlanePointing& first, const PlanePointing& second, double tolerance,
-                         PlanePoint& station, double& orientation) {
+bool ResectFromDistances(const TargetSighting& first, const TargetSighting& second,
+                         double tolerance, PlanePoint& station, double& orientation) {
   if (!(first.distance > 0.0) || !(second.distance > 0.0)) return false;
   // Targets as the station saw them, in its own circle frame.
   Complex seen1 = std::polar(first.distance, first.direction);

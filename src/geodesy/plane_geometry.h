@@ -15,7 +15,7 @@ struct PlanePoint {
 // One pointing of a free station: the target's known position, the direction
 // read on the station's own circle (radians, clockwise) and, when measured,
 // the horizontal distance (metres, negative when absent).
-struct PlanePointing {
+struct TargetSighting {
   PlanePoint target;
   double direction = 0.0;
   double distance = -1.0;
@@ -40,12 +40,13 @@ bool IntersectDirections(const PlanePoint& first, double first_azimuth, const Pl
 /// known targets; also the orientation (azimuth of the circle's zero). False
 /// for a degenerate figure: targets in line, or the station on or close to the
 /// circle through the targets, where the solution is undetermined.
-bool ResectFromDirections(const PlanePointing pointings[3], PlanePoint& station, double& orientation);
+bool ResectFromDirections(const TargetSighting pointings[3], PlanePoint& station,
+                          double& orientation);
 
 /// The free station that read directions and horizontal distances to two known
 /// targets. False when the measured and known target spacings disagree by more
 /// than `tolerance` metres or the targets are too close together.
-bool ResectFromDistances(const PlanePointing& first, const PlanePointing& second, double tolerance,
-                         PlanePoint& station, double& orientation);
+bool ResectFromDistances(const TargetSighting& first, const TargetSighting& second,
+                         double tolerance, PlanePoint& station, double& orientation);
 
 }  // namespace trovisk

@@ -17,6 +17,8 @@
 namespace trovisk {
 namespace {
 
+using namespace propagation;  // the engine's own parts
+
 // Preferred determinations come first: the combination keeps the first of
 // two that disagree.
 int PositionRank(CoordinateSource source) {
@@ -44,10 +46,10 @@ int ElevationRank(CoordinateSource source) {
 }
 
 void SortByPreference(std::vector<Candidate>& candidates, int (*rank)(CoordinateSource)) {
-  std::stable_sort(candidates.begin(), candidates.end(),
-                   [rank](const Candidate& l, const Candidate& r) {
-                     return rank(l.source) < rank(r.source);
-                   });
+  if (candidates.size() < 2) return;
+  std::stable_sort(
+      candidates.begin(), candidates.end(),
+      [rank](const Candidate& l, const Candidate& r) { return rank(l.source) < rank(r.source); });
 }
 
 class DisjointSets {
@@ -71,10 +73,16 @@ class DisjointSets {
 class Propagation {
  public:
   Propagation(SurveyData& data, const LocalFrame& frame, StationReport* report)
-      : data_(data), frame_(frame), report_(report), network_(data),
-        states_(data.stations.size()), evaluator_(network_, states_, frame),
-        touch_stamp_(data.stations.size(), 0), group_stamp_(network_.group_count(), 0),
-        group_opened_(network_.group_count(), 0), position_from_(data.stations.size(), 0),
+      : data_(data),
+        frame_(frame),
+        report_(report),
+        network_(data),
+        states_(data.stations.size()),
+        evaluator_(network_, states_, frame),
+        touch_stamp_(data.stations.size(), 0),
+        group_stamp_(network_.group_count(), 0),
+        group_opened_(network_.group_count(), 0),
+        position_from_(data.stations.size(), 0),
         fixing_position_(data.observations.size(), 0),
         fixing_elevation_(data.observations.size(), 0) {
     if (report_ != nullptr && report_->entries.size() < data.stations.size()) {
@@ -109,6 +117,8 @@ class Propagation {
   }
 
  private:
+  // A station's new values, decided during a wave and committed after it.
+  // The observations used lie in pending_observations_ between the offsets.
   struct PendingFix {
     std::int32_t station = 0;
     bool position = false;
@@ -117,8 +127,8 @@ class Propagation {
     bool elevation = false;
     double value = 0.0;
     Candidate elevation_source;
-    std::vector<std::int32_t> position_observations;
-    std::vector<std::int32_t> elevation_observations;
+    std::size_t position_begin = 0, position_end = 0;
+    std::size_t elevation_begin = 0, elevation_end = 0;
   };
 
   StationReportEntry* Entry(std::int32_t station) {
@@ -131,7 +141,8 @@ class Propagation {
     d.from_station = c.from_station;
     d.second_station = c.second_station;
     if (c.observations[0] > 0) {
-      const ObservationRecord& obs = data_.observations[static_cast<std::size_t>(c.observations[0])];
+      const ObservationRecord& obs =
+          data_.observations[static_cast<std::size_t>(c.observations[0])];
       d.observation.sequence = obs.sequence;
       d.observation.line = obs.line;
       d.observation.code = obs.code;
@@ -221,6 +232,7 @@ class Propagation {
       }
     }
     pending_.clear();
+    pending_observations_.clear();
     for (std::int32_t station : touched_) Decide(station);
     for (const PendingFix& fix : pending_) Commit(fix, next);
     evaluator_.NextVersion();
@@ -240,30 +252,36 @@ class Propagation {
         SortByPreference(evaluation_.positions, PositionRank);
         points_.clear();
         for (const Candidate& c : evaluation_.positions) points_.push_back(c.point);
-        Combination combination = CombinePoints(points_, fix.point);
         fix.position = true;
-        fix.position_source = evaluation_.positions[combination.kept.front()];
-        for (std::size_t k : combination.kept) {
-          for (std::int32_t o : evaluation_.positions[k].observations) {
-            if (o > 0) fix.position_observations.push_back(o);
-          }
-        }
+        fix.position_begin = pending_observations_.size();
+        fix.position_source =
+            KeepCombined(evaluation_.positions, CombinePoints(points_, fix.point));
+        fix.position_end = pending_observations_.size();
       }
     }
     if (need_elevation && !evaluation_.elevations.empty()) {
       SortByPreference(evaluation_.elevations, ElevationRank);
       values_.clear();
       for (const Candidate& c : evaluation_.elevations) values_.push_back(c.elevation);
-      Combination combination = CombineValues(values_, fix.value);
       fix.elevation = true;
-      fix.elevation_source = evaluation_.elevations[combination.kept.front()];
-      for (std::size_t k : combination.kept) {
-        for (std::int32_t o : evaluation_.elevations[k].observations) {
-          if (o > 0) fix.elevation_observations.push_back(o);
-        }
+      fix.elevation_begin = pending_observations_.size();
+      fix.elevation_source =
+          KeepCombined(evaluation_.elevations, CombineValues(values_, fix.value));
+      fix.elevation_end = pending_observations_.size();
+    }
+    if (fix.position || fix.elevation) pending_.push_back(fix);
+  }
+
+  // Notes the observations of the kept determinations; the first kept one
+  // stands for the combination in the report.
+  const Candidate& KeepCombined(const std::vector<Candidate>& candidates,
+                                const Combination& combination) {
+    for (std::size_t k : combination.kept) {
+      for (std::int32_t o : candidates[k].observations) {
+        if (o > 0) pending_observations_.push_back(o);
       }
     }
-    if (fix.position || fix.elevation) pending_.push_back(std::move(fix));
+    return candidates[combination.kept.front()];
   }
 
   void Commit(const PendingFix& fix, std::vector<std::int32_t>& next) {
@@ -276,16 +294,16 @@ class Propagation {
       state.east = fix.point.east;
       position_from_[index] = fix.position_source.from_station;
       fixed_order_.push_back(fix.station);
-      for (std::int32_t o : fix.position_observations) {
-        fixing_position_[static_cast<std::size_t>(o)] = fix.station;
+      for (std::size_t i = fix.position_begin; i < fix.position_end; ++i) {
+        fixing_position_[static_cast<std::size_t>(pending_observations_[i])] = fix.station;
       }
       if (entry != nullptr) entry->position = DeterminationOf(fix.position_source);
     }
     if (fix.elevation) {
       state.vertical = true;
       state.elevation = fix.value;
-      for (std::int32_t o : fix.elevation_observations) {
-        fixing_elevation_[static_cast<std::size_t>(o)] = fix.station;
+      for (std::size_t i = fix.elevation_begin; i < fix.elevation_end; ++i) {
+        fixing_elevation_[static_cast<std::size_t>(pending_observations_[i])] = fix.station;
       }
       if (entry != nullptr) entry->elevation = DeterminationOf(fix.elevation_source);
     }
@@ -306,7 +324,8 @@ class Propagation {
       if (state.vertical) continue;
       std::int32_t from = position_from_[static_cast<std::size_t>(station)];
       const StationState& neighbour = states_[static_cast<std::size_t>(from)];
-      state.elevation = from > 0 && neighbour.vertical ? neighbour.elevation : frame_.seed_elevation;
+      state.elevation =
+          from > 0 && neighbour.vertical ? neighbour.elevation : frame_.seed_elevation;
       state.vertical = true;
       state.assumed_elevation = true;
       UpdateGeodetic(state);
@@ -334,8 +353,8 @@ class Propagation {
       for (const Candidate& c : evaluation_.positions) {
         distances.push_back(DistanceBetween(here, c.point));
       }
-      Tally(distances, evaluation_.positions, false, entry.position_agreeing,
-            entry.position_spread, entry);
+      Tally(distances, evaluation_.positions, false, entry.position_agreeing, entry.position_spread,
+            entry);
       distances.clear();
       for (const Candidate& c : evaluation_.elevations) {
         distances.push_back(std::fabs(c.elevation - state.elevation));
@@ -411,11 +430,16 @@ class Propagation {
       if (!network_.IsOwnStation(s) || !state.horizontal || !state.vertical) continue;
       StationRecord& record = data_.stations[s];
       StationReportEntry* entry = Entry(static_cast<std::int32_t>(s));
-      bool write_geodetic = !state.initial || !record.has_geodetic;
-      bool write_local = !state.initial || !record.has_nee;
+      // A set that overflowed on absurd input is not written at all.
+      bool local_finite =
+          std::isfinite(state.north) && std::isfinite(state.east) && std::isfinite(state.elevation);
+      bool geodetic_finite = std::isfinite(state.latitude) && std::isfinite(state.longitude) &&
+                             std::isfinite(state.height);
+      bool write_geodetic = (!state.initial || !record.has_geodetic) && geodetic_finite;
+      bool write_local = (!state.initial || !record.has_nee) && local_finite;
       if (entry != nullptr && state.initial) {
-        if (!record.has_geodetic) entry->geodetic_from_local = true;
-        if (!record.has_nee) entry->local_from_geodetic = true;
+        if (!record.has_geodetic && write_geodetic) entry->geodetic_from_local = true;
+        if (!record.has_nee && write_local) entry->local_from_geodetic = true;
       }
       if (write_local) {
         record.north = state.north;
@@ -448,6 +472,7 @@ class Propagation {
   std::vector<std::int32_t> touched_;
   std::vector<std::int32_t> fixed_order_;
   std::vector<PendingFix> pending_;
+  std::vector<std::int32_t> pending_observations_;
   Evaluation evaluation_;
   std::vector<PlanePoint> points_;
   std::vector<double> values_;

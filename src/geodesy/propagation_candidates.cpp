@@ -8,7 +8,7 @@
 #include "geodesy/ellipsoid.h"
 #include "geodesy/robust_combination.h"
 
-namespace trovisk {
+namespace trovisk::propagation {
 namespace {
 
 using observation_values::Has;
@@ -25,6 +25,19 @@ constexpr double kMinSightLength = 1.0e-3;
 
 PlanePoint PointOf(const StationState& state) { return {state.north, state.east}; }
 
+// Absurd input (a distance of 1e300) can overflow into infinities; such a
+// determination is dropped rather than allowed to poison a combination.
+void DropNonFinite(Evaluation& out) {
+  std::erase_if(out.positions, [](const Candidate& c) {
+    return !std::isfinite(c.point.north) || !std::isfinite(c.point.east);
+  });
+  std::erase_if(out.elevations, [](const Candidate& c) { return !std::isfinite(c.elevation); });
+  std::erase_if(out.rays, [](const Ray& r) {
+    return !std::isfinite(r.azimuth) || !std::isfinite(r.origin.north) ||
+           !std::isfinite(r.origin.east);
+  });
+}
+
 }  // namespace
 
 void Evaluation::Clear() {
@@ -37,7 +50,9 @@ void Evaluation::Clear() {
 CandidateEvaluator::CandidateEvaluator(const PropagationNetwork& network,
                                        const std::vector<StationState>& states,
                                        const LocalFrame& frame)
-    : network_(network), states_(states), frame_(frame),
+    : network_(network),
+      states_(states),
+      frame_(frame),
       orientation_cache_(network.group_count()) {}
 
 void CandidateEvaluator::SetFixingObservations(const std::vector<std::int32_t>* position,
@@ -64,7 +79,8 @@ bool CandidateEvaluator::Orientation(std::size_t group, double& azimuth) {
   const DirectionGroup& g = network_.group(group);
   const StationState& station = states_[static_cast<std::size_t>(g.station)];
   if (!station.horizontal) return false;
-  std::vector<double> azimuths;
+  std::vector<double>& azimuths = azimuth_scratch_;
+  azimuths.clear();
   // The backsight itself, or azimuths measured along the backsight line, are
   // what the instrument was oriented on; the foresights only stand in for them.
   const StationState& backsight = states_[static_cast<std::size_t>(g.backsight)];
@@ -114,9 +130,11 @@ void CandidateEvaluator::Evaluate(std::int32_t station, EvaluationMode mode, boo
   for (std::int32_t o : network_.ObservationsAt(static_cast<std::size_t>(station))) {
     AddFromObservation(station, o, mode, position, elevation, out);
   }
-  if (!position) return;
-  if (mode == EvaluationMode::kPropagate) AddBacksightRays(station, out);
-  if (out.positions.empty()) AddResections(station, mode, out);
+  if (position && mode == EvaluationMode::kPropagate) AddBacksightRays(station, out);
+  DropNonFinite(out);
+  if (!position || !out.positions.empty()) return;
+  AddResections(station, mode, out);
+  DropNonFinite(out);
 }
 
 void CandidateEvaluator::AddFromObservation(std::int32_t station, std::int32_t obs_index,
@@ -135,8 +153,8 @@ void CandidateEvaluator::AddFromObservation(std::int32_t station, std::int32_t o
       return;
     }
     if (!Has(obs.dx) || !Has(obs.dy) || !Has(obs.dz)) return;
-    bool want_position = position && (mode == EvaluationMode::kPropagate ||
-                                      Independent(obs_index, station, false));
+    bool want_position =
+        position && (mode == EvaluationMode::kPropagate || Independent(obs_index, station, false));
     bool want_elevation =
         elevation && (mode == EvaluationMode::kPropagate ||
                       (!known.assumed_elevation && Independent(obs_index, station, true)));
@@ -197,8 +215,11 @@ void CandidateEvaluator::AddElevation(std::int32_t station, std::int32_t obs_ind
       (known.assumed_elevation || !Independent(obs_index, station, true))) {
     return;
   }
+  // The distance measured apart is only looked up when the pointing has none.
+  bool ranged = Has(obs.slope_distance) && obs.slope_distance > 0.0;
+  double pair_distance = ranged ? -1.0 : network_.PairDistance(e.from, e.to);
   double difference = 0.0;
-  if (!HeightDifference(obs, network_.PairDistance(e.from, e.to), difference)) return;
+  if (!HeightDifference(obs, pair_distance, difference)) return;
   Candidate c;
   c.elevation = at_target ? known.elevation + difference : known.elevation - difference;
   c.source = obs.kind == ObservationKind::kHeightDifference ? CoordinateSource::kHeightDifference
@@ -209,9 +230,8 @@ void CandidateEvaluator::AddElevation(std::int32_t station, std::int32_t obs_ind
   out.seen |= kSeenVertical;
 }
 
-void CandidateEvaluator::AddPolar(std::int32_t from, double azimuth,
-                                  double distance, bool reverse, std::int32_t obs_index,
-                                  Evaluation& out) const {
+void CandidateEvaluator::AddPolar(std::int32_t from, double azimuth, double distance, bool reverse,
+                                  std::int32_t obs_index, Evaluation& out) const {
   const StationState& known = states_[static_cast<std::size_t>(from)];
   // An azimuth read at the unknown station points back from the fixed one.
   double direction = reverse ? azimuth + kPi : azimuth;
@@ -227,8 +247,7 @@ void CandidateEvaluator::AddPolar(std::int32_t from, double azimuth,
   }
 }
 
-void CandidateEvaluator::AddGps(std::int32_t obs_index, bool reverse,
-                                Evaluation& out) const {
+void CandidateEvaluator::AddGps(std::int32_t obs_index, bool reverse, Evaluation& out) const {
   const ObservationEnds& e = network_.ends(static_cast<std::size_t>(obs_index));
   const ObservationRecord& obs = network_.observation(static_cast<std::size_t>(obs_index));
   std::int32_t other = reverse ? e.to : e.from;
@@ -238,8 +257,8 @@ void CandidateEvaluator::AddGps(std::int32_t obs_index, bool reverse,
   double latitude = 0.0;
   double longitude = 0.0;
   double height = 0.0;
-  OffsetGeodetic(frame_.a, frame_.e2, known.latitude, known.longitude, known.height,
-                 sign * obs.dx, sign * obs.dy, sign * obs.dz, latitude, longitude, height);
+  OffsetGeodetic(frame_.a, frame_.e2, known.latitude, known.longitude, known.height, sign * obs.dx,
+                 sign * obs.dy, sign * obs.dz, latitude, longitude, height);
   Candidate c;
   GeodeticToLocal(frame_, latitude, longitude, height, c.point.north, c.point.east, c.elevation);
   c.source = CoordinateSource::kGpsVector;
@@ -264,9 +283,8 @@ void CandidateEvaluator::AddBacksightRays(std::int32_t station, Evaluation& out)
   }
 }
 
-void CandidateEvaluator::AddResections(std::int32_t station, EvaluationMode mode,
-                                       Evaluation& out) {
-  std::vector<PlanePointing> pointings;
+void CandidateEvaluator::AddResections(std::int32_t station, EvaluationMode mode, Evaluation& out) {
+  std::vector<TargetSighting> pointings;
   std::vector<std::int32_t> targets;
   std::vector<std::int32_t> observations;
   for (std::int32_t g : network_.GroupsAt(static_cast<std::size_t>(station))) {
@@ -279,7 +297,8 @@ void CandidateEvaluator::AddResections(std::int32_t station, EvaluationMode mode
       if (!states_[static_cast<std::size_t>(target)].horizontal) return;
       if (std::find(targets.begin(), targets.end(), target) != targets.end()) return;
       if (mode == EvaluationMode::kCheck && !Independent(obs, station, false)) return;
-      pointings.push_back({PointOf(states_[static_cast<std::size_t>(target)]), direction, distance});
+      pointings.push_back(
+          {PointOf(states_[static_cast<std::size_t>(target)]), direction, distance});
       targets.push_back(target);
       observations.push_back(obs);
     };
@@ -326,7 +345,7 @@ void CandidateEvaluator::AddResections(std::int32_t station, EvaluationMode mode
         for (std::size_t j = i + 1; j < pointings.size(); ++j) {
           for (std::size_t k = j + 1; k < pointings.size(); ++k) {
             tried = true;
-            const PlanePointing three[3] = {pointings[i], pointings[j], pointings[k]};
+            const TargetSighting three[3] = {pointings[i], pointings[j], pointings[k]};
             PlanePoint point;
             double orientation = 0.0;
             if (ResectFromDirections(three, point, orientation)) {
@@ -351,8 +370,7 @@ void CandidateEvaluator::Intersect(Evaluation& out) const {
       if (first.from_station == second.from_station) continue;
       tried = true;
       PlanePoint point;
-      if (!IntersectDirections(first.origin, first.azimuth, second.origin, second.azimuth,
-                               point)) {
+      if (!IntersectDirections(first.origin, first.azimuth, second.origin, second.azimuth, point)) {
         continue;
       }
       Candidate c;
@@ -364,8 +382,9 @@ void CandidateEvaluator::Intersect(Evaluation& out) const {
       out.positions.push_back(c);
     }
   }
+  DropNonFinite(out);
   if (!out.positions.empty()) return;
   out.seen |= tried ? kSeenWeakFigure : kSeenSingleDirection;
 }
 
-}  // namespace trovisk
+}  // namespace trovisk::propagation

@@ -12,7 +12,7 @@
 #include "geodesy/propagation_network.h"
 #include "geodesy/station_report.h"
 
-namespace trovisk {
+namespace trovisk::propagation {
 
 // What the propagation knows of one station.
 struct StationState {
@@ -48,11 +48,11 @@ struct Ray {
 
 // What was seen while looking for determinations, for explaining a failure.
 enum SeenFlag : unsigned {
-  kSeenUnoriented = 1u << 0,      // an angle from a fixed station that has no orientation
-  kSeenSingleDirection = 1u << 1,  // one oriented direction without a distance
-  kSeenWeakFigure = 1u << 2,      // an intersection or resection rejected for its geometry
-  kSeenDistance = 1u << 3,        // a distance to a fixed station without a direction
-  kSeenVertical = 1u << 4,        // a height reached it
+  kSeenUnoriented = 1u << 0,        // an angle from a fixed station that has no orientation
+  kSeenSingleDirection = 1u << 1,   // one oriented direction without a distance
+  kSeenWeakFigure = 1u << 2,        // an intersection or resection rejected for its geometry
+  kSeenDistance = 1u << 3,          // a distance to a fixed station without a direction
+  kSeenVertical = 1u << 4,          // a height reached it
   kSeenGpsWithoutHeight = 1u << 5,  // a GPS vector from a station without an elevation
 };
 
@@ -100,8 +100,8 @@ class CandidateEvaluator {
                           bool position, bool elevation, Evaluation& out);
   void AddElevation(std::int32_t station, std::int32_t obs_index, EvaluationMode mode,
                     Evaluation& out);
-  void AddPolar(std::int32_t from, double azimuth, double distance,
-                bool reverse, std::int32_t obs_index, Evaluation& out) const;
+  void AddPolar(std::int32_t from, double azimuth, double distance, bool reverse,
+                std::int32_t obs_index, Evaluation& out) const;
   void AddGps(std::int32_t obs_index, bool reverse, Evaluation& out) const;
   void AddBacksightRays(std::int32_t station, Evaluation& out);
   void AddResections(std::int32_t station, EvaluationMode mode, Evaluation& out);
@@ -118,6 +118,7 @@ class CandidateEvaluator {
     double azimuth = 0.0;
   };
   std::vector<CachedOrientation> orientation_cache_;
+  std::vector<double> azimuth_scratch_;
 };
 
-}  // namespace trovisk
+}  // namespace trovisk::propagation

@@ -7,7 +7,7 @@
 #include "geodesy/constants.h"
 #include "geodesy/robust_combination.h"
 
-namespace trovisk {
+namespace trovisk::propagation {
 namespace {
 
 std::uint64_t PairKey(std::int32_t a, std::int32_t b) {
@@ -118,8 +118,7 @@ PropagationNetwork::PropagationNetwork(const SurveyData& data) : data_(data) {
 }
 
 bool PropagationNetwork::IsOwnStation(std::size_t index) const {
-  return index > 0 && index < station_count() &&
-         data_.stations[index].merge_link == kNotMerged;
+  return index > 0 && index < station_count() && data_.stations[index].merge_link == kNotMerged;
 }
 
 void PropagationNetwork::ResolveEnds() {
@@ -248,4 +247,4 @@ double PropagationNetwork::PairDistance(std::int32_t a, std::int32_t b) const {
   return it == pair_distance_.end() ? -1.0 : it->second;
 }
 
-}  // namespace trovisk
+}  // namespace trovisk::propagation

@@ -10,7 +10,7 @@
 
 #include "rw5/survey_data.h"
 
-namespace trovisk {
+namespace trovisk::propagation {
 
 // One observation's stations after following merge links (0 = none).
 struct ObservationEnds {
@@ -99,4 +99,4 @@ bool HeightDifference(const ObservationRecord& obs, double pair_distance, double
 bool Has(double value);
 }  // namespace observation_values
 
-}  // namespace trovisk
+}  // namespace trovisk::propagation

@@ -19,8 +19,8 @@ double Median(std::vector<double> values) {
                    values.end());
   double upper = values[middle];
   if (values.size() % 2 == 1) return upper;
-  double lower = *std::max_element(values.begin(),
-                                   values.begin() + static_cast<std::ptrdiff_t>(middle));
+  double lower =
+      *std::max_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(middle));
   return 0.5 * (lower + upper);
 }
 

@@ -19,8 +19,8 @@ inline constexpr double kAngleAgreementTolerance = 1.0e-4;
 // are named by their position in the caller's list.
 struct Combination {
   bool ok = false;
-  double spread = 0.0;               // largest distance of a kept one from the result
-  std::vector<std::size_t> kept;     // positions of the determinations used
+  double spread = 0.0;                 // largest distance of a kept one from the result
+  std::vector<std::size_t> kept;       // positions of the determinations used
   std::vector<std::size_t> set_aside;  // positions of those rejected as blunders
 };
 

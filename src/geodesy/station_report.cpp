@@ -34,18 +34,26 @@ std::string StationName(const StationList& stations, std::int32_t index) {
 
 // "polar from 104 (observation 12, line 40, SS)"
 std::string Describe(const Determination& d, const StationList& stations) {
+  if (d.source == CoordinateSource::kAssumedElevation) {
+    return d.from_station > 0 ? "assumed equal to that of " + StationName(stations, d.from_station)
+                              : "assumed equal to the seed's";
+  }
   std::string text = SourceText(d.source);
   if (d.from_station > 0) {
-    text += d.source == CoordinateSource::kIntersection || d.source == CoordinateSource::kResection
-                ? " on "
-                : " from ";
+    bool figure =
+        d.source == CoordinateSource::kIntersection || d.source == CoordinateSource::kResection;
+    text += figure ? " on " : " from ";
     text += StationName(stations, d.from_station);
     if (d.second_station > 0) text += " and " + StationName(stations, d.second_station);
   }
   if (d.observation.sequence > 0) {
     text += " (observation " + std::to_string(d.observation.sequence) + ", line " +
             std::to_string(d.observation.line);
-    if (d.observation.code[0] != '\0') text += std::string(", ") + d.observation.code.data();
+    // The code field need not end in a NUL when filled by hand; never read past it.
+    const auto& code = d.observation.code;
+    std::size_t length = 0;
+    while (length < code.size() && code[length] != '\0') ++length;
+    if (length > 0) text += ", " + std::string(code.data(), length);
     text += ")";
   }
   return text;
@@ -79,7 +87,7 @@ const char* SourceText(CoordinateSource source) {
     case CoordinateSource::kResection:
       return "resection";
     case CoordinateSource::kAssumedElevation:
-      return "assumed equal to the elevation of";
+      return "assumed from a neighbour";
   }
   return "none";
 }
@@ -111,8 +119,8 @@ const char* ReasonText(UnknownReason reason) {
   return "not computed";
 }
 
-void WriteStationReport(std::ostream& out, const StationList& stations,
-                        const StationReport& report, int distance_unit_code) {
+void WriteStationReport(std::ostream& out, const StationList& stations, const StationReport& report,
+                        int distance_unit_code) {
   double factor = DistanceUnitFactor(distance_unit_code);
   out << "Approximate coordinates";
   if (!report.seed_name.empty()) out << " from seed station " << report.seed_name;
@@ -128,16 +136,16 @@ void WriteStationReport(std::ostream& out, const StationList& stations,
     const StationRecord& station = stations[s];
     out << Padded(station.name, 16);
     if (station.merge_link != kNotMerged) {
-      out << "merged into " << StationName(stations, stations.Resolve(static_cast<int>(s)))
-          << "\n";
+      out << "merged into " << StationName(stations, stations.Resolve(static_cast<int>(s))) << "\n";
       continue;
     }
     const StationReportEntry* entry = s < report.entries.size() ? &report.entries[s] : nullptr;
     // The same test as the count of stations without approximate coordinates.
     if (!station.has_geodetic) {
       out << Padded("-", 15) << Padded("-", 15) << Padded("-", 12) << Padded("-", 6)
-          << Padded("-", 16) << "not computed: "
-          << ReasonText(entry != nullptr ? entry->reason : UnknownReason::kNone) << "\n";
+          << Padded("-", 16)
+          << "not computed: " << ReasonText(entry != nullptr ? entry->reason : UnknownReason::kNone)
+          << "\n";
       continue;
     }
     out << Padded(Format("%.4f", station.north * factor), 15)
@@ -170,7 +178,8 @@ void WriteStationReport(std::ostream& out, const StationList& stations,
     if (entry->geodetic_from_local) out << "; geodetic values from its north, east, elevation";
     out << "\n";
     for (const SetAside& aside : entry->set_aside) {
-      out << Padded("", 16) << "  set aside: " << (aside.vertical ? "elevation by " : "position by ")
+      out << Padded("", 16)
+          << "  set aside: " << (aside.vertical ? "elevation by " : "position by ")
           << Describe(aside.determination, stations) << ", "
           << Format("%.4f", aside.offset * factor) << " off\n";
     }

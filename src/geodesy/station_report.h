@@ -14,15 +14,15 @@ namespace trovisk {
 
 enum class CoordinateSource : std::uint8_t {
   kNone = 0,
-  kFile,                 // coordinates the raw file carried
-  kSeed,                 // the seed station's entered or file coordinates
-  kPolar,                // direction and distance from a fixed, oriented station
-  kTrigLevelling,        // zenith and slope distance with instrument and target heights
-  kHeightDifference,     // a measured height difference
-  kGpsVector,            // an earth-centred vector from a fixed end
-  kIntersection,         // directions from two fixed, oriented stations
-  kResection,            // directions (and distances) read at the station to fixed targets
-  kAssumedElevation,     // no vertical observation: the elevation of a neighbour
+  kFile,              // coordinates the raw file carried
+  kSeed,              // the seed station's entered or file coordinates
+  kPolar,             // direction and distance from a fixed, oriented station
+  kTrigLevelling,     // zenith and slope distance with instrument and target heights
+  kHeightDifference,  // a measured height difference
+  kGpsVector,         // an earth-centred vector from a fixed end
+  kIntersection,      // directions from two fixed, oriented stations
+  kResection,         // directions (and distances) read at the station to fixed targets
+  kAssumedElevation,  // no vertical observation: the elevation of a neighbour
 };
 
 enum class UnknownReason : std::uint8_t {
@@ -60,7 +60,7 @@ struct SetAside {
 };
 
 struct StationReportEntry {
-  Determination position;   // north and east (the whole position for a GPS vector)
+  Determination position;  // north and east (the whole position for a GPS vector)
   Determination elevation;
   bool geodetic_from_local = false;  // latitude, longitude, height carried from the local system
   bool local_from_geodetic = false;  // north, east, elevation carried from geodetic values
@@ -87,7 +87,7 @@ const char* ReasonText(UnknownReason reason);
 
 /// Writes the report as a plain text table, lengths in the unit of
 /// `distance_unit_code` (0 international feet, 1 metres, 2 US survey feet).
-void WriteStationReport(std::ostream& out, const StationList& stations,
-                        const StationReport& report, int distance_unit_code);
+void WriteStationReport(std::ostream& out, const StationList& stations, const StationReport& report,
+                        int distance_unit_code);
 
 }  // namespace trovisk

@@ -37,12 +37,13 @@ bool StationList::Add(const StationRecord& station) {
 }
 
 int StationList::Find(std::string_view name) const {
-  auto found = index_.find(std::string(name));
+  auto found = index_.find(name);
   return found == index_.end() ? 0 : found->second;
 }
 
 int StationList::FindOrAdd(std::string_view name, int distance_units, int angle_units) {
   if (name.empty()) return 0;
+  if (auto found = index_.find(name); found != index_.end()) return found->second;
   auto [it, inserted] = index_.try_emplace(std::string(name), static_cast<int>(records_.size()));
   if (inserted) {
     StationRecord station;

@@ -41,8 +41,15 @@ class StationList {
 
  private:
   std::vector<StationRecord> records_;
+  // Looks names up as string views without making a string of each.
+  struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const {
+      return std::hash<std::string_view>{}(name);
+    }
+  };
   // Name to index beside the array, so that lookups are not a linear search.
-  std::unordered_map<std::string, int> index_;
+  std::unordered_map<std::string, int, NameHash, std::equal_to<>> index_;
 };
 
 }  // namespace trovisk

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -76,15 +77,43 @@ TEST(ApproximateCoordinatesTest, AsksForTheFileSeedValuesOnlyWhenTheyExist) {
     std::vector<int> shown;
     bool expect_file_nee, expect_file_geodetic;
   } cases[] = {
-      {"both in the file, both taken", true, true, true, true, {Answer::kYes, Answer::kYes},
-       {kMsgUseFileNee, kMsgUseFileGeodetic}, true, true},
-      {"both in the file, both declined", true, true, true, true, {Answer::kNo, Answer::kNo},
-       {kMsgUseFileNee, kMsgUseFileGeodetic}, false, false},
-      {"local taken, geodetic declined", true, true, true, true, {Answer::kYes, Answer::kNo},
-       {kMsgUseFileNee, kMsgUseFileGeodetic}, true, false},
+      {"both in the file, both taken",
+       true,
+       true,
+       true,
+       true,
+       {Answer::kYes, Answer::kYes},
+       {kMsgUseFileNee, kMsgUseFileGeodetic},
+       true,
+       true},
+      {"both in the file, both declined",
+       true,
+       true,
+       true,
+       true,
+       {Answer::kNo, Answer::kNo},
+       {kMsgUseFileNee, kMsgUseFileGeodetic},
+       false,
+       false},
+      {"local taken, geodetic declined",
+       true,
+       true,
+       true,
+       true,
+       {Answer::kYes, Answer::kNo},
+       {kMsgUseFileNee, kMsgUseFileGeodetic},
+       true,
+       false},
       {"none in the file", false, false, true, true, {}, {}, false, false},
-      {"local values not entered: the file's are used unasked", true, false, false, true, {},
-       {}, true, false},
+      {"local values not entered: the file's are used unasked",
+       true,
+       false,
+       false,
+       true,
+       {},
+       {},
+       true,
+       false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -155,7 +184,8 @@ TEST(ApproximateCoordinatesTest, LocalOnlyStationGetsGeodeticValuesThatLeadBack)
   struct Case {
     const char* name;
     double north, east, elevation;
-  } cases[] = {{"L near", 5300, 4800, 120}, {"L far", 14000, -3000, 900}, {"L low", 4000, 6000, -30}};
+  } cases[] = {
+      {"L near", 5300, 4800, 120}, {"L far", 14000, -3000, 900}, {"L low", 4000, 6000, -30}};
   for (const Case& c : cases) {
     net.Station(c.name, c.north, c.east, c.elevation);
     net.KnownLocal(c.name);
@@ -176,9 +206,9 @@ TEST(ApproximateCoordinatesTest, LocalOnlyStationGetsGeodeticValuesThatLeadBack)
     EXPECT_NEAR(100.0 + u, c.elevation, kMillimetre);
 #ifdef TROVISK_HAVE_GEOGRAPHICLIB
     // The same through an independent library's local tangent frame.
-    GeographicLib::LocalCartesian frame(
-        45.0 + 30.0 / 60 + 15.0 / 3600, -(120.0 + 22.0 / 60 + 33.0 / 3600), 180.0,
-        GeographicLib::Geocentric(kA, 1.0 / kInverseFlattening));
+    GeographicLib::LocalCartesian frame(45.0 + 30.0 / 60 + 15.0 / 3600,
+                                        -(120.0 + 22.0 / 60 + 33.0 / 3600), 180.0,
+                                        GeographicLib::Geocentric(kA, 1.0 / kInverseFlattening));
     const double deg = 180.0 / kPi;
     frame.Forward(s.latitude * deg, s.longitude * deg, s.height, e, n, u);
     EXPECT_NEAR(5000.0 + n, c.north, kMillimetre);
@@ -261,6 +291,80 @@ TEST(ApproximateCoordinatesTest, CountAndReportAgreeOnStationsLeftOut) {
   EXPECT_NE(text.find("no observation reaches it"), std::string::npos);
   EXPECT_NE(text.find("merged into P1"), std::string::npos);
   EXPECT_NE(text.find("polar from S (observation 3, line 13, SS)"), std::string::npos) << text;
+}
+
+}  // namespace
+}  // namespace trovisk
+
+namespace trovisk {
+namespace {
+
+TEST(ApproximateCoordinatesTest, GarbageObservationsNeitherCrashNorWriteNonFiniteCoordinates) {
+  const double values[] = {kNullValue, std::nan(""), INFINITY, -INFINITY, 1e300, -1e300, 0.0,
+                           -5.0,       1e-300,       0.7,      2.0,       100.0, 3.5e6};
+  const ObservationKind kinds[] = {ObservationKind::kNone,
+                                   ObservationKind::kHorizontalAngle,
+                                   ObservationKind::kAzimuth,
+                                   ObservationKind::kGpsVector,
+                                   ObservationKind::kZenithDistance,
+                                   ObservationKind::kHorizontalDistance,
+                                   ObservationKind::kHeightDifference};
+  std::mt19937 random(2024);
+  auto pick = [&](auto& array) { return array[random() % (sizeof(array) / sizeof(array[0]))]; };
+  for (int round = 0; round < 20; ++round) {
+    SCOPED_TRACE(round);
+    SurveyData data;
+    for (int s = 0; s < 40; ++s) data.stations.FindOrAdd(std::string("P").append(std::to_string(s)), 1, 0);
+    // Known stations, some at absurd or broken coordinates; the broken ones
+    // stay as the file gave them and are not checked below.
+    std::vector<bool> broken(data.stations.size(), false);
+    for (std::size_t s = 1; s < data.stations.size(); s += 7) {
+      StationRecord& known = data.stations[s];
+      known.north = pick(values), known.east = 100.0 * static_cast<double>(s);
+      known.elevation = 10.0, known.has_nee = true;
+      broken[s] = !std::isfinite(known.north);
+    }
+    data.stations[5].merge_link = 9;
+    data.stations[9].merge_link = 5;  // a cycle of merge links
+    for (int o = 0; o < 600; ++o) {
+      ObservationRecord obs;
+      obs.sequence = o + 1;
+      obs.kind = pick(kinds);
+      // Out-of-range and negative indices appear too.
+      obs.from = static_cast<std::int32_t>(random() % 46) - 2;
+      obs.to = static_cast<std::int32_t>(random() % 46) - 2;
+      obs.backsight = static_cast<std::int32_t>(random() % 46) - 2;
+      for (double* v : {&obs.horizontal_angle, &obs.azimuth, &obs.zenith, &obs.slope_distance,
+                        &obs.horizontal_distance, &obs.height_difference, &obs.instrument_height,
+                        &obs.target_height, &obs.dx, &obs.dy, &obs.dz}) {
+        *v = pick(values);
+      }
+      data.observations.push_back(obs);
+    }
+    ApproximateInputs in = EnteredSeed();
+    in.seed_name = "P3";
+    ScriptedUi ui;
+    StationReport report;
+    int count = ComputeApproximateCoordinates(data, in, ui, &report);
+    int without_geodetic = 0;
+    for (std::size_t s = 1; s < data.stations.size(); ++s) {
+      const StationRecord& st = data.stations[s];
+      if (st.merge_link == kNotMerged && !st.has_geodetic) ++without_geodetic;
+      if (broken[s]) continue;
+      if (st.has_nee) {
+        EXPECT_TRUE(std::isfinite(st.north) && std::isfinite(st.east) &&
+                    std::isfinite(st.elevation))
+            << st.name;
+      }
+      if (st.has_geodetic) {
+        EXPECT_TRUE(std::isfinite(st.latitude) && std::isfinite(st.longitude) &&
+                    std::isfinite(st.height))
+            << st.name;
+      }
+    }
+    EXPECT_EQ(count, without_geodetic);
+    EXPECT_EQ(report.uncomputed_count, count);
+  }
 }
 
 }  // namespace

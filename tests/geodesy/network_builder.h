@@ -55,7 +55,7 @@ class NetworkBuilder {
     o.backsight = Index(backsight);
     double angle = Azimuth(at, foresight) - Azimuth(at, backsight);
     o.horizontal_angle = angle < 0.0 ? angle + kTwoPi : angle;
-    if (with_distance) PlanePointing(o, at, foresight);
+    if (with_distance) Pointing(o, at, foresight);
     return o;
   }
   // An azimuth observation, with zenith and slope distance unless told otherwise.
@@ -63,12 +63,12 @@ class NetworkBuilder {
                                bool with_distance = true, const char* code = "SS") {
     ObservationRecord& o = Add(ObservationKind::kAzimuth, code, from, to);
     o.azimuth = Azimuth(from, to);
-    if (with_distance) PlanePointing(o, from, to);
+    if (with_distance) Pointing(o, from, to);
     return o;
   }
   ObservationRecord& ZenithAndDistance(const std::string& from, const std::string& to) {
     ObservationRecord& o = Add(ObservationKind::kZenithDistance, "SS", from, to);
-    PlanePointing(o, from, to);
+    Pointing(o, from, to);
     return o;
   }
   ObservationRecord& HorizontalDistance(const std::string& from, const std::string& to) {
@@ -133,10 +133,10 @@ class NetworkBuilder {
     return data_.observations.back();
   }
   // Zenith and slope distance from the instrument's axis to the target.
-  void PlanePointing(ObservationRecord& o, const std::string& from, const std::string& to) const {
+  void Pointing(ObservationRecord& o, const std::string& from, const std::string& to) const {
     double horizontal = PlaneDistance(from, to);
-    double rise = (truth_.at(to).elevation + target_height) -
-                  (truth_.at(from).elevation + instrument_height);
+    double rise =
+        (truth_.at(to).elevation + target_height) - (truth_.at(from).elevation + instrument_height);
     o.zenith = std::atan2(horizontal, rise);
     o.slope_distance = std::hypot(horizontal, rise);
     o.instrument_height = instrument_height;

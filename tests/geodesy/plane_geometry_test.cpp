@@ -18,8 +18,8 @@ constexpr double kDegree = kPi / 180.0;
 TEST(PlaneGeometryTest, AzimuthIsClockwiseFromNorthInEveryQuadrant) {
   struct Case {
     double north, east, degrees;
-  } cases[] = {{10, 0, 0},     {10, 10, 45},   {0, 10, 90},   {-10, 10, 135},
-               {-10, 0, 180},  {-10, -10, 225}, {0, -10, 270}, {10, -10, 315}};
+  } cases[] = {{10, 0, 0},    {10, 10, 45},    {0, 10, 90},   {-10, 10, 135},
+               {-10, 0, 180}, {-10, -10, 225}, {0, -10, 270}, {10, -10, 315}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.degrees);
     EXPECT_NEAR(AzimuthBetween({0, 0}, {c.north, c.east}), c.degrees * kDegree,
@@ -60,7 +60,7 @@ TEST(PlaneGeometryTest, IntersectsDirectionsOnlyInFrontOfBothStations) {
 // Directions a station at `at` reads to `targets` with its circle zero on
 // azimuth `zero`.
 void ReadDirections(const PlanePoint& at, double zero, const PlanePoint* targets, int count,
-                    PlanePointing* out, bool with_distance) {
+                    TargetSighting* out, bool with_distance) {
   for (int i = 0; i < count; ++i) {
     double d = AzimuthBetween(at, targets[i]) - zero;
     out[i].target = targets[i];
@@ -83,7 +83,7 @@ TEST(PlaneGeometryTest, ResectsFromThreeDirections) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    PlanePointing pointings[3];
+    TargetSighting pointings[3];
     ReadDirections(c.station, c.zero_deg * kDegree, targets, 3, pointings, false);
     PlanePoint found;
     double zero = 0.0;
@@ -98,7 +98,7 @@ TEST(PlaneGeometryTest, RefusesResectionsWithoutAUniqueAnswer) {
   // The targets lie on the circle of radius 500 about (5000, 1500); a
   // station on that circle cannot be resected.
   const PlanePoint on_circle[3] = {{5500, 1500}, {5000, 2000}, {4500, 1500}};
-  PlanePointing pointings[3];
+  TargetSighting pointings[3];
   ReadDirections({5000, 1000}, 0.3, on_circle, 3, pointings, false);
   PlanePoint found;
   double zero = 0.0;
@@ -113,7 +113,7 @@ TEST(PlaneGeometryTest, RefusesResectionsWithoutAUniqueAnswer) {
 TEST(PlaneGeometryTest, ResectsFromTwoDistancesAndRefusesAMismatch) {
   const PlanePoint targets[2] = {{1000, 1000}, {1080, 1060}};  // 100 m apart
   const PlanePoint station{950, 1100};
-  PlanePointing pointings[2];
+  TargetSighting pointings[2];
   ReadDirections(station, 1.234, targets, 2, pointings, true);
   PlanePoint found;
   double zero = 0.0;

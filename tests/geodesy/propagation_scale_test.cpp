@@ -56,12 +56,11 @@ TEST(PropagationScaleTest, HundredThousandStationTraverseWithSideshots) {
     if (i + 1 < kLegs) observe(traverse[static_cast<std::size_t>(i + 1)], ahead, 100.0);
   }
 
-  LocalFrame frame = MakeLocalFrame(6378137.0, 0.0066943799901413165, 0.8, -2.1, 100.0, 0.0,
-                                    0.0, 50.0);
+  LocalFrame frame =
+      MakeLocalFrame(6378137.0, 0.0066943799901413165, 0.8, -2.1, 100.0, 0.0, 0.0, 50.0);
   auto start = std::chrono::steady_clock::now();
   PropagationSummary summary = PropagateCoordinates(data, frame);
-  double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   RecordProperty("propagation_seconds", std::to_string(seconds));
 
   EXPECT_EQ(summary.fixed, 2 * kLegs - 1);

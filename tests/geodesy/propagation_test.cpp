@@ -78,8 +78,10 @@ struct NetworkCase {
 
 std::vector<NetworkCase> Networks() {
   return {
-      {"open traverse with sideshots", OpenTraverse,
-       {"T1", "T2", "T3", "T4", "SA", "ST1", "ST2", "ST3", "ST4"}, {}},
+      {"open traverse with sideshots",
+       OpenTraverse,
+       {"T1", "T2", "T3", "T4", "SA", "ST1", "ST2", "ST3", "ST4"},
+       {}},
       {"closed traverse from one station and its backsight",
        [](NetworkBuilder& net) {
          net.Station("A", 5000, 5000, 100);
@@ -94,7 +96,8 @@ std::vector<NetworkCase> Networks() {
          net.Angle("L2", "L1", "L3");
          net.Angle("L3", "L2", "A");
        },
-       {"L1", "L2", "L3"}, {}},
+       {"L1", "L2", "L3"},
+       {}},
       {"direction set read without distances, distances measured apart",
        [](NetworkBuilder& net) {
          net.Station("A", 5000, 5000, 100);
@@ -110,7 +113,8 @@ std::vector<NetworkCase> Networks() {
          }
          net.Angle("A", "B", "B", false);  // the closing pointing on the backsight
        },
-       {"P1", "P2", "P3"}, {}},
+       {"P1", "P2", "P3"},
+       {}},
       {"azimuths read from and towards a fixed station",
        [](NetworkBuilder& net) {
          net.Station("A", 5000, 5000, 100);
@@ -122,7 +126,8 @@ std::vector<NetworkCase> Networks() {
          net.HorizontalDistance("A", "Q");
          net.HeightDifference("A", "Q");
        },
-       {"P", "Q"}, {}},
+       {"P", "Q"},
+       {}},
       {"circle oriented on a fixed foresight, backsight unknown",
        [](NetworkBuilder& net) {
          net.Station("A", 5000, 5000, 100);
@@ -135,7 +140,8 @@ std::vector<NetworkCase> Networks() {
          net.Angle("A", "X", "P");
          net.ZenithAndDistance("A", "X");
        },
-       {"P", "X"}, {}},
+       {"P", "X"},
+       {}},
       {"intersection from two fixed stations",
        [](NetworkBuilder& net) {
          net.Station("A", 5000, 5000, 100);
@@ -147,7 +153,8 @@ std::vector<NetworkCase> Networks() {
          net.Angle("B", "A", "P", false);
          net.HeightDifference("A", "P");
        },
-       {"P"}, {}},
+       {"P"},
+       {}},
       {"resection from three fixed targets, then a sideshot",
        [](NetworkBuilder& net) {
          net.Station("K1", 5300, 5200, 100);
@@ -161,7 +168,8 @@ std::vector<NetworkCase> Networks() {
          net.HeightDifference("K1", "P");
          net.Angle("P", "K1", "Q");
        },
-       {"P", "Q"}, {}},
+       {"P", "Q"},
+       {}},
       {"GPS vectors from a geodetic base meet total-station work",
        [](NetworkBuilder& net) {
          net.Station("G", 5400, 4300, 140);  // known by latitude and longitude only
@@ -175,22 +183,24 @@ std::vector<NetworkCase> Networks() {
          net.Gps("U", "G");  // measured with the unknown end as base
          net.Angle("R1", "R2", "T");
        },
-       {"R1", "R2", "T", "U", "G"}, {}},
+       {"R1", "R2", "T", "U", "G"},
+       {}},
       {"stations the observations cannot reach",
        [](NetworkBuilder& net) {
          OpenTraverse(net);
          net.Station("I1", 6000, 6000, 100);  // an island measured only among itself
          net.Station("I2", 6100, 6000, 100);
-         net.Station("D", 4000, 4000, 100);   // a distance but no direction
-         net.Station("N", 3000, 3000, 100);   // an angle read on an unoriented circle
+         net.Station("D", 4000, 4000, 100);  // a distance but no direction
+         net.Station("N", 3000, 3000, 100);  // an angle read on an unoriented circle
          net.Station("Z", 3100, 3000, 100);
-         net.Station("W", 3200, 3300, 100);   // seen only from an unknown station
+         net.Station("W", 3200, 3300, 100);  // seen only from an unknown station
          net.Angle("I1", "I2", "I2");
          net.HorizontalDistance("A", "D");
          net.Angle("A", "Z", "N");
          net.Angle("N", "Z", "W", false);
        },
-       {"T1", "T4", "ST4"}, {"I1", "I2", "D", "N", "Z", "W"}},
+       {"T1", "T4", "ST4"},
+       {"I1", "I2", "D", "N", "Z", "W"}},
   };
 }
 
@@ -224,12 +234,9 @@ TEST(PropagationTest, ExplainsWhyStationsStayUnknown) {
   struct Case {
     const char* name;
     UnknownReason reason;
-  } cases[] = {{"I1", UnknownReason::kNoLinkToSeed},
-               {"I2", UnknownReason::kNoLinkToSeed},
-               {"D", UnknownReason::kDistanceOnly},
-               {"N", UnknownReason::kNoOrientation},
-               {"Z", UnknownReason::kNoOrientation},
-               {"W", UnknownReason::kOnlyThroughUnknown}};
+  } cases[] = {{"I1", UnknownReason::kNoLinkToSeed}, {"I2", UnknownReason::kNoLinkToSeed},
+               {"D", UnknownReason::kDistanceOnly},  {"N", UnknownReason::kNoOrientation},
+               {"Z", UnknownReason::kNoOrientation}, {"W", UnknownReason::kOnlyThroughUnknown}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(report.entries[static_cast<std::size_t>(net.Index(c.name))].reason, c.reason);
