@@ -232,6 +232,7 @@ class Propagation {
       }
     }
     pending_.clear();
+    pending_.reserve(touched_.size());
     pending_observations_.clear();
     for (std::int32_t station : touched_) Decide(station);
     for (const PendingFix& fix : pending_) Commit(fix, next);
