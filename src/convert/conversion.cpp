@@ -125,7 +125,9 @@ void ComputeApproximate(Run& run, const SeedCoordinates& seed) {
   inputs.file_longitude = seed.longitude;
   inputs.file_height = seed.height;
   BusyScope busy(run.ui);
-  run.uncomputed = ComputeApproximateCoordinates(run.data, inputs, run.ui, &run.report);
+  // The station report costs a record per station: gathered only when asked for.
+  StationReport* report = run.extras.report_file.empty() ? nullptr : &run.report;
+  run.uncomputed = ComputeApproximateCoordinates(run.data, inputs, run.ui, report);
 }
 
 // The station report a front end asked for; a report that cannot be written
