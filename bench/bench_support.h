@@ -81,7 +81,7 @@ struct ChildRun {
   bool started = false;
   int exit_status = -1;  // -1 when it did not exit normally
   double seconds = 0.0;
-  double cpu_seconds = 0.0;  // user and system
+  double cpu_seconds = 0.0;         // user and system
   std::int64_t peak_rss_bytes = 0;  // from the kernel; counts the parent's memory shared until exec
 };
 

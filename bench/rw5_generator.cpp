@@ -117,7 +117,8 @@ class LineSink {
 #if defined(__GNUC__)
   __attribute__((format(printf, 2, 3)))
 #endif
-  bool Line(const char* format, ...) {
+  bool
+  Line(const char* format, ...) {
     if (Full()) return false;
     char line[512];
     va_list args;
@@ -176,7 +177,9 @@ class SpatialIndex {
   }
 
  private:
-  static std::int64_t Cell(double v) { return static_cast<std::int64_t>(std::floor(v / kIndexCell)); }
+  static std::int64_t Cell(double v) {
+    return static_cast<std::int64_t>(std::floor(v / kIndexCell));
+  }
   static std::uint64_t Key(std::int64_t n, std::int64_t e) {
     return (static_cast<std::uint64_t>(n) << 32) ^ (static_cast<std::uint64_t>(e) & 0xffffffffULL);
   }
@@ -185,7 +188,7 @@ class SpatialIndex {
   std::vector<Point> points_;
 };
 
-const char* const kFeatureCodes[] = {"TREE",  "FENCE", "CURB",   "EP",   "MH 1200",
+const char* const kFeatureCodes[] = {"TREE",     "FENCE",    "CURB",   "EP",   "MH 1200",
                                      "IRON PIN", "BLDG COR", "GROUND", "POLE", "WALL"};
 
 class Generator {
@@ -207,8 +210,8 @@ class Generator {
 
   GeneratedSurvey Run() {
     WriteHeader();
-    Point control{origin_.north + 12.0, origin_.east - 148.0, Terrain(origin_.north + 12.0,
-                                                                    origin_.east - 148.0)};
+    Point control{origin_.north + 12.0, origin_.east - 148.0,
+                  Terrain(origin_.north + 12.0, origin_.east - 148.0)};
     AddPoint("CP1", control);
     sink_.Line("SP,PNCP1,N %.4f,E %.4f,EL%.4f,--CONTROL", Len(control.north), Len(control.east),
                Len(control.elevation));
@@ -260,7 +263,8 @@ class Generator {
   // Local north/east/elevation are a horizon plane at the origin: this is
   // how every position meets the ellipsoid.
   Ecef ToEcef(const Point& p) const {
-    double e = p.east - origin_.east, n = p.north - origin_.north, u = p.elevation - origin_.elevation;
+    double e = p.east - origin_.east, n = p.north - origin_.north,
+           u = p.elevation - origin_.elevation;
     double sl = std::sin(origin_geodetic_.latitude), cl = std::cos(origin_geodetic_.latitude);
     double so = std::sin(origin_geodetic_.longitude), co = std::cos(origin_geodetic_.longitude);
     return {-so * e - sl * co * n + cl * co * u + origin_ecef_.x,
@@ -305,7 +309,8 @@ class Generator {
 #if defined(__GNUC__)
   __attribute__((format(printf, 2, 3)))
 #endif
-  void Note(const char* format, ...) {
+  void
+  Note(const char* format, ...) {
     char text[256];
     va_list args;
     va_start(args, format);
@@ -349,8 +354,8 @@ class Generator {
   // One pointing from the occupied station: circle reading, zenith and slope
   // distance between instrument and target, face left or right.
   // False when the file is already complete.
-  bool Shot(const char* code, const std::string& target_name, const Point& target,
-            const char* note, bool face_right = false) {
+  bool Shot(const char* code, const std::string& target_name, const Point& target, const char* note,
+            bool face_right = false) {
     double hd = std::hypot(target.north - occupied_.north, target.east - occupied_.east);
     double dh = (target.elevation + target_height_) - (occupied_.elevation + instrument_height_);
     double reading = Azimuth(occupied_, target) - backsight_azimuth_ + circle_zero_;
@@ -360,8 +365,8 @@ class Generator {
       zenith = 360.0 - zenith;
     }
     return sink_.Line("%s,OP%s,FP%s,AR%s,ZE%s,SD%.4f,--%s", code, occupied_name_.c_str(),
-               target_name.c_str(), Angle(reading).c_str(), Zenith(zenith).c_str(),
-               Len(std::hypot(hd, dh)), note);
+                      target_name.c_str(), Angle(reading).c_str(), Zenith(zenith).c_str(),
+                      Len(std::hypot(hd, dh)), note);
   }
 
   void Sideshots() {
@@ -417,8 +422,8 @@ class Generator {
         heading = 0.0;  // northwards to the next lane
       } else {
         double steer = std::clamp((lane_north - from.north) / 400.0, -0.5, 0.5);
-        heading = lane_direction_ * kPi / 2.0 - lane_direction_ * steer +
-                  random_.Uniform(-0.25, 0.25);
+        heading =
+            lane_direction_ * kPi / 2.0 - lane_direction_ * steer + random_.Uniform(-0.25, 0.25);
       }
       next.north = from.north + length * std::cos(heading);
       next.east = from.east + length * std::sin(heading);
@@ -438,10 +443,9 @@ class Generator {
     Note("Set Collection with Obs Order 123...321...");
     for (int set = 0; set < 2 && !sink_.Full(); ++set) {
       sink_.Line("LS,HI%.4f,HR%.4f", Len(instrument_height_), Len(target_height_));
-      info_.direction_pointings += Shot("BD", backsight_name_, backsight_, "") +
-                                   Shot("FD", next_name, next, "") +
-                                   Shot("FR", next_name, next, "", true) +
-                                   Shot("BR", backsight_name_, backsight_, "", true);
+      info_.direction_pointings +=
+          Shot("BD", backsight_name_, backsight_, "") + Shot("FD", next_name, next, "") +
+          Shot("FR", next_name, next, "", true) + Shot("BR", backsight_name_, backsight_, "", true);
     }
     double hd = std::hypot(next.north - occupied_.north, next.east - occupied_.east);
     double dh = (next.elevation + target_height_) - (occupied_.elevation + instrument_height_);
@@ -495,8 +499,8 @@ class Generator {
       double dx = rover_ecef.x + rover_ra * rover_up.x - base_phase.x;
       double dy = rover_ecef.y + rover_ra * rover_up.y - base_phase.y;
       double dz = rover_ecef.z + rover_ra * rover_up.z - base_phase.z;
-      if (sink_.Line("BL,DC0,PN%s,DX%.4f,DY%.4f,DZ%.4f,--,GM0,CL0,HP0.0100,VP0.0200",
-                     name.c_str(), Len(dx), Len(dy), Len(dz))) {
+      if (sink_.Line("BL,DC0,PN%s,DX%.4f,DY%.4f,DZ%.4f,--,GM0,CL0,HP0.0100,VP0.0200", name.c_str(),
+                     Len(dx), Len(dy), Len(dz))) {
         ++info_.gps_vectors;
       }
       // A positive definite covariance: standard deviations of 3 to 15 mm

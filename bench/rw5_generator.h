@@ -23,11 +23,11 @@ struct GeneratorOptions {
   double origin_longitude = -120.0;
   double origin_height = 200.0;
   // Shares of setups observed in a particular way.
-  double direction_set_rate = 0.15;    // the leg to the next setup by two direction sets
-  double gps_session_rate = 0.05;      // a GPS session based on the setup
-  double oriented_circle_rate = 0.0;   // "BC" equals "BS": the circle reads azimuths
-  double check_shot_rate = 0.01;       // an earlier shot re-observed under a second name
-  bool keep_truth = false;             // return every named point's true position
+  double direction_set_rate = 0.15;   // the leg to the next setup by two direction sets
+  double gps_session_rate = 0.05;     // a GPS session based on the setup
+  double oriented_circle_rate = 0.0;  // "BC" equals "BS": the circle reads azimuths
+  double check_shot_rate = 0.01;      // an earlier shot re-observed under a second name
+  bool keep_truth = false;            // return every named point's true position
 };
 
 // A point as the generator placed it.
@@ -38,14 +38,14 @@ struct TruePoint {
   double elevation = 0.0;
   double latitude = 0.0;  // radians
   double longitude = 0.0;
-  double height = 0.0;    // ellipsoidal, metres
+  double height = 0.0;  // ellipsoidal, metres
 };
 
 // What was written.
 struct GeneratedSurvey {
   std::int64_t records = 0;  // lines
   std::int64_t bytes = 0;
-  std::string seed_name;     // the first setup: at the origin, with its coordinates in "OC"
+  std::string seed_name;  // the first setup: at the origin, with its coordinates in "OC"
   std::int64_t setups = 0;
   std::int64_t sideshots = 0;            // "SS" records
   std::int64_t traverse_legs = 0;        // "TR" records

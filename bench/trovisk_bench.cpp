@@ -32,7 +32,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // Targets on a two-core machine.
-constexpr double kWholeConversionLimit = 1.0;   // seconds for 1,000,000 records
+constexpr double kWholeConversionLimit = 1.0;  // seconds for 1,000,000 records
 constexpr double kWholeConversionAim = 0.5;
 constexpr double kReferenceSpeedup = 40.0;      // times faster than the reference reader
 constexpr double kPeakMemoryPerFileByte = 4.0;  // peak resident memory / file size
@@ -253,8 +253,8 @@ int Main(int argc, char** argv) {
       survey.seed_name = argv[i + 3];
       QuietUi ui;
       SurveyData data;
-      ConversionOutcome outcome = RunConversion(
-          OptionsFor(survey, argv[i + 1], argv[i + 2]), ui, data);
+      ConversionOutcome outcome =
+          RunConversion(OptionsFor(survey, argv[i + 1], argv[i + 2]), ui, data);
       std::ofstream(argv[i + 4]) << PeakResidentBytes() << "\n";
       return outcome.status == 0 ? 0 : 1;
     }
@@ -286,8 +286,9 @@ int Main(int argc, char** argv) {
   std::printf("Trovisk benchmark: %s, %u hardware threads, %s build, load average %.1f\n",
               ProcessorName().c_str(), std::thread::hardware_concurrency(),
               TROVISK_BENCH_BUILD_TYPE, LoadAverage());
-  std::printf("Times are processor time of the fastest run (the machine is shared); the\n"
-              "conversion is single-threaded, so on an idle machine wall time is the same.\n");
+  std::printf(
+      "Times are processor time of the fastest run (the machine is shared); the\n"
+      "conversion is single-threaded, so on an idle machine wall time is the same.\n");
 #ifndef NDEBUG
   std::printf("WARNING: assertions are on; figures of a Debug build mean little\n");
 #endif
@@ -303,7 +304,8 @@ int Main(int argc, char** argv) {
   for (const SizeResult& r : results) std::printf("%14lld", static_cast<long long>(r.records));
   std::printf("%12s  %s\n", "growth", "target");
   std::printf("%-22s", "file size");
-  for (const SizeResult& r : results) std::printf("%14s", Megabytes(static_cast<double>(r.file_bytes)).c_str());
+  for (const SizeResult& r : results)
+    std::printf("%14s", Megabytes(static_cast<double>(r.file_bytes)).c_str());
   std::printf("\n%-22s", "stations / obs.");
   for (const SizeResult& r : results) {
     char text[32];
@@ -354,8 +356,8 @@ int Main(int argc, char** argv) {
   const SizeResult& largest = results.back();
   bool conversion_ok = largest.outcome.status == 0;
   if (!conversion_ok) {
-    std::printf("whole conversion did not succeed: status %d, message %d\n",
-                largest.outcome.status, largest.outcome.message_id);
+    std::printf("whole conversion did not succeed: status %d, message %d\n", largest.outcome.status,
+                largest.outcome.message_id);
     all_pass = false;
   }
   bool fast = largest.whole < kWholeConversionLimit;
@@ -386,8 +388,7 @@ int Main(int argc, char** argv) {
   if (settings.reference && OnPath(kReferenceReader)) {
     fs::path reference_output = settings.folder / "bench-reference.csv";
     ChildRun reference = RunChild({kReferenceReader, "-f", "carlson_rw5", "-t", "csv", "-i",
-                                   input.string(), "-o", reference_output.string(),
-                                   "--overwrite"});
+                                   input.string(), "-o", reference_output.string(), "--overwrite"});
     double speedup = reference.cpu_seconds / largest.whole;
     bool faster = reference.exit_status == 0 && speedup >= kReferenceSpeedup;
     all_pass = all_pass && faster;

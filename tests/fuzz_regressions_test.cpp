@@ -46,7 +46,8 @@ TEST(FuzzRegressionsTest, EverySavedInputPasses) {
     if (!fs::is_directory(folder)) continue;
     std::vector<fs::path> files;
     for (const auto& entry : fs::directory_iterator(folder)) {
-      if (entry.is_regular_file() && entry.path().extension() != ".md") files.push_back(entry.path());
+      if (entry.is_regular_file() && entry.path().extension() != ".md")
+        files.push_back(entry.path());
     }
     std::sort(files.begin(), files.end());
     for (const fs::path& file : files) {

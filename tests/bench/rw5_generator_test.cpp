@@ -50,8 +50,8 @@ Record Parse(const std::string& line) {
   record.code = line.substr(0, comma);
   while (comma != std::string::npos) {
     std::size_t next = line.find(',', comma + 1);
-    std::string field = line.substr(comma + 1, next == std::string::npos ? std::string::npos
-                                                                         : next - comma - 1);
+    std::string field =
+        line.substr(comma + 1, next == std::string::npos ? std::string::npos : next - comma - 1);
     if (field.size() >= 2) record.fields[field.substr(0, 2)] = field.substr(2);
     comma = next;
   }
@@ -196,13 +196,13 @@ TEST(Rw5GeneratorTest, ReverseFacePointingsMatchTheDirectOnes) {
   for (const std::string& line : Lines(GenerateRw5String(options))) {
     Record r = Parse(line);
     if (r.code == "FR" && previous_code == "FD") {
-      double circle = PackedTextToDegrees(r.fields.at("AR")) -
-                      PackedTextToDegrees(direct.fields.at("AR"));
+      double circle =
+          PackedTextToDegrees(r.fields.at("AR")) - PackedTextToDegrees(direct.fields.at("AR"));
       circle = std::fmod(circle + 360.0, 360.0);
       EXPECT_NEAR(circle, 180.0, 0.1 / 3600.0 + 1e-12) << line;
-      EXPECT_NEAR(PackedTextToDegrees(r.fields.at("ZE")) +
-                      PackedTextToDegrees(direct.fields.at("ZE")),
-                  360.0, 0.1 / 3600.0 + 1e-12)
+      EXPECT_NEAR(
+          PackedTextToDegrees(r.fields.at("ZE")) + PackedTextToDegrees(direct.fields.at("ZE")),
+          360.0, 0.1 / 3600.0 + 1e-12)
           << line;
       EXPECT_EQ(r.fields.at("SD"), direct.fields.at("SD"));
       ++pairs;
@@ -227,8 +227,7 @@ TEST(Rw5GeneratorTest, OnlyCheckShotsComeCloseToOtherPoints) {
             [](const TruePoint& a, const TruePoint& b) { return a.north < b.north; });
   int close_pairs = 0;
   for (std::size_t i = 0; i < points.size(); ++i) {
-    for (std::size_t j = i + 1; j < points.size() && points[j].north - points[i].north < 1.0;
-         ++j) {
+    for (std::size_t j = i + 1; j < points.size() && points[j].north - points[i].north < 1.0; ++j) {
       double d = std::hypot(points[j].north - points[i].north, points[j].east - points[i].east);
       if (d >= 1.0) continue;
       bool check = points[i].name.rfind("CHK", 0) == 0 || points[j].name.rfind("CHK", 0) == 0;

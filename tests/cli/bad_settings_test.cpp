@@ -49,15 +49,15 @@ TEST(BadSettings, RecordsOfEverySizeAndUnterminatedStrings) {
   if (std::string(TROVISK_CLI_PATH).empty()) GTEST_SKIP() << "no command-line program built";
   const std::string good = DefaultRecord();
   std::string unterminated = good;
-  unterminated.replace(16, 16, std::string(16, 'W'));  // datum name without its NUL
-  unterminated.replace(40, 16, std::string(16, 'S'));  // seed station name likewise
+  unterminated.replace(16, 16, std::string(16, 'W'));     // datum name without its NUL
+  unterminated.replace(40, 16, std::string(16, 'S'));     // seed station name likewise
   unterminated.replace(89, 260, std::string(260, 'O'));   // output file name
   unterminated.replace(349, 260, std::string(260, 'I'));  // input file name
   struct Case {
     const char* name;
     std::string record;
-    int exit_status;       // 0 converted, 2 options refused
-    const char* refusal;   // text expected on a refusal
+    int exit_status;      // 0 converted, 2 options refused
+    const char* refusal;  // text expected on a refusal
   };
   const Case cases[] = {
       // Read as far as it goes: every number zero, so the datum's axis is refused.

@@ -85,8 +85,10 @@ class BadInput : public ::testing::Test {
 
 TEST_F(BadInput, EmptyAndNotesOnlyFilesConvertToAnEmptyNetwork) {
   std::string notes;
-  for (int i = 0; i < 5000; ++i) notes += (i % 3 == 0 ? "\r\n" : "--note " + std::to_string(i) + "\r\n");
-  for (const std::string& bytes : {std::string(), notes, std::string("\n\n\n"), std::string("--")}) {
+  for (int i = 0; i < 5000; ++i)
+    notes += (i % 3 == 0 ? "\r\n" : "--note " + std::to_string(i) + "\r\n");
+  for (const std::string& bytes :
+       {std::string(), notes, std::string("\n\n\n"), std::string("--")}) {
     SCOPED_TRACE(bytes.size());
     ConversionOutcome outcome = Convert(bytes);
     EXPECT_EQ(outcome.status, kStatusOk);
@@ -208,19 +210,32 @@ TEST_F(BadInput, Utf16FileIsNeverASilentEmptySuccess) {
 // and the output holds no non-finite number.
 TEST_F(BadInput, NonFiniteNumbersAreMissingWithAWarning) {
   const std::vector<std::string> templates = {
-      "MO,AD0,UN1,SF@,EC0,EO0.0,AU0",       "MO,AD0,UN1,SF1.0,EC0,EO@,AU0",
-      "OC,OPB1,N @,E 10.0,EL5.0,--X",       "OC,OPB1,N 10.0,E @,EL5.0,--X",
-      "OC,OPB1,N 10.0,E 10.0,EL@,--X",      "SP,PNB2,N @,E 10.0,EL5.0,--X",
-      "SP,PNB2,N 1.0,E 10.0,EL@,--X",       "LS,HI@,HR1.8",
-      "LS,HI1.5,HR@",                       "BK,OPA1,BPA2,BS@,BC0.0000",
-      "BK,OPA1,BPA2,BS0.0000,BC@",          "SS,OPA1,FPB3,AR@,ZE90.0,SD10.0,--X",
-      "SS,OPA1,FPB3,AR1.0,ZE@,SD10.0,--X",  "SS,OPA1,FPB3,AR1.0,ZE90.0,SD@,--X",
-      "SS,OPA1,FPB3,AR1.0,ZE90.0,HD@,--X",  "SS,OPA1,FPB3,AZ@,ZE90.0,SD10.0,--X",
-      "SS,OPA1,FPB3,AL@,ZE90.0,SD10.0,--X", "SS,OPA1,FPB3,AR1.0,CE@,SD10.0,--X",
-      "SS,OPA1,FPB3,AR1.0,ZE90.0,SD10.0,HR@", "TR,OPA1,FPB3,AR@,ZE90.0,SD10.0,--X",
-      "BD,OPA1,FPA2,AR@,ZE90.0,SD10.0,--X", "FD,OPA1,FPB3,AR1.0,ZE@,SD10.0,--X",
-      "BP,PNB4,LA@,LN-120.0,EL5.0,--",      "BP,PNB4,LA45.0,LN@,EL5.0,--",
-      "BP,PNB4,LA45.0,LN-120.0,EL@,--",     "AH,DCBASE,MA1.5,ME0,RA@",
+      "MO,AD0,UN1,SF@,EC0,EO0.0,AU0",
+      "MO,AD0,UN1,SF1.0,EC0,EO@,AU0",
+      "OC,OPB1,N @,E 10.0,EL5.0,--X",
+      "OC,OPB1,N 10.0,E @,EL5.0,--X",
+      "OC,OPB1,N 10.0,E 10.0,EL@,--X",
+      "SP,PNB2,N @,E 10.0,EL5.0,--X",
+      "SP,PNB2,N 1.0,E 10.0,EL@,--X",
+      "LS,HI@,HR1.8",
+      "LS,HI1.5,HR@",
+      "BK,OPA1,BPA2,BS@,BC0.0000",
+      "BK,OPA1,BPA2,BS0.0000,BC@",
+      "SS,OPA1,FPB3,AR@,ZE90.0,SD10.0,--X",
+      "SS,OPA1,FPB3,AR1.0,ZE@,SD10.0,--X",
+      "SS,OPA1,FPB3,AR1.0,ZE90.0,SD@,--X",
+      "SS,OPA1,FPB3,AR1.0,ZE90.0,HD@,--X",
+      "SS,OPA1,FPB3,AZ@,ZE90.0,SD10.0,--X",
+      "SS,OPA1,FPB3,AL@,ZE90.0,SD10.0,--X",
+      "SS,OPA1,FPB3,AR1.0,CE@,SD10.0,--X",
+      "SS,OPA1,FPB3,AR1.0,ZE90.0,SD10.0,HR@",
+      "TR,OPA1,FPB3,AR@,ZE90.0,SD10.0,--X",
+      "BD,OPA1,FPA2,AR@,ZE90.0,SD10.0,--X",
+      "FD,OPA1,FPB3,AR1.0,ZE@,SD10.0,--X",
+      "BP,PNB4,LA@,LN-120.0,EL5.0,--",
+      "BP,PNB4,LA45.0,LN@,EL5.0,--",
+      "BP,PNB4,LA45.0,LN-120.0,EL@,--",
+      "AH,DCBASE,MA1.5,ME0,RA@",
   };
   const std::string gps = "BP,PNB5,LA45.0,LN-120.0,EL5.0,--";
   const std::vector<std::string> gps_templates = {

@@ -99,7 +99,8 @@ TEST_F(OutputFailure, AFullDeviceIsAWriteError) {
 TEST_F(OutputFailure, AFullDiskKeepsTheEarlierResult) {
   fs::path small = dir_.path() / "small";
   fs::create_directory(small);
-  std::string mount = "mount -t tmpfs -o size=64k trovisk-test '" + small.string() + "' 2>/dev/null";
+  std::string mount =
+      "mount -t tmpfs -o size=64k trovisk-test '" + small.string() + "' 2>/dev/null";
   if (std::system(mount.c_str()) != 0) {
     GTEST_SKIP() << "mounting a 64 KB file system needs root (mount -t tmpfs)";
   }

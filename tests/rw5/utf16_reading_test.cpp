@@ -48,9 +48,9 @@ TEST(Utf16Reading, GivesTheSameLinesAsTheSingleByteFile) {
     bool big_endian;
     bool mark;
   };
-  for (const Case& c : {Case{"LE with mark", false, true}, Case{"BE with mark", true, true},
-                        Case{"LE without mark", false, false},
-                        Case{"BE without mark", true, false}}) {
+  for (const Case& c :
+       {Case{"LE with mark", false, true}, Case{"BE with mark", true, true},
+        Case{"LE without mark", false, false}, Case{"BE without mark", true, false}}) {
     for (std::size_t block : {1, 2, 3, 5, 64, 1 << 20}) {
       SCOPED_TRACE(std::string(c.name) + ", block " + std::to_string(block));
       Read read = ReadAll(Utf16(text, c.big_endian, c.mark), block);

@@ -34,12 +34,29 @@ class FuzzBytes {
   // A double that is often one of the values that break arithmetic or
   // formatting, otherwise any bit pattern or a plain survey-sized number.
   double Double() {
-    static constexpr double kSpecial[] = {
-        0.0, -0.0, 1.0, -1.0, 0.5, 1e-300, 4.9e-324, 1e15, -1e15, 1e300, -1e300,
-        std::numeric_limits<double>::max(), std::numeric_limits<double>::lowest(),
-        std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
-        std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN(),
-        -999999.15, 3.141592653589793, 6.283185307179586, 0.0000125, 2.5e-6, 999999.999995};
+    static constexpr double kSpecial[] = {0.0,
+                                          -0.0,
+                                          1.0,
+                                          -1.0,
+                                          0.5,
+                                          1e-300,
+                                          4.9e-324,
+                                          1e15,
+                                          -1e15,
+                                          1e300,
+                                          -1e300,
+                                          std::numeric_limits<double>::max(),
+                                          std::numeric_limits<double>::lowest(),
+                                          std::numeric_limits<double>::infinity(),
+                                          -std::numeric_limits<double>::infinity(),
+                                          std::numeric_limits<double>::quiet_NaN(),
+                                          -std::numeric_limits<double>::quiet_NaN(),
+                                          -999999.15,
+                                          3.141592653589793,
+                                          6.283185307179586,
+                                          0.0000125,
+                                          2.5e-6,
+                                          999999.999995};
     std::uint8_t choice = Byte();
     if (choice < 96) return kSpecial[choice % (sizeof kSpecial / sizeof kSpecial[0])];
     if (choice < 176) {

@@ -37,9 +37,9 @@ std::string CheckModel(const SurveyData& data, const char* stage) {
     for (std::int32_t index : {o.from, o.backsight, o.to}) {
       if (index < 0 || index >= stations) return "an observation names a station outside the list";
     }
-    for (double v : {o.horizontal_angle, o.azimuth, o.zenith, o.slope_distance,
-                     o.horizontal_distance, o.height_difference, o.instrument_height,
-                     o.target_height, o.dx, o.dy, o.dz}) {
+    for (double v :
+         {o.horizontal_angle, o.azimuth, o.zenith, o.slope_distance, o.horizontal_distance,
+          o.height_difference, o.instrument_height, o.target_height, o.dx, o.dy, o.dz}) {
       if (!Finite(v)) return std::string("an observed value is not finite after ") + stage;
     }
     for (double v : o.covariance) {
@@ -61,8 +61,8 @@ std::string FuzzConversion(const std::uint8_t* bytes, std::size_t size) {
   testing::ScriptedUi ui;
   // Merge offers answered in turn: keep the first, keep the second, different.
   for (int i = 0; i < 64; ++i) {
-    ui.merge_answers.push_back({i % 3 == 2 ? MergeDecision::kDifferent : MergeDecision::kSame,
-                                i % 3 == 0});
+    ui.merge_answers.push_back(
+        {i % 3 == 2 ? MergeDecision::kDifferent : MergeDecision::kSame, i % 3 == 0});
   }
   SurveyData data;
   ReaderOptions reader;

@@ -15,11 +15,13 @@ namespace {
 // Upper case only, so that a "nan" or "inf" in the output can only be a number.
 constexpr const char* kNameAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_-. ";
 
-constexpr ObservationKind kKinds[] = {
-    ObservationKind::kNone,           ObservationKind::kHorizontalAngle,
-    ObservationKind::kAzimuth,        ObservationKind::kGpsVector,
-    ObservationKind::kZenithDistance, ObservationKind::kHorizontalDistance,
-    ObservationKind::kHeightDifference};
+constexpr ObservationKind kKinds[] = {ObservationKind::kNone,
+                                      ObservationKind::kHorizontalAngle,
+                                      ObservationKind::kAzimuth,
+                                      ObservationKind::kGpsVector,
+                                      ObservationKind::kZenithDistance,
+                                      ObservationKind::kHorizontalDistance,
+                                      ObservationKind::kHeightDifference};
 
 constexpr const char* kCodes[] = {"BK", "SS", "TR", "BD", "FD", "FR", "BR", "BL", "G1", "OB", "X"};
 
@@ -63,10 +65,17 @@ void BuildObservations(FuzzBytes& bytes, std::size_t station_count, ObservationL
     o.SetCode(kCodes[bytes.Range(0, 10)]);
     o.computed = bytes.Bool();
     // Each value present or missing, and when present anything at all.
-    double* values[] = {&o.horizontal_angle, &o.azimuth,         &o.zenith,
-                        &o.slope_distance,   &o.horizontal_distance, &o.height_difference,
-                        &o.instrument_height, &o.target_height,  &o.dx,
-                        &o.dy,               &o.dz};
+    double* values[] = {&o.horizontal_angle,
+                        &o.azimuth,
+                        &o.zenith,
+                        &o.slope_distance,
+                        &o.horizontal_distance,
+                        &o.height_difference,
+                        &o.instrument_height,
+                        &o.target_height,
+                        &o.dx,
+                        &o.dy,
+                        &o.dz};
     for (double* value : values) {
       if (bytes.Bool()) *value = bytes.Double();
     }
@@ -93,12 +102,11 @@ std::string FuzzWriter(const std::uint8_t* data, std::size_t size) {
   int status = 0;
   WriteStationTypeBlock(out, local_nee_system, status);
   for (int pass = 0; pass < 4 && status == 0; ++pass) {
-    WriteStations(out, survey.stations, (pass & 1) != 0, (pass & 2) != 0, local_nee_system,
-                  status);
+    WriteStations(out, survey.stations, (pass & 1) != 0, (pass & 2) != 0, local_nee_system, status);
   }
   if (status == 0) {
-    WriteObservationSection(out, survey.stations, survey.observations, angle_code,
-                            distance_code, status);
+    WriteObservationSection(out, survey.stations, survey.observations, angle_code, distance_code,
+                            status);
   }
   if (status != 0) return "a writer failed on a good stream: status " + std::to_string(status);
   const std::string text = out.str();
