@@ -213,8 +213,10 @@ class Generator {
     Point control{origin_.north + 12.0, origin_.east - 148.0,
                   Terrain(origin_.north + 12.0, origin_.east - 148.0)};
     AddPoint("CP1", control);
-    sink_.Line("SP,PNCP1,N %.4f,E %.4f,EL%.4f,--CONTROL", Len(control.north), Len(control.east),
-               Len(control.elevation));
+    if (sink_.Line("SP,PNCP1,N %.4f,E %.4f,EL%.4f,--CONTROL", Len(control.north),
+                   Len(control.east), Len(control.elevation))) {
+      Written("CP1");
+    }
     info_.seed_name = TraverseName(next_traverse_);
     Point station = origin_;
     AddPoint(info_.seed_name, station);
@@ -239,6 +241,7 @@ class Generator {
       station = next;
     }
     sink_.Flush();
+    KeepWrittenTruth();
     info_.records = sink_.lines();
     info_.bytes = sink_.bytes();
     return std::move(info_);
@@ -275,7 +278,26 @@ class Generator {
     if (index) index_.Add(p);
     if (!options_.keep_truth) return;
     Geodetic g = EcefToGeodetic(ToEcef(p));
+    truth_index_[name] = info_.truth.size();
     info_.truth.push_back({name, p.north, p.east, p.elevation, g.latitude, g.longitude, g.height});
+    truth_written_.push_back(false);
+  }
+
+  // A line naming the point made it into the file: the point is part of the truth.
+  void Written(const std::string& name) {
+    auto it = truth_index_.find(name);
+    if (it != truth_index_.end()) truth_written_[it->second] = true;
+  }
+
+  // Points placed for lines that did not fit the record count are dropped.
+  void KeepWrittenTruth() {
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < info_.truth.size(); ++i) {
+      if (!truth_written_[i]) continue;
+      if (kept != i) info_.truth[kept] = std::move(info_.truth[i]);
+      ++kept;
+    }
+    info_.truth.resize(kept);
   }
 
   std::string Angle(double degrees) const {
@@ -335,8 +357,10 @@ class Generator {
     target_height_ = random_.Uniform(1.50, 2.00);
     backsight_azimuth_ = Azimuth(station, backsight);
     circle_zero_ = random_.Chance(options_.oriented_circle_rate) ? backsight_azimuth_ : 0.0;
-    sink_.Line("OC,OP%s,N %.4f,E %.4f,EL%.4f,--SETUP", name.c_str(), Len(station.north),
-               Len(station.east), Len(station.elevation));
+    if (sink_.Line("OC,OP%s,N %.4f,E %.4f,EL%.4f,--SETUP", name.c_str(), Len(station.north),
+                   Len(station.east), Len(station.elevation))) {
+      Written(name);
+    }
     sink_.Line("LS,HI%.4f,HR%.4f", Len(instrument_height_), Len(target_height_));
     if (sink_.Line("BK,OP%s,BP%s,BS%s,BC%s", name.c_str(), backsight_name.c_str(),
                    Angle(backsight_azimuth_).c_str(), Angle(circle_zero_).c_str())) {
@@ -364,9 +388,13 @@ class Generator {
       reading += 180.0;
       zenith = 360.0 - zenith;
     }
-    return sink_.Line("%s,OP%s,FP%s,AR%s,ZE%s,SD%.4f,--%s", code, occupied_name_.c_str(),
-                      target_name.c_str(), Angle(reading).c_str(), Zenith(zenith).c_str(),
-                      Len(std::hypot(hd, dh)), note);
+    if (!sink_.Line("%s,OP%s,FP%s,AR%s,ZE%s,SD%.4f,--%s", code, occupied_name_.c_str(),
+                    target_name.c_str(), Angle(reading).c_str(), Zenith(zenith).c_str(),
+                    Len(std::hypot(hd, dh)), note)) {
+      return false;
+    }
+    Written(target_name);
+    return true;
   }
 
   void Sideshots() {
@@ -461,10 +489,15 @@ class Generator {
     Geodetic base = EcefToGeodetic(ToEcef(occupied_));
     double base_antenna = random_.Uniform(1.5, 2.0);
     double phase_offset = 0.1319;
+    // As collectors write it: EL is the ellipsoidal height (metres) of the
+    // antenna's phase centre; the antenna height and phase offset lead down to
+    // the mark, whose grid coordinates follow in a "--GS" note.
     sink_.Line("BP,PN%s,LA%s,LN%s,EL%.4f,AG%.4f,PA%.4f,ATAPC,SRBASE,--", occupied_name_.c_str(),
                FormatPackedDegrees(base.latitude * kDegreesPerRadian, 6).c_str(),
-               FormatPackedDegrees(base.longitude * kDegreesPerRadian, 6).c_str(), base.height,
-               base_antenna, phase_offset);
+               FormatPackedDegrees(base.longitude * kDegreesPerRadian, 6).c_str(),
+               base.height + base_antenna + phase_offset, base_antenna, phase_offset);
+    Note("GS,PN%s,N %.4f,E %.4f,EL%.4f,--Base", occupied_name_.c_str(), Len(occupied_.north),
+         Len(occupied_.east), Len(occupied_.elevation));
     sink_.Line("AH,DCBASE,MA%.4f,ME0,RA%.4f", Len(base_antenna), Len(base_antenna + phase_offset));
     Ecef base_ecef = GeodeticToEcef(base);
     Ecef base_up = Normal(base);
@@ -501,6 +534,7 @@ class Generator {
       double dz = rover_ecef.z + rover_ra * rover_up.z - base_phase.z;
       if (sink_.Line("BL,DC0,PN%s,DX%.4f,DY%.4f,DZ%.4f,--,GM0,CL0,HP0.0100,VP0.0200", name.c_str(),
                      Len(dx), Len(dy), Len(dz))) {
+        Written(name);
         ++info_.gps_vectors;
       }
       // A positive definite covariance: standard deviations of 3 to 15 mm
@@ -525,6 +559,8 @@ class Generator {
   bool grads_;
   GeneratedSurvey info_;
   SpatialIndex index_;
+  std::unordered_map<std::string, std::size_t> truth_index_;  // with keep_truth
+  std::vector<bool> truth_written_;
   Point origin_;
   Geodetic origin_geodetic_;
   Ecef origin_ecef_;

@@ -259,46 +259,48 @@ TEST(Rw5GeneratorTest, PackedDegreesCarryRoundedSeconds) {
 }
 
 #ifdef TROVISK_HAVE_GEOGRAPHICLIB
-// GPS vectors are antenna to antenna: adding the base antenna height along the
-// base's normal, the vector, and taking the rover antenna height off along
-// the rover's normal reaches the rover's local coordinates (its "--GS" note),
-// computed here with an independent geodesy library.
-TEST(Rw5GeneratorTest, GpsVectorsReachTheRoversLocalCoordinates) {
+// The base's height is its antenna's: less the antenna height and phase
+// offset it is the mark, at the local coordinates of its "--GS" note. GPS
+// vectors run between antennas: the base antenna, the vector, and the rover
+// antenna height taken off along the rover's normal reach the rover's "--GS"
+// coordinates. Checked with an independent geodesy library.
+TEST(Rw5GeneratorTest, GpsPositionsAndVectorsReachTheMarksLocalCoordinates) {
   GeneratorOptions options;
   options.record_count = 20000;
   options.gps_session_rate = 0.5;
   const GeographicLib::Geocentric& earth = GeographicLib::Geocentric::WGS84();
   GeographicLib::LocalCartesian local(45.0, -120.0, options.origin_height, earth);
-  double base_x = 0, base_y = 0, base_z = 0, base_ra = 0, rover_ra = 0;
-  double rover_x = 0, rover_y = 0, rover_z = 0;
-  int checked = 0;
+  double antenna_x = 0, antenna_y = 0, antenna_z = 0, rover_ra = 0;
+  double mark_x = 0, mark_y = 0, mark_z = 0;  // the mark the next "--GS" note gives
+  int bases = 0, rovers = 0;
   for (const std::string& line : Lines(GenerateRw5String(options))) {
     Record r = Parse(line);
+    double lat, lon, h;
     if (r.code == "BP") {
-      earth.Forward(PackedTextToDegrees(r.fields.at("LA")), PackedTextToDegrees(r.fields.at("LN")),
-                    r.Number("EL"), base_x, base_y, base_z);
-    } else if (r.code == "AH") {
-      (r.fields.at("DC") == "BASE" ? base_ra : rover_ra) = r.Number("RA");
+      lat = PackedTextToDegrees(r.fields.at("LA"));
+      lon = PackedTextToDegrees(r.fields.at("LN"));
+      earth.Forward(lat, lon, r.Number("EL"), antenna_x, antenna_y, antenna_z);
+      earth.Forward(lat, lon, r.Number("EL") - r.Number("AG") - r.Number("PA"), mark_x, mark_y,
+                    mark_z);
+      ++bases;
+    } else if (r.code == "AH" && r.fields.at("DC") == "ROVER") {
+      rover_ra = r.Number("RA");
     } else if (r.code == "BL") {
-      double lat, lon, h;
-      earth.Reverse(base_x, base_y, base_z, lat, lon, h);
-      earth.Forward(lat, lon, h + base_ra, base_x, base_y, base_z);  // base antenna
-      double x = base_x + r.Number("DX"), y = base_y + r.Number("DY"), z = base_z + r.Number("DZ");
-      earth.Reverse(x, y, z, lat, lon, h);
-      earth.Forward(lat, lon, h - rover_ra, rover_x, rover_y, rover_z);
-      earth.Reverse(base_x, base_y, base_z, lat, lon, h);
-      earth.Forward(lat, lon, h - base_ra, base_x, base_y, base_z);  // back to the mark
+      earth.Reverse(antenna_x + r.Number("DX"), antenna_y + r.Number("DY"),
+                    antenna_z + r.Number("DZ"), lat, lon, h);
+      earth.Forward(lat, lon, h - rover_ra, mark_x, mark_y, mark_z);
+      ++rovers;
     } else if (r.code == "--GS" && r.fields.count("N ") == 1) {
-      double e, n, u, lat, lon, h;
-      earth.Reverse(rover_x, rover_y, rover_z, lat, lon, h);
+      double e, n, u;
+      earth.Reverse(mark_x, mark_y, mark_z, lat, lon, h);
       local.Forward(lat, lon, h, e, n, u);
       EXPECT_NEAR(options.origin_north + n, r.Number("N "), kPrintedGeometry) << line;
       EXPECT_NEAR(options.origin_east + e, r.Number("E "), kPrintedGeometry) << line;
       EXPECT_NEAR(options.origin_elevation + u, r.Number("EL"), kPrintedGeometry) << line;
-      ++checked;
     }
   }
-  EXPECT_GT(checked, 100);
+  EXPECT_GT(bases, 20);
+  EXPECT_GT(rovers, 100);
 }
 #endif
 
