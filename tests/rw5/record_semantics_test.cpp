@@ -232,11 +232,13 @@ TEST(RecordSemantics, DecliningAnUnsupportedCodeDropsTheObservations) {
 }
 
 TEST(RecordSemantics, RandomRecordsNeverBreakTheReader) {
-  const char* codes[] = {"MO", "LS", "BK", "SS", "TR", "OB", "BD", "BR", "FD", "FR",
-                         "OC", "SP", "BP", "AH", "BL", "CV", "JB", "--", ""};
-  const char* prefixes[] = {"OP", "FP", "BP", "PN", "AR", "AL", "AZ", "ZE", "SD", "HD", "CE",
-                            "HR", "HI", "BS", "BC", "UN", "AU", "N ", "E ", "EL", "LA", "LN",
-                            "HT", "AG", "DX", "DY", "DZ", "XX", "ZZ", "DC", "--", ""};
+  const char* codes[] = {"MO", "LS",  "BK", "SS", "TR", "OB", "BD", "BR",   "FD",
+                         "FR", "OC",  "SP", "BP", "AH", "BL", "CV", "JB",   "--",
+                         "",   "GPS", "G0", "G1", "G2", "G3", "G4", "--GS", "--MO"};
+  const char* prefixes[] = {"OP", "FP", "BP", "PN", "AR", "AL", "AZ", "ZE", "SD", "HD",
+                            "CE", "HR", "HI", "BS", "BC", "UN", "AU", "N ", "E ", "EL",
+                            "LA", "LN", "HT", "AG", "DX", "DY", "DZ", "XX", "ZZ", "DC",
+                            "--", "",   "PA", "VX", "VZ", "XY", "YZ"};
   const char* values[] = {"",    "0",        "-1",     "359.5959", "1e400",
                           "nan", "-61.5811", "CK.",    "ROVER",    "BASE",
                           "  ",  "2",        "1e-400", ",",        "999999999999999999999"};

@@ -2,6 +2,7 @@
 // as single bytes, and single-byte files whose notes keep their bytes.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -112,6 +113,26 @@ TEST(TextEncoding, Utf16FileReadsAsItsSingleByteTwin) {
     int counter = 0, error_code = 0;
     bool got = reader.Next(line, counter, error_code);
     EXPECT_EQ(got, bytes != "\xFE");
+    EXPECT_EQ(error_code, 0);
+  }
+}
+
+TEST(TextEncoding, RandomUtf16NeverBreaksTheReader) {
+  std::mt19937 random(1252);
+  for (int round = 0; round < 60; ++round) {
+    // Random code units, surrogates and line ends among them, after a mark.
+    std::string content = round % 2 == 0 ? "\xFF\xFE" : "\xFE\xFF";
+    for (std::size_t n = random() % 4000; n > 0; --n) {
+      content += static_cast<char>(random() % 4 == 0 ? '\n' : random() % 256);
+    }
+    std::istringstream input(content);
+    RecordLineReader reader(input, 1 + random() % 64);
+    std::string_view line;
+    int counter = 0, error_code = 0;
+    while (reader.Next(line, counter, error_code)) {
+      ASSERT_FALSE(line.empty());
+      EXPECT_LE(line.size(), kMaxRecordLineLength);
+    }
     EXPECT_EQ(error_code, 0);
   }
 }
