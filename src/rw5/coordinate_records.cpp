@@ -87,7 +87,7 @@ void RecordReader::ReadBasePoint() {
   const double antenna_height =
       IsPresent(antenna) ? antenna + (IsPresent(phase_offset) ? phase_offset : 0.0) : kNullValue;
   if (IsPresent(latitude) && IsPresent(longitude)) {
-    if (!GeodeticInRange(latitude, longitude, "base point '" + station.name + "'")) {
+    if (!GeodeticInRange(latitude, longitude, "base point", station.name)) {
       latitude = kNullValue;
     }
   }

@@ -22,13 +22,15 @@ constexpr std::size_t kXX = 0, kXY = 1, kYY = 2, kXZ = 3, kYZ = 4, kZZ = 5;
 
 }  // namespace
 
-bool RecordReader::GeodeticInRange(double latitude, double longitude, const std::string& what) {
+bool RecordReader::GeodeticInRange(double latitude, double longitude, std::string_view kind,
+                                   const std::string& name) {
   if (std::fabs(latitude) <= kMostPackedLatitude && std::fabs(longitude) <= kMostPackedLongitude) {
     return true;
   }
-  Warn(line_, what +
-                  " lies outside latitude -90..90 or longitude -360..360; its position is "
-                  "not used");
+  std::string what(kind);
+  what += " '" + name +
+          "' lies outside latitude -90..90 or longitude -360..360; its position is not used";
+  Warn(line_, what);
   return false;
 }
 
@@ -60,23 +62,24 @@ void RecordReader::ReadGpsPosition() {
   station.name = std::string(name);
   station.distance_units = state_.distance_units;
   station.angle_units = state_.angle_units;
-  const std::string what = "GPS point '" + station.name + "'";
+  // Messages only: built when one is given, never on the way of a good record.
+  auto what = [&] { return "GPS point '" + station.name + "'"; };
   if (IsMissing(latitude) || IsMissing(longitude)) {
-    Warn(line_, what + " lacks its latitude or longitude; its position is not used");
-  } else if (GeodeticInRange(latitude, longitude, what)) {
+    Warn(line_, what() + " lacks its latitude or longitude; its position is not used");
+  } else if (GeodeticInRange(latitude, longitude, "GPS point", station.name)) {
     station.has_geodetic = true;
     station.latitude = DmsToRadians(latitude);
     station.longitude = DmsToRadians(longitude);
     if (IsMissing(height)) {
       height = 0.0;
-      Warn(line_, what + " has no height; 0 used");
+      Warn(line_, what() + " has no height; 0 used");
     } else if (options_.gps_antenna_to_antenna) {
       if (IsPresent(state_.rover_height)) {
         // The mark lies the rover antenna height below the antenna.
         height -= ToMetres(state_.rover_height);
       } else if (!state_.rover_height_warned) {
         state_.rover_height_warned = true;
-        Warn(line_, "no rover antenna height ('LS' 'HR') before " + what +
+        Warn(line_, "no rover antenna height ('LS' 'HR') before " + what() +
                         "; the heights of GPS points are those of their antennas");
       }
     }
@@ -128,7 +131,9 @@ void RecordReader::ReadReceiverVector(std::string_view code) {
 
 ObservationRecord* RecordReader::PendingVector(std::string_view code) {
   if (state_.pending_vector == 0) {
-    Warn(line_, "'" + std::string(code) + "' without a GPS vector right before it; not used");
+    std::string what(code);
+    what += " record without a GPS vector right before it; not used";
+    Warn(line_, what);
     return nullptr;
   }
   return &data_.observations[state_.pending_vector];

@@ -85,9 +85,10 @@ class RecordReader {
 
   // GPS points and the vectors receivers write (receiver_records.cpp).
   void ReadGpsPosition();
-  // False, after a warning naming `what`, for a packed latitude beyond 90
+  // False, after a warning naming the point, for a packed latitude beyond 90
   // degrees or a longitude beyond a full turn.
-  bool GeodeticInRange(double latitude, double longitude, const std::string& what);
+  bool GeodeticInRange(double latitude, double longitude, std::string_view kind,
+                       const std::string& name);
   void ReadReceiverVector(std::string_view code);
   void ReadReceiverCovariance(std::string_view code);
   void ReadTiltCorrection();
