@@ -13,10 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "app/message_table.h"
+#include "convert/conversion.h"
 #include "geodesy/angles.h"
 #include "geodesy/ellipsoid.h"
 #include "output/observation_writer.h"
 #include "rw5/corpus_helper.h"
+#include "support/temp_dir.h"
 
 namespace trovisk {
 namespace {
@@ -97,6 +100,29 @@ TEST_F(GnssCorpus, EveryGpsPointIsAStationWithItsPositionAndEveryVectorAnObserva
     if (!point_names.empty()) ++files_with_points;
   }
   EXPECT_GE(files_with_points, 10u);
+}
+
+TEST_F(GnssCorpus, EveryFileConvertsWithoutAQuestionAndWritesEveryVector) {
+  testing::TempDir dir;
+  for (const auto& entry : std::filesystem::directory_iterator(CorpusDir())) {
+    if (entry.path().extension() != ".rw5") continue;
+    const std::string name = entry.path().filename().string();
+    SCOPED_TRACE(name);
+    std::size_t vector_records = 0;
+    for (const RawRecord& record : ReadRawRecords(name)) vector_records += record.code == "G1";
+    testing::ScriptedUi ui;  // Yes to every question, "different" to every merge
+    SurveyData data;
+    ConverterOptions options;
+    options.input_file = entry.path().string();
+    options.output_file = dir.File("out.txt");
+    ConversionOutcome outcome = RunConversion(options, ui, data);
+    EXPECT_EQ(outcome.message_id, kMsgSuccess);
+    for (const auto& shown : ui.messages) EXPECT_NE(shown.id, kMsgCodeNotSupported);
+    std::ifstream written(options.output_file, std::ios::binary);
+    std::ostringstream text;
+    text << written.rdbuf();
+    EXPECT_EQ(Count(text.str(), "$GPS_COMPACT"), vector_records);
+  }
 }
 
 TEST_F(GnssCorpus, MarkHeightsAgreeWithTheCollectorsGridElevations) {
