@@ -10,8 +10,6 @@
 namespace trovisk {
 namespace {
 
-using testing::Dms;
-using testing::kHundredthSecond;
 using testing::kTenthMillimetre;
 using testing::Parse;
 using testing::Parsed;
@@ -51,14 +49,6 @@ TEST(DataNotes, ModeNoteGivesTheUnitsOnlyBeforeAnyModeRecord) {
     ASSERT_EQ(p.ui.warnings.size(), c.warnings.size() + 1);
     for (std::size_t i = 0; i < c.warnings.size(); ++i) EXPECT_EQ(p.ui.warnings[i], c.warnings[i]);
   }
-}
-
-TEST(DataNotes, ModeNoteSetsTheAngleUnitOfTheShotsAfterIt) {
-  Parsed p;
-  Parse("--MO,AD0,UN1,AU1\nBK,OP1,BP2,BS0,BC0\nSS,OP1,FP3,AR100.0000,SD10\n", p);
-  auto angles = p.OfKind(ObservationKind::kHorizontalAngle);
-  ASSERT_EQ(angles.size(), 1u);
-  EXPECT_NEAR(angles[0].horizontal_angle, Dms(90), kHundredthSecond);  // 100 grads
 }
 
 TEST(DataNotes, GridNoteFillsOnlyAStationWithoutLocalCoordinates) {
