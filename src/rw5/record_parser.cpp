@@ -103,7 +103,7 @@ void RecordReader::HandleRecord(std::string_view line, std::string_view code,
                                 std::size_t first_comma) {
   line_text_ = line;
   first_comma_ = first_comma;
-  // Known codes have two letters, so a longer code never matches a case.
+  // Codes are switched on as two letters; "GPS" is the one longer known code.
   const int key = code.size() == 2 ? TwoLetterKey(code) : -1;
   // A covariance record completes only the vector right before it; the
   // variance, covariance and tilt records of a receiver vector likewise.
