@@ -68,6 +68,10 @@ void RecordReader::ReadGridNote(std::string_view note) {
 }
 
 void RecordReader::ApplyGridNotes() {
+  // One warning for all the stations a file's notes complete: a GNSS job has
+  // such a note after every point, and a warning each would bury the others.
+  const GridNote* first_used = nullptr;
+  std::size_t used = 0;
   for (const GridNote& note : grid_notes_) {
     int index = data_.stations.Find(note.name);
     if (index == 0) continue;
@@ -78,9 +82,19 @@ void RecordReader::ApplyGridNotes() {
     station.north = note.north;
     station.east = note.east;
     station.elevation = IsPresent(note.elevation) ? note.elevation : 0.0;
-    Warn(note.line, "north, east and elevation of '" + note.name +
-                        "' taken from the note on line " + std::to_string(note.line) +
-                        (IsPresent(note.elevation) ? "" : " (no elevation; 0 used)"));
+    if (IsMissing(note.elevation)) {
+      Warn(note.line, "'" + note.name + "' has no elevation in its note on line " +
+                          std::to_string(note.line) + "; 0 used");
+    }
+    if (used++ == 0) first_used = &note;
+  }
+  if (used == 1) {
+    Warn(first_used->line, "north, east and elevation of '" + first_used->name +
+                               "' taken from the note on line " + std::to_string(first_used->line));
+  } else if (used > 1) {
+    Warn(first_used->line, "north, east and elevation of " + std::to_string(used) +
+                               " stations taken from their notes, the first '" +
+                               first_used->name + "' on line " + std::to_string(first_used->line));
   }
   grid_notes_.clear();
 }

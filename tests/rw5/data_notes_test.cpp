@@ -134,3 +134,27 @@ TEST(DataNotes, CollectorsMeansInNotesAreNeverObservations) {
 
 }  // namespace
 }  // namespace trovisk
+
+namespace trovisk {
+namespace {
+
+TEST(DataNotes, GridNotesOfManyPointsAreReportedInOneWarning) {
+  std::istringstream input(
+      "LS,HR2.0\n"
+      "GPS,PNA,LA45.0000,LN-66.0000,EL20\n--GS,PNA,N 1,E 2,EL 3\n"
+      "GPS,PNB,LA45.0001,LN-66.0000,EL20\n--GS,PNB,N 4,E 5\n"
+      "GPS,PNC,LA45.0002,LN-66.0000,EL20\n--GS,PNC,N 7,E 8,EL 9\n");
+  SurveyData data;
+  testing::ScriptedUi ui;
+  int line = 0, status = 0;
+  ParseRecords(input, ReaderOptions{}, data, ui, line, status);
+  std::vector<std::string> expected = {
+      ":5: 'B' has no elevation in its note on line 5; 0 used",
+      ":3: north, east and elevation of 3 stations taken from their notes, the first 'A' on "
+      "line 3"};
+  ASSERT_EQ(ui.warnings.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(ui.warnings[i], expected[i]);
+}
+
+}  // namespace
+}  // namespace trovisk
