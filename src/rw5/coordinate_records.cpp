@@ -83,6 +83,14 @@ void RecordReader::ReadBasePoint() {
   station.name = std::string(name);
   station.distance_units = state_.distance_units;
   station.angle_units = state_.angle_units;
+  // The antenna stands the entered height and its phase-centre offset above the mark.
+  const double antenna_height =
+      IsPresent(antenna) ? antenna + (IsPresent(phase_offset) ? phase_offset : 0.0) : kNullValue;
+  if (IsPresent(latitude) && IsPresent(longitude)) {
+    if (!GeodeticInRange(latitude, longitude, "base point", station.name)) {
+      latitude = kNullValue;
+    }
+  }
   if (IsPresent(latitude) && IsPresent(longitude)) {
     station.has_geodetic = true;
     station.latitude = DmsToRadians(latitude);
@@ -90,10 +98,9 @@ void RecordReader::ReadBasePoint() {
     if (IsMissing(height)) {
       height = 0.0;
       Warn(line_, "base point '" + station.name + "' has no height; 0 used");
-    } else if (IsPresent(antenna)) {
-      // The height is that of the antenna: the mark lies the antenna height
-      // and its phase-centre offset below it.
-      height -= antenna + (IsPresent(phase_offset) ? phase_offset : 0.0);
+    } else if (IsPresent(antenna_height) && options_.gps_antenna_to_antenna) {
+      // The height is that of the antenna; the mark lies below it.
+      height -= antenna_height;
     }
     station.height = height;
   }
@@ -104,6 +111,10 @@ void RecordReader::ReadBasePoint() {
   if (name.empty()) Warn(line_, "base point without a name");
   data_.stations.Add(station);
   state_.base = data_.stations.Find(name);
+  // The vectors from this base reduce by its own antenna height.
+  if (state_.base != 0 && IsPresent(antenna_height)) {
+    base_antenna_heights_.insert_or_assign(state_.base, antenna_height);
+  }
 }
 
 }  // namespace trovisk

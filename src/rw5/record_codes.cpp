@@ -12,13 +12,18 @@
 namespace trovisk {
 namespace {
 
-constexpr std::array<std::string_view, 36> kKnownCodes = {
+constexpr std::array<std::string_view, 41> kKnownCodes = {
     "--",                                                              // note
     "JB", "MO", "OC", "SP", "AP", "DE", "GR", "GS", "RP",              // job, mode, stations
     "TR", "SS", "OB", "BD", "BR", "FR", "FD", "BK", "LS", "BP", "BL",  // observations
     "CV", "AH",                                                        //
     "ES", "PJ", "CS", "ST", "DT", "HA", "VA", "CG", "EE", "EP", "GP",  // other records
-    "RX", "EQ"};
+    "RX", "EQ",                                                        //
+    "G0", "G1", "G2", "G3", "G4"};  // receiver vectors: header, vector, variances, covariances,
+                                    // tilt
+
+// The one known code longer than two characters: a GPS point's position.
+constexpr std::string_view kGpsPositionCode = "GPS";
 
 std::size_t PairKey(std::string_view code) {
   return static_cast<std::size_t>(static_cast<unsigned char>(code[0])) << 8 |
@@ -37,13 +42,14 @@ int AskToSkip(std::string_view code, int line, UserInterface& ui, int& error_cod
 }  // namespace
 
 bool IsKnownRecordCode(std::string_view code) {
-  // Every known code has two characters: one table slot per pair of bytes.
+  // Two-character codes: one table slot per pair of bytes.
   static const std::vector<bool> known = [] {
     std::vector<bool> table(1 << 16, false);
     for (std::string_view known_code : kKnownCodes) table[PairKey(known_code)] = true;
     return table;
   }();
-  return code.size() == 2 && known[PairKey(code)];
+  if (code.size() != 2) return code == kGpsPositionCode;
+  return known[PairKey(code)];
 }
 
 int CheckRecordCode(std::string_view code, int line, std::vector<std::string>& skipped_codes,

@@ -18,92 +18,81 @@ std::string_view TrimRecordText(std::string_view text) {
 RecordLineReader::RecordLineReader(std::istream& input, std::size_t block_size)
     : input_(input), buffer_(block_size == 0 ? 1 : block_size) {}
 
-namespace {
-
-// The encoding the first bytes of a file show, and the length of its
-// byte-order mark.
-RecordLineReader::Encoding Recognise(const char* bytes, std::size_t count, std::size_t& mark) {
-  using Encoding = RecordLineReader::Encoding;
-  const auto byte = [bytes](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-  const auto text = [](unsigned char c) {
-    return (c >= 0x20 && c < 0x7F) || c == '\r' || c == '\n' || c == '\t';
-  };
-  mark = 0;
-  if (count >= 2 && byte(0) == 0xFF && byte(1) == 0xFE) {
-    mark = 2;
-    return Encoding::kUtf16Le;
-  }
-  if (count >= 2 && byte(0) == 0xFE && byte(1) == 0xFF) {
-    mark = 2;
-    return Encoding::kUtf16Be;
-  }
-  // Without a mark: text whose every second byte is NUL.
-  if (count >= 4 && text(byte(0)) && byte(1) == 0 && text(byte(2)) && byte(3) == 0) {
-    return Encoding::kUtf16Le;
-  }
-  if (count >= 4 && byte(0) == 0 && text(byte(1)) && byte(2) == 0 && text(byte(3))) {
-    return Encoding::kUtf16Be;
-  }
-  return Encoding::kBytes;
-}
-
-}  // namespace
-
-RecordLineReader::Fill RecordLineReader::FillBuffer() {
-  position_ = 0;
-  end_ = 0;
-  std::streamsize count = 0;
+RecordLineReader::Fill RecordLineReader::ReadBlock(char* into, std::size_t size,
+                                                   std::size_t& count) {
+  count = 0;
   try {
-    if (encoding_ == Encoding::kUnknown && buffer_.size() < head_.size()) {
-      // Blocks too small to show the encoding: read the first bytes ahead.
-      input_.read(head_.data(), static_cast<std::streamsize>(head_.size()));
-      head_length_ = static_cast<std::size_t>(input_.gcount());
-      encoding_ = Recognise(head_.data(), head_length_, head_position_);
-    }
-    if (head_position_ < head_length_) {
-      while (head_position_ < head_length_ && end_ < buffer_.size()) {
-        buffer_[end_++] = head_[head_position_++];
-      }
-      count = static_cast<std::streamsize>(end_);
-    } else {
-      input_.read(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-      count = input_.gcount();
-    }
+    input_.read(into, static_cast<std::streamsize>(size));
+    count = static_cast<std::size_t>(input_.gcount());
   } catch (...) {
     // A stream set to throw reports its failure here like any other.
     return Fill::kError;
   }
-  if (count > 0) {
-    end_ = static_cast<std::size_t>(count);
-    if (encoding_ == Encoding::kUnknown) encoding_ = Recognise(buffer_.data(), end_, position_);
-    if (encoding_ == Encoding::kUtf16Le || encoding_ == Encoding::kUtf16Be) DecodeUtf16();
-    return Fill::kData;  // possibly with no byte yet: the caller reads on
-  }
+  if (count > 0) return Fill::kData;
   if (input_.bad() || !input_.eof()) return Fill::kError;
   return Fill::kEnd;
 }
 
-void RecordLineReader::DecodeUtf16() {
-  // Each code unit becomes one byte: the byte itself below 256 (the
-  // collectors' own single-byte characters, such as the degree sign), '?'
-  // above. The output never overtakes the input, so this works in place.
-  const bool little_endian = encoding_ == Encoding::kUtf16Le;
-  std::size_t out = 0;
-  std::size_t in = position_;
-  auto put = [&](unsigned char first, unsigned char second) {
-    unsigned int unit = little_endian ? (first | second << 8) : (first << 8 | second);
-    buffer_[out++] = unit < 0x100 ? static_cast<char>(unit) : '?';
-  };
-  if (carried_byte_ >= 0 && in < end_) {
-    put(static_cast<unsigned char>(carried_byte_), static_cast<unsigned char>(buffer_[in++]));
-    carried_byte_ = -1;
+RecordLineReader::Fill RecordLineReader::FirstFill() {
+  encoding_known_ = true;
+  // Two bytes at least, to see a byte-order mark; a block of one byte hands
+  // the second out on the next fill.
+  const bool into_lead = buffer_.size() < lead_.size();
+  char* into = into_lead ? lead_.data() : buffer_.data();
+  std::size_t count = 0;
+  Fill fill = ReadBlock(into, into_lead ? lead_.size() : buffer_.size(), count);
+  if (fill != Fill::kData) return fill;
+  const auto first = static_cast<unsigned char>(into[0]);
+  const auto second = count >= 2 ? static_cast<unsigned char>(into[1]) : 0u;
+  const bool little_endian_mark = count >= 2 && first == 0xFF && second == 0xFE;
+  const bool big_endian_mark = count >= 2 && first == 0xFE && second == 0xFF;
+  if (little_endian_mark || big_endian_mark) {
+    decoder_.emplace(big_endian_mark);
+    raw_.resize(buffer_.size());
+    std::size_t rest = count - 2;
+    if (rest > 0) std::memcpy(raw_.data(), into + 2, rest);
+    // A raw block decodes to at most half its size and two bytes more.
+    if (buffer_.size() < raw_.size() / 2 + 2) buffer_.resize(raw_.size() / 2 + 2);
+    end_ = decoder_->Decode(raw_.data(), rest, buffer_.data());
+    return Fill::kData;
   }
-  for (; in + 1 < end_; in += 2) {
-    put(static_cast<unsigned char>(buffer_[in]), static_cast<unsigned char>(buffer_[in + 1]));
+  if (into_lead) {
+    lead_count_ = count;
+    buffer_[0] = lead_[0];
+    lead_position_ = 1;
+    end_ = 1;
+  } else {
+    end_ = count;
   }
-  if (in < end_) carried_byte_ = static_cast<unsigned char>(buffer_[in]);
+  return Fill::kData;
+}
+
+RecordLineReader::Fill RecordLineReader::FillDecoded() {
+  std::size_t count = 0;
+  Fill fill = ReadBlock(raw_.data(), raw_.size(), count);
+  if (fill == Fill::kError) return fill;
+  if (fill == Fill::kEnd) {
+    end_ = decoder_->Finish(buffer_.data());
+    return end_ > 0 ? Fill::kData : Fill::kEnd;
+  }
+  // A block may decode to nothing (half a code unit); the caller reads on.
+  end_ = decoder_->Decode(raw_.data(), count, buffer_.data());
+  return Fill::kData;
+}
+
+RecordLineReader::Fill RecordLineReader::FillBuffer() {
   position_ = 0;
-  end_ = out;
+  end_ = 0;
+  if (!encoding_known_) return FirstFill();
+  if (lead_position_ < lead_count_) {
+    buffer_[end_++] = lead_[lead_position_++];
+    return Fill::kData;
+  }
+  if (decoder_) return FillDecoded();
+  std::size_t count = 0;
+  Fill fill = ReadBlock(buffer_.data(), buffer_.size(), count);
+  end_ = count;
+  return fill;
 }
 
 bool RecordLineReader::Refill(int& error_code) {
@@ -165,6 +154,7 @@ bool RecordLineReader::ReadLogicalLine(int& error_code) {
 bool RecordLineReader::Next(std::string_view& line, int& line_counter, int& error_code) {
   error_code = 0;
   line = std::string_view();
+  is_note_ = false;
   for (;;) {
     if (!ReadLogicalLine(error_code)) {
       // The line that could not be read is the one the message names.
@@ -175,12 +165,8 @@ bool RecordLineReader::Next(std::string_view& line, int& line_counter, int& erro
     std::string_view text = TrimRecordText(std::string_view(line_.data(), line_length_));
     if (text.empty()) continue;
     if (text.substr(0, 2) == "--") {
-      if (text.substr(0, 5) == "--MO,") {
-        mode_note_length_ = text.size();
-        for (std::size_t i = 0; i < text.size(); ++i) mode_note_[i] = text[i];
-        ++mode_note_count_;
-      }
-      continue;
+      if (!keep_data_notes_ || !IsDataNote(text)) continue;
+      is_note_ = true;
     }
     line = text;
     return true;

@@ -4,14 +4,26 @@
 #include <array>
 #include <cstddef>
 #include <istream>
+#include <optional>
 #include <string_view>
 #include <vector>
+
+#include "rw5/utf16_decoder.h"
 
 namespace trovisk {
 
 // Longest logical line; a longer physical line continues as the next one.
 inline constexpr std::size_t kMaxRecordLineLength = 207;
 
+// True for the notes that hold data some collectors keep nowhere else: a
+// mode ("--MO,") and a point's grid coordinates ("--GS,").
+inline bool IsDataNote(std::string_view text) {
+  return text.substr(0, 5) == "--MO," || text.substr(0, 5) == "--GS,";
+}
+
+// A file that begins with a UTF-16 byte-order mark (either byte order) is
+// read as UTF-16 turned into single bytes (see Utf16Decoder); any other file
+// is read byte for byte.
 class RecordLineReader {
  public:
   explicit RecordLineReader(std::istream& input, std::size_t block_size = 1 << 20);
@@ -23,17 +35,11 @@ class RecordLineReader {
   // read error with `error_code` 1003; `error_code` is 0 otherwise.
   bool Next(std::string_view& line, int& line_counter, int& error_code);
 
-  // How many "--MO," notes have been passed, and the text of the last one:
-  // some collectors write their only mode record as a note.
-  int mode_note_count() const { return mode_note_count_; }
-  std::string_view last_mode_note() const {
-    return std::string_view(mode_note_.data(), mode_note_length_);
-  }
-
-  // How the file's bytes map to the reader's bytes. A file saved as UTF-16
-  // (recognised by its byte-order mark, or by text whose every second byte
-  // is NUL) is read as the same text in single bytes.
-  enum class Encoding { kUnknown, kBytes, kUtf16Le, kUtf16Be };
+  // From now on Next also gives the data notes (IsDataNote), with is_note()
+  // set, in their place among the records.
+  void KeepDataNotes() { keep_data_notes_ = true; }
+  // The last line given is a data note.
+  bool is_note() const { return is_note_; }
 
  private:
   enum class Fill { kData, kEnd, kError };
@@ -41,8 +47,12 @@ class RecordLineReader {
   // of input with nothing read.
   bool ReadLogicalLine(int& error_code);
   Fill FillBuffer();
-  // Turns the UTF-16 code units of buffer_[position_, end_) into bytes in place.
-  void DecodeUtf16();
+  // Reads up to `size` bytes of the stream; kData when any came.
+  Fill ReadBlock(char* into, std::size_t size, std::size_t& count);
+  // Reads the first block and looks at its first two bytes for a UTF-16
+  // byte-order mark.
+  Fill FirstFill();
+  Fill FillDecoded();
   // Makes bytes available; false at end of input or on an error.
   bool Refill(int& error_code);
 
@@ -51,18 +61,21 @@ class RecordLineReader {
   std::size_t position_ = 0;
   std::size_t end_ = 0;
   bool at_end_ = false;
-  Encoding encoding_ = Encoding::kUnknown;
-  int carried_byte_ = -1;  // first byte of a UTF-16 code unit split between blocks
-  std::array<char, 4> head_{};  // the first bytes, read ahead when blocks are smaller
-  std::size_t head_length_ = 0;
-  std::size_t head_position_ = 0;
   // A CR ended the last line; an LF right after it belongs to the same end.
   bool after_cr_ = false;
   std::array<char, kMaxRecordLineLength + 1> line_{};
   std::size_t line_length_ = 0;
-  std::array<char, kMaxRecordLineLength + 1> mode_note_{};
-  std::size_t mode_note_length_ = 0;
-  int mode_note_count_ = 0;
+  bool keep_data_notes_ = false;
+  bool is_note_ = false;
+  // With blocks of one byte: the first two bytes, read to look for a
+  // byte-order mark and handed out one by one when there is none.
+  bool encoding_known_ = false;
+  std::array<char, 2> lead_{};
+  std::size_t lead_count_ = 0;
+  std::size_t lead_position_ = 0;
+  // UTF-16 input: raw blocks are decoded into buffer_.
+  std::optional<Utf16Decoder> decoder_;
+  std::vector<char> raw_;
 };
 
 // True for the bytes trimmed from both ends of a line and of a field.

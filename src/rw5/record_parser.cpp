@@ -59,13 +59,15 @@ void RecordReader::Read(std::istream& input, int& line_counter, int& status) {
   }
 
   RecordLineReader reader(input);
+  reader.KeepDataNotes();
   std::string_view line;
   int error_code = 0;
   while (reader.Next(line, line_counter, error_code)) {
     line_ = line_counter;
-    if (reader.mode_note_count() != state_.mode_notes_seen) {
-      state_.mode_notes_seen = reader.mode_note_count();
-      if (!state_.live_mode_seen) ApplyModeNote(reader.last_mode_note());
+    if (reader.is_note()) {
+      // A note is no record: it leaves a vector open for its covariance.
+      HandleDataNote(line);
+      continue;
     }
     std::size_t first_comma = 0;
     std::string_view code = RecordCode(line, first_comma);
@@ -87,7 +89,10 @@ void RecordReader::Read(std::istream& input, int& line_counter, int& status) {
     return;
   }
   CloseDirectionSet();
-  if (!coordinates_only_) ReduceVectorsToMarks();
+  if (!coordinates_only_) {
+    ApplyGridNotes();
+    ReduceVectorsToMarks();
+  }
 }
 
 void RecordReader::Split(std::size_t count) {
@@ -98,10 +103,18 @@ void RecordReader::HandleRecord(std::string_view line, std::string_view code,
                                 std::size_t first_comma) {
   line_text_ = line;
   first_comma_ = first_comma;
-  // Known codes have two letters, so a longer code never matches a case.
+  // Codes are switched on as two letters; "GPS" is the one longer known code.
   const int key = code.size() == 2 ? TwoLetterKey(code) : -1;
-  // A covariance record completes only the vector right before it.
-  if (key != TwoLetterKey('C', 'V')) state_.pending_vector = 0;
+  // A covariance record completes only the vector right before it; the
+  // variance, covariance and tilt records of a receiver vector likewise.
+  if (key != TwoLetterKey('C', 'V') && key != TwoLetterKey('G', '2') &&
+      key != TwoLetterKey('G', '3') && key != TwoLetterKey('G', '4')) {
+    state_.pending_vector = 0;
+  }
+  if (key == -1 && code == "GPS") {
+    ReadGpsPosition();
+    return;
+  }
 
   switch (key) {
     case TwoLetterKey('M', 'O'):
@@ -120,12 +133,15 @@ void RecordReader::HandleRecord(std::string_view line, std::string_view code,
     default:
       break;
   }
+  // Heights are read in both passes: a GPS point's mark lies the rover
+  // antenna height below the position the receiver gives.
+  if (key == TwoLetterKey('L', 'S')) {
+    ReadHeights();
+    return;
+  }
   if (coordinates_only_) return;
 
   switch (key) {
-    case TwoLetterKey('L', 'S'):
-      ReadHeights();
-      break;
     case TwoLetterKey('B', 'K'):
       ReadBacksight();
       break;
@@ -146,6 +162,16 @@ void RecordReader::HandleRecord(std::string_view line, std::string_view code,
       break;
     case TwoLetterKey('C', 'V'):
       ReadCovariance();
+      break;
+    case TwoLetterKey('G', '1'):
+      ReadReceiverVector(code);
+      break;
+    case TwoLetterKey('G', '2'):
+    case TwoLetterKey('G', '3'):
+      ReadReceiverCovariance(code);
+      break;
+    case TwoLetterKey('G', '4'):
+      ReadTiltCorrection();
       break;
     default:
       // Other known codes carry nothing the adjustment uses.
@@ -178,18 +204,6 @@ void RecordReader::ReadMode(std::string_view line, std::size_t first_comma, bool
   data_.angle_units = state_.angle_units;
 }
 
-void RecordReader::ApplyModeNote(std::string_view note) {
-  // "--MO,..." read as the mode record it stands for.
-  std::string_view record = note.substr(2);
-  std::size_t first_comma = 0;
-  RecordCode(record, first_comma);
-  ReadMode(record, first_comma, true);
-  Warn(line_, "no mode record before this line; distance units " +
-                  std::to_string(state_.distance_units) + " and angle units " +
-                  std::to_string(state_.angle_units) + " taken from the note '" +
-                  std::string(note) + "'");
-}
-
 void RecordReader::ReadHeights() {
   Split(2);
   for (std::string_view field : fields_) {
@@ -197,6 +211,7 @@ void RecordReader::ReadHeights() {
       state_.instrument_height = Value(field);
     } else if (HasPrefix(field, "HR")) {
       state_.target_height = Value(field);
+      state_.rover_height = state_.target_height;
     }
   }
 }

@@ -18,7 +18,7 @@ void ParseRecords(std::istream& input, const ReaderOptions& options, SurveyData&
                   UserInterface& ui, int& line_counter, int& status);
 
 // The first pass: the same reader, keeping only the stations that carry
-// coordinates in the file ("OC", "SP", "BP") and the units in force; no
+// coordinates in the file ("OC", "SP", "BP", "GPS") and the units in force; no
 // observation is kept. Unsupported codes are asked about here already, so the
 // record parser does not ask again.
 void ReadStationCoordinates(std::istream& input, const ReaderOptions& options, SurveyData& data,

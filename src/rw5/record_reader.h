@@ -5,6 +5,7 @@
 #include <istream>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -35,7 +36,6 @@ class RecordReader {
   // Mode and heights (record_parser.cpp).
   void ReadMode(std::string_view line, std::size_t first_comma, bool from_note);
   void ReadHeights();
-  void ApplyModeNote(std::string_view note);
 
   // Field values (field_values.cpp).
   void Warn(int line, const std::string& what);
@@ -83,6 +83,27 @@ class RecordReader {
   void ReadCovariance();
   void ReduceVectorsToMarks();
 
+  // GPS points and the vectors receivers write (receiver_records.cpp).
+  void ReadGpsPosition();
+  // False, after a warning naming the point, for a packed latitude beyond 90
+  // degrees or a longitude beyond a full turn.
+  bool GeodeticInRange(double latitude, double longitude, std::string_view kind,
+                       const std::string& name);
+  void ReadReceiverVector(std::string_view code);
+  void ReadReceiverCovariance(std::string_view code);
+  void ReadTiltCorrection();
+  // The vector the variance, covariance and tilt records complete; null
+  // (after a warning) when none comes right before them.
+  ObservationRecord* PendingVector(std::string_view code);
+
+  // Data kept in notes (data_notes.cpp).
+  void HandleDataNote(std::string_view note);
+  void ApplyModeNote(std::string_view note);
+  void ReadGridNote(std::string_view note);
+  // Gives the grid coordinates of the notes to the stations the records
+  // left without north, east and elevation.
+  void ApplyGridNotes();
+
   const ReaderOptions& options_;
   SurveyData& data_;
   UserInterface& ui_;
@@ -101,6 +122,15 @@ class RecordReader {
   std::size_t vectors_read_ = 0;
   std::string occupied_name_;
   int occupied_index_ = 0;
+  // Antenna height above the mark (metres) of each base point, by station index.
+  std::unordered_map<int, double> base_antenna_heights_;
+  // A point's grid coordinates kept in a note, metres.
+  struct GridNote {
+    std::string name;
+    double north, east, elevation;
+    int line;
+  };
+  std::vector<GridNote> grid_notes_;
 };
 
 }  // namespace trovisk

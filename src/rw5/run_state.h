@@ -17,11 +17,14 @@ struct RunState {
   double edm_offset = kNullValue;
   int angle_units = 0;
   bool live_mode_seen = false;  // a mode record, not only a mode note
-  int mode_notes_seen = 0;
 
   // Heights ("LS", and "HR" of observation records), in file units.
   double instrument_height = kNullValue;
   double target_height = kNullValue;
+  // The rover antenna height of GPS points: the "HR" of the last "LS" only,
+  // so that both passes see the same one (file units).
+  double rover_height = kNullValue;
+  bool rover_height_warned = false;
 
   // The setup ("BK"): station indices, 0 for none.
   int occupied = 0;

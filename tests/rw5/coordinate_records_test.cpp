@@ -80,7 +80,7 @@ TEST(CoordinateRecords, BasePointGivesTheMarkPosition) {
 
 TEST(CoordinateRecords, FirstPassKeepsOnlyStationsWithCoordinatesAndAsksOnce) {
   std::istringstream input(
-      "--MO,UN2\nGPS,PN9\nBK,OP1,BP2,BS,BC0\nOC,OP1,N 10,E 20\nSS,OP1,FP3,AR1,SD5\n"
+      "--MO,UN2\nQQ,PN9\nBK,OP1,BP2,BS,BC0\nOC,OP1,N 10,E 20\nSS,OP1,FP3,AR1,SD5\n"
       "SP,PN4,N 1,EL2\nBP,PN5,LA45.0,LN-66.0,EL10.0\nMO,UN1\nSP,PN6,N 1,E 2,EL3\n");
   SurveyData data;
   testing::ScriptedUi ui;

@@ -19,22 +19,22 @@ TEST(RecordCodes, OnePromptPerUnsupportedCodeAndNoneForKnownOnes) {
   RecordCodeChecker checker(skipped, ui);
   int error_code = -1;
   // Codes of the format without an effect never prompt.
-  for (const char* known : {"ES", "RX", "--", "SS", "CV"}) {
+  for (const char* known : {"ES", "RX", "--", "SS", "CV", "GPS", "G0", "G1", "G4"}) {
     EXPECT_EQ(checker.Check(known, 1, error_code), kHandleRecord) << known;
   }
-  EXPECT_EQ(checker.Check("GPS", 12, error_code), kSkipRecord);
+  EXPECT_EQ(checker.Check("GPX", 12, error_code), kSkipRecord);
   EXPECT_EQ(error_code, 0);
-  EXPECT_EQ(checker.Check("GPS", 13, error_code), kSkipRecord);
+  EXPECT_EQ(checker.Check("GPX", 13, error_code), kSkipRecord);
   EXPECT_EQ(checker.Check("ss", 14, error_code), kSkipRecord);
   ASSERT_EQ(ui.messages.size(), 2u);
   EXPECT_EQ(ui.messages[0].id, 2121);
   EXPECT_EQ(ui.messages[0].buttons, Buttons::kYesNo);
-  EXPECT_NE(ui.messages[0].text.find("line '12', code 'GPS'"), std::string::npos);
-  EXPECT_EQ(skipped, (std::vector<std::string>{"GPS", "ss"}));
+  EXPECT_NE(ui.messages[0].text.find("line '12', code 'GPX'"), std::string::npos);
+  EXPECT_EQ(skipped, (std::vector<std::string>{"GPX", "ss"}));
   // A later reader of the same list does not ask again, nor does the list form.
   RecordCodeChecker second(skipped, ui);
   EXPECT_EQ(second.Check("ss", 20, error_code), kSkipRecord);
-  EXPECT_EQ(CheckRecordCode("GPS", 21, skipped, ui, error_code), kSkipRecord);
+  EXPECT_EQ(CheckRecordCode("GPX", 21, skipped, ui, error_code), kSkipRecord);
   EXPECT_EQ(ui.messages.size(), 2u);
 }
 

@@ -191,8 +191,11 @@ TEST(RecordSemantics, ModeNoteStandsInForAMissingModeRecord) {
       p);
   EXPECT_EQ(p.data.distance_units, 1);
   EXPECT_DOUBLE_EQ(p.Observations().back().slope_distance, 10.0 / kUsFeet);
-  ASSERT_EQ(p.ui.warnings.size(), 2u);
-  EXPECT_EQ(p.ui.warnings[0].rfind("job.rw5:2: ", 0), 0u) << p.ui.warnings[0];
+  // Two notes before the mode record, each reported at its own line.
+  EXPECT_EQ(p.ui.warnings,
+            (std::vector<std::string>{
+                "job.rw5:1: units taken from the note on line 1: US survey feet",
+                "job.rw5:4: units taken from the note on line 4: international feet"}));
 }
 
 TEST(RecordSemantics, QuestionableValuesAreReportedNotKept) {
@@ -222,18 +225,20 @@ TEST(RecordSemantics, QuestionableValuesAreReportedNotKept) {
 TEST(RecordSemantics, DecliningAnUnsupportedCodeDropsTheObservations) {
   Parsed p;
   p.ui.answers = {Answer::kNo};
-  Parse("BK,OP1,BP2,BS0,BC0\nSS,OP1,FP3,AR1\nGPS,PN2\nSS,OP1,FP4,AR1\n", p);
+  Parse("BK,OP1,BP2,BS0,BC0\nSS,OP1,FP3,AR1\nQQ,PN2\nSS,OP1,FP4,AR1\n", p);
   EXPECT_EQ(p.status, 2121);
   EXPECT_EQ(p.line_counter, 3);
   EXPECT_EQ(p.data.observations.size(), 1u);  // only the reserved record
 }
 
 TEST(RecordSemantics, RandomRecordsNeverBreakTheReader) {
-  const char* codes[] = {"MO", "LS", "BK", "SS", "TR", "OB", "BD", "BR", "FD", "FR",
-                         "OC", "SP", "BP", "AH", "BL", "CV", "JB", "--", ""};
-  const char* prefixes[] = {"OP", "FP", "BP", "PN", "AR", "AL", "AZ", "ZE", "SD", "HD", "CE",
-                            "HR", "HI", "BS", "BC", "UN", "AU", "N ", "E ", "EL", "LA", "LN",
-                            "HT", "AG", "DX", "DY", "DZ", "XX", "ZZ", "DC", "--", ""};
+  const char* codes[] = {"MO", "LS",  "BK", "SS", "TR", "OB", "BD", "BR",   "FD",
+                         "FR", "OC",  "SP", "BP", "AH", "BL", "CV", "JB",   "--",
+                         "",   "GPS", "G0", "G1", "G2", "G3", "G4", "--GS", "--MO"};
+  const char* prefixes[] = {"OP", "FP", "BP", "PN", "AR", "AL", "AZ", "ZE", "SD", "HD",
+                            "CE", "HR", "HI", "BS", "BC", "UN", "AU", "N ", "E ", "EL",
+                            "LA", "LN", "HT", "AG", "DX", "DY", "DZ", "XX", "ZZ", "DC",
+                            "--", "",   "PA", "VX", "VZ", "XY", "YZ"};
   const char* values[] = {"",    "0",        "-1",     "359.5959", "1e400",
                           "nan", "-61.5811", "CK.",    "ROVER",    "BASE",
                           "  ",  "2",        "1e-400", ",",        "999999999999999999999"};
