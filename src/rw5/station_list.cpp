@@ -1,26 +1,55 @@
 // The station list with its name index.
 #include "rw5/station_list.h"
 
+#include <functional>
+#include <utility>
+
 namespace trovisk {
 
 StationList::StationList() { Clear(); }
 
 void StationList::Clear() {
   records_.clear();
-  index_.clear();
+  slots_.assign(16, 0);
   records_.emplace_back();
+}
+
+std::size_t StationList::Slot(std::string_view name) const {
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t slot = std::hash<std::string_view>{}(name) & mask;
+  while (slots_[slot] != 0 && records_[static_cast<std::size_t>(slots_[slot])].name != name) {
+    slot = (slot + 1) & mask;
+  }
+  return slot;
+}
+
+// Keeps the index at most half full, so that probes stay short.
+void StationList::GrowIndex() {
+  if (2 * records_.size() < slots_.size()) return;
+  slots_.assign(slots_.size() * 2, 0);
+  for (std::size_t i = 1; i < records_.size(); ++i) {
+    slots_[Slot(records_[i].name)] = static_cast<std::int32_t>(i);
+  }
+}
+
+int StationList::Append(StationRecord station) {
+  const std::size_t slot = Slot(station.name);
+  const int index = static_cast<int>(records_.size());
+  records_.push_back(std::move(station));
+  slots_[slot] = index;
+  GrowIndex();
+  return index;
 }
 
 bool StationList::Add(const StationRecord& station) {
   // A nameless station is never kept: index 0 stands for "no station".
   if (station.name.empty()) return false;
-  auto found = index_.find(station.name);
-  if (found == index_.end()) {
-    index_.emplace(station.name, static_cast<int>(records_.size()));
-    records_.push_back(station);
+  const int found = Find(station.name);
+  if (found == 0) {
+    Append(station);
     return true;
   }
-  StationRecord& existing = records_[static_cast<std::size_t>(found->second)];
+  StationRecord& existing = records_[static_cast<std::size_t>(found)];
   if (!existing.has_geodetic && station.has_geodetic) {
     existing.latitude = station.latitude;
     existing.longitude = station.longitude;
@@ -37,22 +66,18 @@ bool StationList::Add(const StationRecord& station) {
 }
 
 int StationList::Find(std::string_view name) const {
-  auto found = index_.find(name);
-  return found == index_.end() ? 0 : found->second;
+  if (name.empty()) return 0;
+  return slots_[Slot(name)];
 }
 
 int StationList::FindOrAdd(std::string_view name, int distance_units, int angle_units) {
   if (name.empty()) return 0;
-  if (auto found = index_.find(name); found != index_.end()) return found->second;
-  auto [it, inserted] = index_.try_emplace(std::string(name), static_cast<int>(records_.size()));
-  if (inserted) {
-    StationRecord station;
-    station.name = std::string(name);
-    station.distance_units = distance_units;
-    station.angle_units = angle_units;
-    records_.push_back(std::move(station));
-  }
-  return it->second;
+  if (int found = Find(name); found != 0) return found;
+  StationRecord station;
+  station.name = std::string(name);
+  station.distance_units = distance_units;
+  station.angle_units = angle_units;
+  return Append(std::move(station));
 }
 
 bool StationList::SetDescription(std::string_view name, const std::string& text) {

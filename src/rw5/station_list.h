@@ -3,9 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "rw5/station.h"
@@ -40,16 +40,17 @@ class StationList {
   const StationRecord& operator[](std::size_t index) const { return records_[index]; }
 
  private:
+  // The slot of `name` in the index: the one holding its station, or the
+  // empty slot where it belongs.
+  std::size_t Slot(std::string_view name) const;
+  void GrowIndex();
+  int Append(StationRecord station);
+
   std::vector<StationRecord> records_;
-  // Looks names up as string views without making a string of each.
-  struct NameHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view name) const {
-      return std::hash<std::string_view>{}(name);
-    }
-  };
-  // Name to index beside the array, so that lookups are not a linear search.
-  std::unordered_map<std::string, int, NameHash, std::equal_to<>> index_;
+  // Name to index beside the array, so that lookups are not a linear search:
+  // open addressing over station indices (0 = empty slot), the names compared
+  // in the records themselves, so no name is held twice.
+  std::vector<std::int32_t> slots_;
 };
 
 }  // namespace trovisk
