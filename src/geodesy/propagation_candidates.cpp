@@ -152,7 +152,8 @@ void CandidateEvaluator::AddFromObservation(std::int32_t station, std::int32_t o
       out.seen |= kSeenGpsWithoutHeight;
       return;
     }
-    if (!Has(obs.dx) || !Has(obs.dy) || !Has(obs.dz)) return;
+    const ObservationDetail& vector = network_.data().observations.Detail(obs);
+    if (!Has(vector.dx) || !Has(vector.dy) || !Has(vector.dz)) return;
     bool want_position =
         position && (mode == EvaluationMode::kPropagate || Independent(obs_index, station, false));
     bool want_elevation =
@@ -257,8 +258,9 @@ void CandidateEvaluator::AddGps(std::int32_t obs_index, bool reverse, Evaluation
   double latitude = 0.0;
   double longitude = 0.0;
   double height = 0.0;
-  OffsetGeodetic(frame_.a, frame_.e2, known.latitude, known.longitude, known.height, sign * obs.dx,
-                 sign * obs.dy, sign * obs.dz, latitude, longitude, height);
+  const ObservationDetail& vector = network_.data().observations.Detail(obs);
+  OffsetGeodetic(frame_.a, frame_.e2, known.latitude, known.longitude, known.height,
+                 sign * vector.dx, sign * vector.dy, sign * vector.dz, latitude, longitude, height);
   Candidate c;
   GeodeticToLocal(frame_, latitude, longitude, height, c.point.north, c.point.east, c.elevation);
   c.source = CoordinateSource::kGpsVector;

@@ -232,7 +232,7 @@ class RecordWriter {
 
 // Every present value of the observation goes into exactly one record.
 void WriteObservation(RecordWriter& writer, const StationList& stations,
-                      const ObservationRecord& observation) {
+                      const ObservationList& observations, const ObservationRecord& observation) {
   const std::string& from = ResolvedStationName(stations, observation.from);
   const std::string& backsight = ResolvedStationName(stations, observation.backsight);
   const std::string& to = ResolvedStationName(stations, observation.to);
@@ -240,7 +240,8 @@ void WriteObservation(RecordWriter& writer, const StationList& stations,
   double hi = Known(observation.instrument_height) ? observation.instrument_height * factor : 0.0;
   double hr = Known(observation.target_height) ? observation.target_height * factor : 0.0;
   bool commented = observation.computed;
-  const std::string& description = observation.description;
+  const ObservationDetail& detail = observations.Detail(observation);
+  const std::string& description = detail.description;
 
   double azimuth = observation.azimuth;
   double zenith = observation.zenith;
@@ -263,7 +264,7 @@ void WriteObservation(RecordWriter& writer, const StationList& stations,
                     commented, description);
   writer.LengthOnly("$HORIZ_DIST_ONLY", from, to, observation.horizontal_distance, kDistanceSd,
                     commented, description);
-  writer.GpsVector(from, to, observation.dx, observation.dy, observation.dz, observation.covariance,
+  writer.GpsVector(from, to, detail.dx, detail.dy, detail.dz, detail.covariance,
                    commented, description);
 }
 
@@ -307,7 +308,7 @@ void WriteObservationSection(std::ostream& out, const StationList& stations,
   }
   RecordWriter writer(buffer, angle_unit_code, distance_unit_code);
   for (std::size_t index : SectionOrder(observations)) {
-    WriteObservation(writer, stations, observations[index]);
+    WriteObservation(writer, stations, observations, observations[index]);
     if (!buffer.FlushIfFull()) {
       status = kStatusWriteError;
       return;

@@ -43,6 +43,7 @@ void RecordReader::ReadVector(std::string_view code) {
   vector.SetCode(std::string(code).c_str());
   vector.line = line_;
   vector.from = state_.base;
+  ObservationDetail& terms = data_.observations.Detail(vector);
   std::string_view note;
   for (std::string_view field : fields_) {
     if (HasPrefix(field, "--")) {
@@ -51,17 +52,17 @@ void RecordReader::ReadVector(std::string_view code) {
     } else if (HasPrefix(field, "PN")) {
       vector.to = Station(Name(field));
     } else if (HasPrefix(field, "DX")) {
-      vector.dx = Length(field);
+      terms.dx = Length(field);
     } else if (HasPrefix(field, "DY")) {
-      vector.dy = Length(field);
+      terms.dy = Length(field);
     } else if (HasPrefix(field, "DZ")) {
-      vector.dz = Length(field);
+      terms.dz = Length(field);
     }
   }
   Describe(vector.to, note);
   if (vector.from == 0) Warn(line_, "GPS vector without a base point before it");
   if (vector.to == 0) Warn(line_, "GPS vector without a point name");
-  if (IsMissing(vector.dx) || IsMissing(vector.dy) || IsMissing(vector.dz)) {
+  if (IsMissing(terms.dx) || IsMissing(terms.dy) || IsMissing(terms.dz)) {
     Warn(line_, "GPS vector lacks a component; it cannot be adjusted");
   }
   // Antenna heights ride along until the vectors are reduced at the end.
@@ -97,7 +98,7 @@ void RecordReader::ReadCovariance() {
     *term = IsPresent(value) ? value / square : kNullValue;
   }
   // Packed lower triangle, row by row.
-  vector.covariance = {xx, xy, yy, xz, yz, zz};
+  data_.observations.Detail(vector).covariance = {xx, xy, yy, xz, yz, zz};
 }
 
 void RecordReader::ReduceVectorsToMarks() {
@@ -106,7 +107,8 @@ void RecordReader::ReduceVectorsToMarks() {
   for (std::size_t i = first_observation_; i < data_.observations.size(); ++i) {
     ObservationRecord& v = data_.observations[i];
     if (v.kind != ObservationKind::kGpsVector) continue;
-    if (IsMissing(v.dx) || IsMissing(v.dy) || IsMissing(v.dz)) continue;
+    ObservationDetail& terms = data_.observations.Detail(v);
+    if (IsMissing(terms.dx) || IsMissing(terms.dy) || IsMissing(terms.dz)) continue;
     double base_height = IsPresent(v.instrument_height) ? v.instrument_height : 0.0;
     double rover_height = IsPresent(v.target_height) ? v.target_height : 0.0;
     if (base_height == 0.0 && rover_height == 0.0) continue;
@@ -128,22 +130,22 @@ void RecordReader::ReduceVectorsToMarks() {
       base_lon = base->longitude;
     } else if (rover) {
       OffsetGeodetic(options_.a, options_.e2, rover->latitude, rover->longitude, rover->height,
-                     -v.dx, -v.dy, -v.dz, base_lat, base_lon, unused_height);
+                     -terms.dx, -terms.dy, -terms.dz, base_lat, base_lon, unused_height);
     }
     if (rover) {
       rover_lat = rover->latitude;
       rover_lon = rover->longitude;
     } else if (base) {
-      OffsetGeodetic(options_.a, options_.e2, base->latitude, base->longitude, base->height, v.dx,
-                     v.dy, v.dz, rover_lat, rover_lon, unused_height);
+      OffsetGeodetic(options_.a, options_.e2, base->latitude, base->longitude, base->height,
+                     terms.dx, terms.dy, terms.dz, rover_lat, rover_lon, unused_height);
     }
     Normal at_base = EllipsoidNormal(base_lat, base_lon);
     Normal at_rover = EllipsoidNormal(rover_lat, rover_lon);
     // Mark to mark: the rover's mark lies below its antenna, the base's mark
     // below its own, each along the normal at that end.
-    v.dx += base_height * at_base.x - rover_height * at_rover.x;
-    v.dy += base_height * at_base.y - rover_height * at_rover.y;
-    v.dz += base_height * at_base.z - rover_height * at_rover.z;
+    terms.dx += base_height * at_base.x - rover_height * at_rover.x;
+    terms.dy += base_height * at_base.y - rover_height * at_rover.y;
+    terms.dz += base_height * at_base.z - rover_height * at_rover.z;
   }
 }
 

@@ -219,7 +219,7 @@ void RecordReader::AddPointing(const Pointing& p, int backsight, double horizont
 
 void RecordReader::AddObservation(ObservationRecord& observation) {
   // Numbered in order of arrival: the index in the list is the number.
-  observation.sequence = static_cast<std::int64_t>(data_.observations.size());
+  observation.sequence = static_cast<std::int32_t>(data_.observations.size());
   data_.observations.push_back(std::move(observation));
 }
 

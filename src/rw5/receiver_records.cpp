@@ -98,6 +98,7 @@ void RecordReader::ReadReceiverVector(std::string_view code) {
   vector.SetCode(std::string(code).c_str());
   vector.line = line_;
   vector.from = state_.base;
+  ObservationDetail& terms = data_.observations.Detail(vector);
   for (std::string_view field : fields_) {
     if (HasPrefix(field, "BP")) {
       std::string_view base = Name(field);
@@ -105,16 +106,16 @@ void RecordReader::ReadReceiverVector(std::string_view code) {
     } else if (HasPrefix(field, "PN")) {
       vector.to = Station(Name(field));
     } else if (HasPrefix(field, "DX")) {
-      vector.dx = Value(field);
+      terms.dx = Value(field);
     } else if (HasPrefix(field, "DY")) {
-      vector.dy = Value(field);
+      terms.dy = Value(field);
     } else if (HasPrefix(field, "DZ")) {
-      vector.dz = Value(field);
+      terms.dz = Value(field);
     }
   }
   if (vector.from == 0) Warn(line_, "GPS vector without a base point");
   if (vector.to == 0) Warn(line_, "GPS vector without a point name");
-  if (IsMissing(vector.dx) || IsMissing(vector.dy) || IsMissing(vector.dz)) {
+  if (IsMissing(terms.dx) || IsMissing(terms.dy) || IsMissing(terms.dz)) {
     Warn(line_, "GPS vector lacks a component; it cannot be adjusted");
   }
   // Antenna heights ride along until the vectors are reduced at the end: the
@@ -151,7 +152,7 @@ void RecordReader::ReadReceiverCovariance(std::string_view code) {
                        : HasPrefix(field, "XZ") ? kXZ
                        : HasPrefix(field, "YZ") ? kYZ
                                                 : kZZ + 1;
-    if (term <= kZZ) vector->covariance[term] = Value(field);
+    if (term <= kZZ) data_.observations.Detail(*vector).covariance[term] = Value(field);
   }
 }
 
@@ -159,10 +160,11 @@ void RecordReader::ReadTiltCorrection() {
   Split(6);
   ObservationRecord* vector = PendingVector("G4");
   if (vector == nullptr) return;
+  ObservationDetail& terms = data_.observations.Detail(*vector);
   for (std::string_view field : fields_) {
-    double* component = HasPrefix(field, "DX")   ? &vector->dx
-                        : HasPrefix(field, "DY") ? &vector->dy
-                        : HasPrefix(field, "DZ") ? &vector->dz
+    double* component = HasPrefix(field, "DX")   ? &terms.dx
+                        : HasPrefix(field, "DY") ? &terms.dy
+                        : HasPrefix(field, "DZ") ? &terms.dz
                                                  : nullptr;
     if (component == nullptr) continue;
     double offset = Value(field);

@@ -336,9 +336,11 @@ TEST(ApproximateCoordinatesTest, GarbageObservationsNeitherCrashNorWriteNonFinit
       obs.backsight = static_cast<std::int32_t>(random() % 46) - 2;
       for (double* v : {&obs.horizontal_angle, &obs.azimuth, &obs.zenith, &obs.slope_distance,
                         &obs.horizontal_distance, &obs.height_difference, &obs.instrument_height,
-                        &obs.target_height, &obs.dx, &obs.dy, &obs.dz}) {
+                        &obs.target_height}) {
         *v = pick(values);
       }
+      ObservationDetail& vector = data.observations.Detail(obs);
+      for (double* v : {&vector.dx, &vector.dy, &vector.dz}) *v = pick(values);
       data.observations.push_back(obs);
     }
     ApproximateInputs in = EnteredSeed();

@@ -87,9 +87,10 @@ class NetworkBuilder {
     double x1, y1, z1, x2, y2, z2;
     Ecef(from, x1, y1, z1);
     Ecef(to, x2, y2, z2);
-    o.dx = x2 - x1;
-    o.dy = y2 - y1;
-    o.dz = z2 - z1;
+    ObservationDetail& vector = data_.observations.Detail(o);
+    vector.dx = x2 - x1;
+    vector.dy = y2 - y1;
+    vector.dz = z2 - z1;
     return o;
   }
 
@@ -123,7 +124,7 @@ class NetworkBuilder {
   ObservationRecord& Add(ObservationKind kind, const char* code, const std::string& from,
                          const std::string& to) {
     ObservationRecord o;
-    o.sequence = static_cast<std::int64_t>(data_.observations.size());
+    o.sequence = static_cast<std::int32_t>(data_.observations.size());
     o.line = static_cast<std::int32_t>(data_.observations.size() + 10);
     o.kind = kind;
     o.SetCode(code);

@@ -47,6 +47,8 @@ class ObservationSection : public ::testing::Test {
     return out.str();
   }
 
+  ObservationDetail& Detail(ObservationRecord& o) { return observations_.Detail(o); }
+
   StationList stations_;
   ObservationList observations_{ObservationRecord{}};
 };
@@ -69,7 +71,7 @@ TEST_F(ObservationSection, HorizontalAngleWithEachPartOfItsPointing) {
     if (c.zenith) o.zenith = Dms(89, 59, 30);
     if (c.distance) o.slope_distance = 123.4567;
     o.instrument_height = 1.5;  // the target height is missing: zero
-    o.description = "FENCE";
+    Detail(o).description = "FENCE";
     EXPECT_EQ(Write(), head + c.record + "; 1.50000; 0.00000\n\n");
   }
 }
@@ -120,7 +122,7 @@ TEST_F(ObservationSection, AzimuthZenithAndDistanceCombinations) {
     if (c.distance) o.slope_distance = 0.5;
     o.instrument_height = 1.2;
     o.target_height = 1.8;
-    o.description = "CURB";
+    Detail(o).description = "CURB";
     EXPECT_EQ(Write(), kMetresDegrees + c.records);
   }
 }
@@ -129,13 +131,13 @@ TEST_F(ObservationSection, BacksightAzimuthAndComputedObservationsAreCommentedOu
   ObservationRecord& bk = Add(false, "BK");
   bk.azimuth = Dms(350);
   bk.instrument_height = 1.6;
-  bk.description = "own note, not written";
+  Detail(bk).description = "own note, not written";
   Add(false, "BK");  // a backsight without azimuth writes nothing
   ObservationRecord& computed = Add(false, "OB");
   computed.azimuth = Dms(10);
   computed.zenith = Dms(88);
   computed.computed = true;
-  computed.description = "FROM BK";
+  Detail(computed).description = "FROM BK";
   EXPECT_EQ(Write(), kMetresDegrees + kComputed +
                          "! $OBS_DESC; BK Record - Computed Azimuth\n"
                          "! $AZIMUTH_ONLY; A; C; 350.000000; 5.000; 1.60000; 0.00000\n\n" +
@@ -162,20 +164,20 @@ TEST_F(ObservationSection, LengthsInInternationalFeet) {
 
 TEST_F(ObservationSection, GpsVectorInUsSurveyFeet) {
   ObservationRecord& o = Add(false, "BL");
-  o.dx = 1000.0;
-  o.dy = -2000.0;
-  o.dz = 500.5;
-  o.covariance = {1e-6, 2e-7, 3e-6, -4e-7, 5e-7, 6e-6};  // packed XX, XY, YY, XZ, YZ, ZZ
-  o.description = "RTK";
+  Detail(o).dx = 1000.0;
+  Detail(o).dy = -2000.0;
+  Detail(o).dz = 500.5;
+  Detail(o).covariance = {1e-6, 2e-7, 3e-6, -4e-7, 5e-7, 6e-6};  // packed XX, XY, YY, XZ, YZ, ZZ
+  Detail(o).description = "RTK";
   ObservationRecord& partial = Add(false, "BL");
-  partial.dx = 1.0;
-  partial.dy = 2.0;
-  partial.dz = 3.0;
-  partial.covariance[2] = 1e-6;  // the other terms missing: written as zero
+  Detail(partial).dx = 1.0;
+  Detail(partial).dy = 2.0;
+  Detail(partial).dz = 3.0;
+  Detail(partial).covariance[2] = 1e-6;  // the other terms missing: written as zero
   partial.computed = true;
   ObservationRecord& incomplete = Add(false, "BL");
-  incomplete.dx = 1.0;
-  incomplete.dy = 2.0;  // no dz: no vector
+  Detail(incomplete).dx = 1.0;
+  Detail(incomplete).dy = 2.0;  // no dz: no vector
   // Components by 3.28083333333333, covariance by its square 10.76386736111109,
   // in the order XX XY XZ YY YZ ZZ.
   EXPECT_EQ(Write(0, 2),
@@ -239,9 +241,10 @@ TEST_F(ObservationSection, EveryPresentValueWrittenOnceAndNonNumbersNotAtAll) {
   ObservationRecord& nothing = Add(true);
   nothing.horizontal_angle = nan;
   nothing.azimuth = -inf;
-  nothing.dx = nan;
-  nothing.dy = nothing.dz = 1.0;
-  nothing.description = "no numbers";
+  Detail(nothing).dx = nan;
+  Detail(nothing).dy = 1.0;
+  Detail(nothing).dz = 1.0;
+  Detail(nothing).description = "no numbers";
   EXPECT_EQ(Write(), kMetresDegrees +
                          "$AZIMUTH_ONLY; A; C; 1.000000; 5.000; 0.00000; 0.00000\n\n"
                          "$HGTDIFF_COMPACT; A; C; -0.25000; 0.00500\n\n"

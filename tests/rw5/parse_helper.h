@@ -19,6 +19,9 @@ inline double Dms(double degrees, double minutes = 0, double seconds = 0) {
   return (degrees + minutes / 60.0 + seconds / 3600.0) * 3.14159265358979323846 / 180.0;
 }
 
+// An observation read, with its detail beside it, so that tests look at one value.
+struct ReadObservation : ObservationRecord, ObservationDetail {};
+
 struct Parsed {
   SurveyData data;
   ScriptedUi ui;
@@ -26,11 +29,16 @@ struct Parsed {
   int status = 0;
 
   // The observations read, without the reserved record.
-  std::vector<ObservationRecord> Observations() const {
-    return {data.observations.begin() + 1, data.observations.end()};
+  std::vector<ReadObservation> Observations() const {
+    std::vector<ReadObservation> read;
+    for (std::size_t i = 1; i < data.observations.size(); ++i) {
+      const ObservationRecord& record = data.observations[i];
+      read.push_back({record, data.observations.Detail(record)});
+    }
+    return read;
   }
-  std::vector<ObservationRecord> OfKind(ObservationKind kind) const {
-    std::vector<ObservationRecord> found;
+  std::vector<ReadObservation> OfKind(ObservationKind kind) const {
+    std::vector<ReadObservation> found;
     for (const auto& o : Observations()) {
       if (o.kind == kind) found.push_back(o);
     }

@@ -39,10 +39,14 @@ std::string CheckModel(const SurveyData& data, const char* stage) {
     }
     for (double v :
          {o.horizontal_angle, o.azimuth, o.zenith, o.slope_distance, o.horizontal_distance,
-          o.height_difference, o.instrument_height, o.target_height, o.dx, o.dy, o.dz}) {
+          o.height_difference, o.instrument_height, o.target_height}) {
       if (!Finite(v)) return std::string("an observed value is not finite after ") + stage;
     }
-    for (double v : o.covariance) {
+    const ObservationDetail& detail = data.observations.Detail(o);
+    for (double v : {detail.dx, detail.dy, detail.dz}) {
+      if (!Finite(v)) return std::string("an observed value is not finite after ") + stage;
+    }
+    for (double v : detail.covariance) {
       if (!Finite(v)) return std::string("a covariance term is not finite after ") + stage;
     }
   }

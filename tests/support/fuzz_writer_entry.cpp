@@ -56,8 +56,9 @@ void BuildObservations(FuzzBytes& bytes, std::size_t station_count, ObservationL
   int count = static_cast<int>(bytes.Range(0, 64));
   for (int i = 0; i < count && !bytes.empty(); ++i) {
     ObservationRecord o;
+    ObservationDetail& detail = list.Detail(o);
     std::int64_t last = static_cast<std::int64_t>(station_count) - 1;
-    o.sequence = bytes.Bool() ? i + 1 : bytes.Range(-5, 200000);
+    o.sequence = bytes.Bool() ? i + 1 : static_cast<std::int32_t>(bytes.Range(-5, 200000));
     o.from = static_cast<std::int32_t>(bytes.Range(0, last));
     o.backsight = static_cast<std::int32_t>(bytes.Range(0, last));
     o.to = static_cast<std::int32_t>(bytes.Range(0, last));
@@ -73,16 +74,16 @@ void BuildObservations(FuzzBytes& bytes, std::size_t station_count, ObservationL
                         &o.height_difference,
                         &o.instrument_height,
                         &o.target_height,
-                        &o.dx,
-                        &o.dy,
-                        &o.dz};
+                        &detail.dx,
+                        &detail.dy,
+                        &detail.dz};
     for (double* value : values) {
       if (bytes.Bool()) *value = bytes.Double();
     }
-    for (double& term : o.covariance) {
+    for (double& term : detail.covariance) {
       if (bytes.Bool()) term = bytes.Double();
     }
-    o.description = bytes.Text(30, kNameAlphabet);
+    detail.description = bytes.Text(30, kNameAlphabet);
     list.push_back(o);
   }
 }
