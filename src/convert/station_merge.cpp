@@ -53,10 +53,11 @@ bool IsMerged(const StationList& stations, int index) {
   return stations[static_cast<std::size_t>(index)].merge_link != kNotMerged;
 }
 
-MergeCandidate CandidateOf(const StationRecord& station) {
+MergeCandidate CandidateOf(const StationList& stations, int index) {
+  const StationRecord& station = stations[static_cast<std::size_t>(index)];
   MergeCandidate candidate;
   candidate.name = station.name;
-  candidate.description = station.description;
+  candidate.description = stations.Description(static_cast<std::size_t>(index));
   candidate.north = station.north;
   candidate.east = station.east;
   candidate.elevation = station.elevation;
@@ -73,8 +74,8 @@ Visit OfferPair(StationList& stations, int first, int second, double separation,
                 UserInterface& ui, DeclinedMerges* declined) {
   if (declined && declined->count(PairKey(first, second))) return Visit::kNext;
   MergeOffer offer;
-  offer.first = CandidateOf(stations[static_cast<std::size_t>(first)]);
-  offer.second = CandidateOf(stations[static_cast<std::size_t>(second)]);
+  offer.first = CandidateOf(stations, first);
+  offer.second = CandidateOf(stations, second);
   offer.geodetic = geodetic;
   offer.separation = RoundToDecimals(separation, kShownDecimals);
   const MergeAnswer answer = ui.AskMerge(offer);

@@ -121,7 +121,7 @@ void WriteStations(std::ostream& out, const StationList& stations, bool write_ge
     AppendOneStation(buffer, write_geodetic, write_local, local_nee_system, ';', station.name,
                      station.north * factor, station.east * factor, station.elevation * factor,
                      station.latitude, station.longitude, station.height * factor,
-                     station.description);
+                     stations.Description(i));
     if (!buffer.FlushIfFull()) {
       status = kStatusWriteError;
       return;

@@ -85,8 +85,7 @@ std::string_view RecordReader::Note(std::string_view field) const {
 void RecordReader::Describe(int station, std::string_view note) {
   // An empty note leaves an earlier description in place.
   if (station <= 0 || IsBlank(note)) return;
-  std::string& description = data_.stations[static_cast<std::size_t>(station)].description;
-  if (description != note) description.assign(note);
+  data_.stations.SetDescription(static_cast<std::size_t>(station), note);
 }
 
 }  // namespace trovisk

@@ -9,9 +9,10 @@
 namespace trovisk {
 namespace {
 
-// Observations the rest of the file may hold: a sideshot line is some fifty
-// bytes, and reserving a little more than needed spares a copy of them all.
-std::size_t ExpectedObservations(std::istream& input) {
+// Observations (or new stations) the rest of the file may hold: a sideshot
+// line is some fifty bytes, and reserving a little more than needed spares a
+// copy of them all; room not filled is never touched, so it costs no memory.
+std::size_t ExpectedRecords(std::istream& input) {
   std::streampos start = input.tellg();
   if (start < 0) return 0;
   input.seekg(0, std::ios::end);
@@ -54,9 +55,9 @@ void RecordReader::Read(std::istream& input, int& line_counter, int& status) {
     }
   }
   first_observation_ = data_.observations.size();
-  if (!coordinates_only_) {
-    data_.observations.reserve(first_observation_ + ExpectedObservations(input));
-  }
+  const std::size_t expected = ExpectedRecords(input);
+  data_.stations.Reserve(data_.stations.size() + expected);
+  if (!coordinates_only_) data_.observations.reserve(first_observation_ + expected);
 
   RecordLineReader reader(input);
   reader.KeepDataNotes();

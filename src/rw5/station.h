@@ -14,7 +14,6 @@ inline constexpr std::size_t kMaxStationNameLength = 15;
 
 struct StationRecord {
   std::string name;
-  std::string description;
   double latitude = 0.0;   // radians, valid when has_geodetic
   double longitude = 0.0;  // radians, valid when has_geodetic
   double height = 0.0;     // ellipsoidal, metres, valid when has_geodetic
@@ -22,6 +21,7 @@ struct StationRecord {
   double east = 0.0;
   double elevation = 0.0;
   std::int32_t merge_link = kNotMerged;  // else the index of the surviving station
+  std::int32_t description = 0;          // in the list's description pool; 0: none
   bool has_geodetic = false;
   bool has_nee = false;
   std::int32_t distance_units = 0;  // raw file unit code in force when first added

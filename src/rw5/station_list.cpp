@@ -10,33 +10,50 @@ StationList::StationList() { Clear(); }
 
 void StationList::Clear() {
   records_.clear();
-  slots_.assign(16, 0);
+  slots_.assign(16, IndexSlot{});
   records_.emplace_back();
+  descriptions_.Clear();
 }
 
-std::size_t StationList::Slot(std::string_view name) const {
+void StationList::Reserve(std::size_t count) { records_.reserve(count + 1); }
+
+std::uint32_t StationList::HashOf(std::string_view name) {
+  return static_cast<std::uint32_t>(std::hash<std::string_view>{}(name));
+}
+
+std::size_t StationList::Slot(std::string_view name, std::uint32_t hash) const {
   const std::size_t mask = slots_.size() - 1;
-  std::size_t slot = std::hash<std::string_view>{}(name) & mask;
-  while (slots_[slot] != 0 && records_[static_cast<std::size_t>(slots_[slot])].name != name) {
-    slot = (slot + 1) & mask;
+  std::size_t slot = hash & mask;
+  for (;; slot = (slot + 1) & mask) {
+    const IndexSlot& entry = slots_[slot];
+    if (entry.station == 0) return slot;
+    if (entry.hash == hash && records_[static_cast<std::size_t>(entry.station)].name == name) {
+      return slot;
+    }
   }
-  return slot;
 }
 
-// Keeps the index at most half full, so that probes stay short.
+// Keeps the index at most half full, so that probes stay short. The index
+// never holds more than 2^31 slots, so the kept hash bits place every entry.
 void StationList::GrowIndex() {
   if (2 * records_.size() < slots_.size()) return;
-  slots_.assign(slots_.size() * 2, 0);
-  for (std::size_t i = 1; i < records_.size(); ++i) {
-    slots_[Slot(records_[i].name)] = static_cast<std::int32_t>(i);
+  std::vector<IndexSlot> old(slots_.size() * 2);
+  old.swap(slots_);
+  const std::size_t mask = slots_.size() - 1;
+  for (const IndexSlot& entry : old) {
+    if (entry.station == 0) continue;
+    std::size_t slot = entry.hash & mask;
+    while (slots_[slot].station != 0) slot = (slot + 1) & mask;
+    slots_[slot] = entry;
   }
 }
 
 int StationList::Append(StationRecord station) {
-  const std::size_t slot = Slot(station.name);
+  const std::uint32_t hash = HashOf(station.name);
+  const std::size_t slot = Slot(station.name, hash);
   const int index = static_cast<int>(records_.size());
   records_.push_back(std::move(station));
-  slots_[slot] = index;
+  slots_[slot] = IndexSlot{index, hash};
   GrowIndex();
   return index;
 }
@@ -46,7 +63,10 @@ bool StationList::Add(const StationRecord& station) {
   if (station.name.empty()) return false;
   const int found = Find(station.name);
   if (found == 0) {
-    Append(station);
+    // A description is given by SetDescription, in this list's own pool.
+    StationRecord added = station;
+    added.description = 0;
+    Append(std::move(added));
     return true;
   }
   StationRecord& existing = records_[static_cast<std::size_t>(found)];
@@ -67,29 +87,44 @@ bool StationList::Add(const StationRecord& station) {
 
 int StationList::Find(std::string_view name) const {
   if (name.empty()) return 0;
-  return slots_[Slot(name)];
+  return slots_[Slot(name, HashOf(name))].station;
 }
 
 int StationList::FindOrAdd(std::string_view name, int distance_units, int angle_units) {
   if (name.empty()) return 0;
-  if (int found = Find(name); found != 0) return found;
-  StationRecord station;
-  station.name = std::string(name);
+  // One probe finds the station or the slot a new one takes.
+  const std::uint32_t hash = HashOf(name);
+  const std::size_t slot = Slot(name, hash);
+  if (slots_[slot].station != 0) return slots_[slot].station;
+  const int index = static_cast<int>(records_.size());
+  StationRecord& station = records_.emplace_back();
+  station.name.assign(name);
   station.distance_units = distance_units;
   station.angle_units = angle_units;
-  return Append(std::move(station));
+  slots_[slot] = IndexSlot{index, hash};
+  GrowIndex();
+  return index;
 }
 
-bool StationList::SetDescription(std::string_view name, const std::string& text) {
+bool StationList::SetDescription(std::string_view name, std::string_view text) {
   int index = Find(name);
   if (index == 0) return false;
-  records_[static_cast<std::size_t>(index)].description = text;
+  SetDescription(static_cast<std::size_t>(index), text);
   return true;
 }
 
 std::string StationList::GetDescription(std::string_view name) const {
-  int index = Find(name);
-  return index == 0 ? std::string() : records_[static_cast<std::size_t>(index)].description;
+  return std::string(Description(static_cast<std::size_t>(Find(name))));
+}
+
+std::string_view StationList::Description(std::size_t index) const {
+  if (index == 0 || index >= records_.size()) return {};
+  return descriptions_.Text(records_[index].description);
+}
+
+void StationList::SetDescription(std::size_t index, std::string_view text) {
+  if (index == 0 || index >= records_.size()) return;
+  records_[index].description = descriptions_.Intern(text);
 }
 
 int StationList::Resolve(int index) const {

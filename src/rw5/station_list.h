@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "rw5/station.h"
+#include "rw5/text_pool.h"
 
 namespace trovisk {
 
@@ -18,6 +19,9 @@ class StationList {
 
   // Back to only the reserved empty record at index 0.
   void Clear();
+  // Room for `count` stations, so that a large file does not copy them all
+  // as the list grows (memory not yet used costs nothing until it is).
+  void Reserve(std::size_t count);
 
   // Appends a station of a new name (true), or completes the existing one of
   // that name with whichever coordinate sets it lacks (false); the first
@@ -29,8 +33,11 @@ class StationList {
   // An empty name is never added and gives 0.
   int FindOrAdd(std::string_view name, int distance_units, int angle_units);
 
-  bool SetDescription(std::string_view name, const std::string& text);
+  bool SetDescription(std::string_view name, std::string_view text);
   std::string GetDescription(std::string_view name) const;
+  // The description of the station at `index` (empty when it has none).
+  std::string_view Description(std::size_t index) const;
+  void SetDescription(std::size_t index, std::string_view text);
 
   // Follows merge links to the station that is written in place of index.
   int Resolve(int index) const;
@@ -40,9 +47,17 @@ class StationList {
   const StationRecord& operator[](std::size_t index) const { return records_[index]; }
 
  private:
+  // One entry of the name index: a station index (0: empty) and the low
+  // bits of its name's hash, so that most probes never look at a record,
+  // and growing the index needs no name again.
+  struct IndexSlot {
+    std::int32_t station = 0;
+    std::uint32_t hash = 0;
+  };
+  static std::uint32_t HashOf(std::string_view name);
   // The slot of `name` in the index: the one holding its station, or the
   // empty slot where it belongs.
-  std::size_t Slot(std::string_view name) const;
+  std::size_t Slot(std::string_view name, std::uint32_t hash) const;
   void GrowIndex();
   int Append(StationRecord station);
 
@@ -50,7 +65,9 @@ class StationList {
   // Name to index beside the array, so that lookups are not a linear search:
   // open addressing over station indices (0 = empty slot), the names compared
   // in the records themselves, so no name is held twice.
-  std::vector<std::int32_t> slots_;
+  std::vector<IndexSlot> slots_;
+  // Descriptions repeat ("GROUND", "TREE"), so each is kept once.
+  TextPool descriptions_;
 };
 
 }  // namespace trovisk

@@ -107,11 +107,10 @@ TEST(StationMerge, OnlyStrictlyCloserThanTheTolerance) {
 }
 
 TEST(StationMerge, OfferShowsBothStations) {
-  StationRecord a = Local("CP12", 5000.125, 3000.25, 101.5);
-  a.description = "IRON PIN";
-  StationRecord b = Local("12", 5000.1371, 3000.25, 101.5);
-  b.description = "PK NAIL";
-  StationList stations = ListOf({a, b});
+  StationList stations = ListOf(
+      {Local("CP12", 5000.125, 3000.25, 101.5), Local("12", 5000.1371, 3000.25, 101.5)});
+  stations.SetDescription(1, "IRON PIN");
+  stations.SetDescription(2, "PK NAIL");
   ScriptedUi ui;
   MergeNearbyStations(stations, kTolerance, kToleranceMode3D, kA, kE2, ui);
   ASSERT_EQ(ui.merge_offers.size(), 1u);

@@ -15,10 +15,9 @@ double Radians(double degrees, double minutes, double seconds) {
 }
 
 StationRecord Station(const char* name, int units, double north = 0.0, double east = 0.0,
-                      double elevation = 0.0, const char* description = "") {
+                      double elevation = 0.0) {
   StationRecord station;
   station.name = name;
-  station.description = description;
   station.distance_units = units;
   station.north = north;
   station.east = east;
@@ -36,11 +35,12 @@ std::string Stations(const StationList& list, bool geodetic, bool local, bool lo
 
 TEST(StationRecords, IronPinP1InMetresWithBothSets) {
   StationList list;
-  StationRecord p1 = Station("P1", 1, 5000.0, 10000.0, 1520.123, "IRON PIN");
+  StationRecord p1 = Station("P1", 1, 5000.0, 10000.0, 1520.123);
   p1.latitude = Radians(45, 30, 15.5);
   p1.longitude = -Radians(120, 15, 30.25);
   p1.height = 1503.673;
   list.Add(p1);
+  list.SetDescription("P1", "IRON PIN");
   EXPECT_EQ(Stations(list, true, true, false),
             "\n\n\n$UNITS\nM\nD\n1\n\n"
             "$GEO_COMPACT; P1; 45.301550000; 0.0; -120.153025000; 0.0; 1520.12300; 0.0; "
@@ -81,7 +81,8 @@ TEST(StationRecords, UnitsBlockOnEachChangeOfUnitAndLengthsInThatUnit) {
 
 TEST(StationRecords, LineBreaksInNamesAndNotesBecomeBlanks) {
   StationList list;
-  list.Add(Station("P\r9", 1, 1.0, 2.0, 3.0, "two\nlines"));
+  list.Add(Station("P\r9", 1, 1.0, 2.0, 3.0));
+  list.SetDescription("P\r9", "two\nlines");
   EXPECT_EQ(Stations(list, false, true, false),
             "\n\n\n$UNITS\nM\nD\n1\n\n$STATE_ELEV_COMPACT; P 9; 1.00000; 2.00000; 3.00000\n"
             "$STA_DESC; P 9; two lines\n\n");

@@ -51,7 +51,7 @@ TEST(CoordinateRecords, FirstCoordinatesAndLastNoteWin) {
   const StationRecord& s = p.Station("7");
   EXPECT_DOUBLE_EQ(s.north, 1.0);
   EXPECT_DOUBLE_EQ(s.elevation, 3.0);
-  EXPECT_EQ(s.description, "SECOND");  // an empty note leaves it
+  EXPECT_EQ(p.Description("7"), "SECOND");  // an empty note leaves it
 }
 
 TEST(CoordinateRecords, BasePointGivesTheMarkPosition) {

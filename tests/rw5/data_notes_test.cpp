@@ -75,7 +75,7 @@ TEST(DataNotes, GridNoteFillsOnlyAStationWithoutLocalCoordinates) {
   EXPECT_NEAR(gps.elevation, 50.0 / kUsFeet, kTenthMillimetre);
   EXPECT_TRUE(gps.has_geodetic);
   EXPECT_NEAR(gps.height, 18.5, kTenthMillimetre);
-  EXPECT_EQ(gps.description, "CP");
+  EXPECT_EQ(p.Description("1"), "CP");
   EXPECT_NEAR(p.Station("2").north, 100 / kUsFeet, kTenthMillimetre);
   EXPECT_NEAR(p.Station("3").elevation, 600 / kUsFeet, kTenthMillimetre);
   EXPECT_EQ(p.data.stations.Find("4"), 0);

@@ -43,7 +43,7 @@ TEST(GpsVectors, VectorInUsSurveyFeetWithItsCovariance) {
   for (std::size_t i = 0; i < 6; ++i) EXPECT_NEAR(v.covariance[i], expected[i], 1e-12) << i;
   EXPECT_NEAR(v.instrument_height, 1.0, kTenthMillimetre);
   EXPECT_NEAR(v.target_height, 2.0, kTenthMillimetre);
-  EXPECT_EQ(p.Station("ROV").description, "mark");
+  EXPECT_EQ(p.Description("ROV"), "mark");
   EXPECT_TRUE(p.ui.warnings.empty());
 }
 

@@ -48,6 +48,9 @@ struct Parsed {
   const StationRecord& Station(const std::string& name) const {
     return data.stations[data.stations.Find(name)];
   }
+  std::string Description(const std::string& name) const {
+    return data.stations.GetDescription(name);
+  }
 };
 
 inline void Parse(const std::string& text, Parsed& parsed, ReaderOptions options = {}) {

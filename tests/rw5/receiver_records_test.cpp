@@ -60,7 +60,7 @@ TEST(ReceiverRecords, GpsPointGivesTheMarkBelowTheRoverAntenna) {
     EXPECT_NEAR(s.latitude, c.latitude, kPackedPrecision);
     EXPECT_NEAR(s.longitude, c.longitude, kPackedPrecision);
     EXPECT_NEAR(s.height, c.height, kTenthMillimetre);
-    EXPECT_EQ(s.description, c.description);
+    EXPECT_EQ(p.Description("7"), c.description);
     EXPECT_EQ(p.ui.warnings.size(), c.warnings);
     EXPECT_TRUE(p.ui.messages.empty());
   }
@@ -85,7 +85,7 @@ TEST(ReceiverRecords, GpsPointsAreInTheFirstPassAndTheFirstPositionStays) {
   const StationRecord& s = data.stations[1];
   EXPECT_NEAR(s.latitude, Dms(10), kPackedPrecision);
   EXPECT_NEAR(s.height, 28.0, kTenthMillimetre);
-  EXPECT_EQ(s.description, "SECOND");  // notes follow the last record, as for "SP"
+  EXPECT_EQ(data.stations.Description(1), "SECOND");  // notes follow the last record, as for "SP"
   // 8 without latitude and 9 beyond the pole are kept without a position;
   // the nameless point is not kept.
   EXPECT_FALSE(data.stations[data.stations.Find("8")].has_geodetic);

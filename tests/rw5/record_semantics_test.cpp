@@ -151,7 +151,7 @@ TEST(RecordSemantics, OneRecordIsDividedSoThatEveryValueIsKeptOnce) {
   EXPECT_EQ(p.Name(observations[1].backsight), "2");
   EXPECT_DOUBLE_EQ(observations[1].slope_distance, 100.0);
   EXPECT_TRUE(IsMissing(observations[1].azimuth));
-  EXPECT_EQ(p.Station("3").description, "TREE");
+  EXPECT_EQ(p.Description("3"), "TREE");
   EXPECT_TRUE(IsMissing(observations[2].slope_distance));
   EXPECT_DOUBLE_EQ(observations[3].horizontal_distance, 50.0);
   EXPECT_DOUBLE_EQ(observations[5].height_difference, -2.5);

@@ -159,11 +159,11 @@ TEST(TextEncoding, Utf16LittleEndianJobConverts) {
   EXPECT_EQ(p.data.distance_units, 2);
   const StationRecord& s = p.Station("1");
   EXPECT_NEAR(s.north, 5000.0 / 3.28083333333333, kTenthMillimetre);
-  EXPECT_EQ(s.description, "IRON ??X");
+  EXPECT_EQ(p.Description("1"), "IRON ??X");
   auto angles = p.OfKind(ObservationKind::kHorizontalAngle);
   ASSERT_EQ(angles.size(), 1u);
   EXPECT_NEAR(angles[0].slope_distance, 100.0 / 3.28083333333333, kTenthMillimetre);
-  EXPECT_EQ(p.Station("3").description, "CP");
+  EXPECT_EQ(p.Description("3"), "CP");
 }
 
 TEST(TextEncoding, SingleByteNotesKeepTheirBytes) {
@@ -171,7 +171,7 @@ TEST(TextEncoding, SingleByteNotesKeepTheirBytes) {
   // the note stay; only bytes of 128 or above at the end of a line go.
   Parsed p;
   Parse("SP,PN1,N 1,E 2,EL3,--5/8\" IR \xB0 CAP caf\xE9 SET \xB0\n", p);
-  EXPECT_EQ(p.Station("1").description, "5/8\" IR \xB0 CAP caf\xE9 SET");
+  EXPECT_EQ(p.Description("1"), "5/8\" IR \xB0 CAP caf\xE9 SET");
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ void BuildStations(FuzzBytes& bytes, StationList& stations) {
   for (int i = 0; i < count && !bytes.empty(); ++i) {
     StationRecord station;
     station.name = bytes.Text(20, kNameAlphabet);  // longer than any name the reader keeps
-    station.description = bytes.Text(40, kNameAlphabet);
+    std::string description = bytes.Text(40, kNameAlphabet);
     station.has_geodetic = bytes.Bool();
     station.has_nee = bytes.Bool();
     station.latitude = bytes.Double();
@@ -42,6 +42,7 @@ void BuildStations(FuzzBytes& bytes, StationList& stations) {
     station.distance_units = static_cast<std::int32_t>(bytes.Range(-3, 5));
     station.angle_units = static_cast<std::int32_t>(bytes.Range(-1, 2));
     stations.Add(station);
+    stations.SetDescription(station.name, description);
   }
   // Merge links anywhere in the list, cycles included: resolving must stay bounded.
   for (std::size_t i = 1; i < stations.size() && !bytes.empty(); ++i) {
