@@ -109,8 +109,24 @@ bool RecordLineReader::Refill(int& error_code) {
   return true;
 }
 
+namespace {
+
+// The first line end ('\n' or '\r') of the `size` bytes at `text`, or size.
+std::size_t LineEndIn(const char* text, std::size_t size) {
+  const void* newline = std::memchr(text, '\n', size);
+  std::size_t end = newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - text)
+                            : size;
+  const void* carriage_return = std::memchr(text, '\r', end);
+  return carriage_return
+             ? static_cast<std::size_t>(static_cast<const char*>(carriage_return) - text)
+             : end;
+}
+
+}  // namespace
+
 bool RecordLineReader::ReadLogicalLine(int& error_code) {
   line_length_ = 0;
+  line_start_ = line_.data();
   bool read_something = false;
   for (;;) {
     if (position_ == end_ && !Refill(error_code)) return read_something && error_code == 0;
@@ -125,8 +141,16 @@ bool RecordLineReader::ReadLogicalLine(int& error_code) {
     const char* start = buffer_.data() + position_;
     std::size_t limit = end_ - position_;
     if (limit > kMaxRecordLineLength - line_length_) limit = kMaxRecordLineLength - line_length_;
-    std::size_t length = 0;
-    while (length < limit && start[length] != '\n' && start[length] != '\r') ++length;
+    std::size_t length = LineEndIn(start, limit);
+    if (length < limit && line_length_ == 0) {
+      // The whole line lies in the block: no copy.
+      line_start_ = start;
+      line_length_ = length;
+      position_ += length;
+      after_cr_ = start[length] == '\r';
+      ++position_;
+      return true;
+    }
     std::memcpy(line_.data() + line_length_, start, length);
     line_length_ += length;
     position_ += length;
@@ -162,7 +186,7 @@ bool RecordLineReader::Next(std::string_view& line, int& line_counter, int& erro
       return false;
     }
     ++line_counter;
-    std::string_view text = TrimRecordText(std::string_view(line_.data(), line_length_));
+    std::string_view text = TrimRecordText(std::string_view(line_start_, line_length_));
     if (text.empty()) continue;
     if (text.substr(0, 2) == "--") {
       if (!keep_data_notes_ || !IsDataNote(text)) continue;

@@ -65,6 +65,8 @@ class RecordLineReader {
   bool after_cr_ = false;
   std::array<char, kMaxRecordLineLength + 1> line_{};
   std::size_t line_length_ = 0;
+  // The line read: line_, or the block itself when the whole line lies in it.
+  const char* line_start_ = nullptr;
   bool keep_data_notes_ = false;
   bool is_note_ = false;
   // With blocks of one byte: the first two bytes, read to look for a
