@@ -2,6 +2,7 @@
 #include "rw5/field_splitter.h"
 
 #include <charconv>
+#include <cstdint>
 #include <cmath>
 #include <system_error>
 
@@ -35,6 +36,43 @@ bool HasNegativeExponent(std::string_view digits) {
     if (!(c == '.' || (c >= '0' && c <= '9'))) return false;
   }
   return false;
+}
+
+// Exact powers of ten: every one up to 10^22 is a double without rounding.
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The plain decimal at the start of `digits` ("314.02520", "17.9722", "5."),
+// when it has at most 15 significant digits and no exponent: its digits form
+// an integer a double holds exactly, and one division by an exact power of
+// ten rounds once, to the same double a full conversion gives. False for
+// anything else, which takes the full conversion.
+bool ReadPlainDecimal(std::string_view digits, double& value) {
+  std::uint64_t mantissa = 0;
+  std::size_t significant = 0;
+  std::size_t decimals = 0;
+  std::size_t count = 0;
+  bool point = false;
+  std::size_t i = 0;
+  for (; i < digits.size(); ++i) {
+    const char c = digits[i];
+    if (c >= '0' && c <= '9') {
+      ++count;
+      if (point) ++decimals;
+      if (mantissa == 0 && c == '0') continue;  // leading zeros carry nothing
+      if (++significant > 15) return false;
+      mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  if (count == 0 || decimals > 22) return false;
+  if (i < digits.size() && (digits[i] == 'e' || digits[i] == 'E')) return false;
+  value = static_cast<double>(mantissa) / kPowersOfTen[decimals];
+  return true;
 }
 
 }  // namespace
@@ -74,6 +112,7 @@ double ReadReal(std::string_view text, bool& non_finite) {
   // from_chars takes no sign of its own after the one removed above.
   if (!digits.empty() && (digits[0] == '+' || digits[0] == '-')) return 0.0;
   double value = 0.0;
+  if (ReadPlainDecimal(digits, value)) return negative ? -value : value;
   auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value,
                                       std::chars_format::general);
   if (error == std::errc::result_out_of_range) {
