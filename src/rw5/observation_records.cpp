@@ -27,6 +27,7 @@ void RecordReader::ReadObservationRecord(std::string_view code) {
   std::string_view note;
   bool has_note = false;
   double angle_right = kNullValue;
+  std::string_view foresight;
   for (std::string_view field : fields_) {
     switch (TwoLetterKey(field)) {
       case TwoLetterKey('O', 'P'): {
@@ -36,7 +37,10 @@ void RecordReader::ReadObservationRecord(std::string_view code) {
         break;
       }
       case TwoLetterKey('F', 'P'):
-        p.to = Station(Name(field));
+        // Looked up once the other fields are read, while its index entry
+        // comes from memory.
+        foresight = Name(field);
+        data_.stations.Prefetch(foresight);
         break;
       case TwoLetterKey('A', 'Z'):
         p.azimuth = Angle(field);
@@ -73,6 +77,7 @@ void RecordReader::ReadObservationRecord(std::string_view code) {
     }
     if (has_note) break;  // the note runs to the end of the line
   }
+  p.to = Station(foresight);
   p.from = state_.occupied;
   p.direction = IsPresent(angle_right) ? ReduceToTurn(angle_right) : kNullValue;
   p.instrument_height = ToMetres(state_.instrument_height);

@@ -85,6 +85,14 @@ bool StationList::Add(const StationRecord& station) {
   return false;
 }
 
+void StationList::Prefetch(std::string_view name) const {
+#if defined(__GNUC__) || defined(__clang__)
+  __builtin_prefetch(&slots_[HashOf(name) & (slots_.size() - 1)]);
+#else
+  (void)name;
+#endif
+}
+
 int StationList::Find(std::string_view name) const {
   if (name.empty()) return 0;
   return slots_[Slot(name, HashOf(name))].station;
