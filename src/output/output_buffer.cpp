@@ -1,32 +1,40 @@
 // The chunked output buffer.
 #include "output/output_buffer.h"
 
-#include "output/number_format.h"
+#include <algorithm>
 
 namespace trovisk {
+namespace {
 
-OutputBuffer::OutputBuffer(std::ostream& stream) : stream_(stream) {}
+// Room beyond a chunk for the record that crosses it, so that the block
+// rarely has to grow.
+constexpr std::size_t kInitialCapacity = OutputBuffer::kChunkSize + 64 * 1024;
+
+}  // namespace
+
+OutputBuffer::OutputBuffer(std::ostream& stream) : stream_(stream) { Grow(0); }
 
 void OutputBuffer::AppendText(std::string_view text) {
-  std::size_t start = text_.size();
-  text_.append(text);
-  for (std::size_t i = start; i < text_.size(); ++i) {
-    if (text_[i] == '\r' || text_[i] == '\n') text_[i] = ' ';
-  }
+  char* out = Room(text.size());
+  for (char c : text) *out++ = c == '\r' || c == '\n' ? ' ' : c;
+  used_ += text.size();
 }
 
-void OutputBuffer::AppendFixed(double value, int decimals) {
-  trovisk::AppendFixed(text_, value, decimals);
-}
-
-void OutputBuffer::AppendPackedAngle(double packed, int decimals) {
-  trovisk::AppendPackedAngle(text_, packed, decimals);
+void OutputBuffer::Grow(std::size_t size) {
+  // A short-lived buffer (one header block) starts small; a section's soon
+  // holds a whole chunk.
+  std::size_t capacity = std::max({used_ + size, 2 * capacity_, std::size_t{4096}});
+  if (capacity_ != 0) capacity = std::max(capacity, kInitialCapacity);
+  auto data = std::make_unique_for_overwrite<char[]>(capacity);
+  if (used_ != 0) std::memcpy(data.get(), data_.get(), used_);
+  data_ = std::move(data);
+  capacity_ = capacity;
 }
 
 bool OutputBuffer::Flush() {
-  if (!text_.empty()) {
-    stream_.write(text_.data(), static_cast<std::streamsize>(text_.size()));
-    text_.clear();
+  if (used_ != 0) {
+    stream_.write(data_.get(), static_cast<std::streamsize>(used_));
+    used_ = 0;
   }
   return !stream_.fail();
 }

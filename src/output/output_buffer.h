@@ -2,14 +2,19 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
+#include <memory>
 #include <ostream>
-#include <string>
 #include <string_view>
+
+#include "output/number_format.h"
 
 namespace trovisk {
 
-// The writers build their records in one string and pass it on once it has
-// grown past a chunk, so that a large file costs few stream calls.
+// The writers build their records straight into one block of memory and pass
+// it on once it has grown past a chunk, so that a large file costs few stream
+// calls and no text is copied twice. The block grows rather than flushing in
+// the middle of a record, so the stream sees whole records only.
 class OutputBuffer {
  public:
   static constexpr std::size_t kChunkSize = 256 * 1024;
@@ -20,25 +25,46 @@ class OutputBuffer {
   OutputBuffer(const OutputBuffer&) = delete;
   OutputBuffer& operator=(const OutputBuffer&) = delete;
 
-  void Append(std::string_view text) { text_.append(text); }
-  void Append(char c) { text_.push_back(c); }
+  void Append(std::string_view text) {
+    if (text.empty()) return;  // its data may be null, which memcpy may not take
+    std::memcpy(Room(text.size()), text.data(), text.size());
+    used_ += text.size();
+  }
+  void Append(char c) {
+    *Room(1) = c;
+    ++used_;
+  }
   // Names and notes: a line break inside one would split its record, so each
   // CR or LF is written as a blank.
   void AppendText(std::string_view text);
   // printf "%1.<decimals>lf" of the value (zero when it is not finite).
-  void AppendFixed(double value, int decimals);
+  void AppendFixed(double value, int decimals) {
+    used_ = static_cast<std::size_t>(WriteFixed(Room(kMaxFixedLength), value, decimals) - data_.get());
+  }
   // A packed DDD.MMSS angle, its minutes and seconds carried below 60.
-  void AppendPackedAngle(double packed, int decimals);
+  void AppendPackedAngle(double packed, int decimals) {
+    used_ = static_cast<std::size_t>(WritePackedAngle(Room(kMaxFixedLength), packed, decimals) -
+                                     data_.get());
+  }
 
   // Hands the gathered text to the stream; false when the stream's error
   // indicator is set afterwards.
   bool Flush();
   // Flushes only once a chunk has gathered; false when the stream has failed.
-  bool FlushIfFull() { return text_.size() < kChunkSize ? !stream_.fail() : Flush(); }
+  bool FlushIfFull() { return used_ < kChunkSize ? !stream_.fail() : Flush(); }
 
  private:
+  // Where `size` more characters may be written.
+  char* Room(std::size_t size) {
+    if (capacity_ - used_ < size) Grow(size);
+    return data_.get() + used_;
+  }
+  void Grow(std::size_t size);
+
   std::ostream& stream_;
-  std::string text_;
+  std::unique_ptr<char[]> data_;
+  std::size_t used_ = 0;
+  std::size_t capacity_ = 0;
 };
 
 }  // namespace trovisk
