@@ -50,7 +50,12 @@ class RecordWriter {
         grads_(angle_code == kAngleUnitGrads),
         angle_sd_(kAngleSd * (grads_ ? kGradAngleSdFactor : 1.0)),
         distance_factor_(DistanceUnitFactor(distance_code)),
-        distance_sd_(kDistanceSd * distance_factor_) {}
+        distance_sd_(kDistanceSd * distance_factor_),
+        angle_sd_text_(kAngleSdDecimals),
+        distance_sd_text_(kLengthDecimals),
+        given_sd_text_(kLengthDecimals),
+        hi_text_(kLengthDecimals),
+        hr_text_(kLengthDecimals) {}
 
   double distance_factor() const { return distance_factor_; }
 
@@ -113,7 +118,7 @@ class RecordWriter {
     Field();
     out_.AppendFixed(length * distance_factor_, kLengthDecimals);
     Field();
-    out_.AppendFixed(sd, kLengthDecimals);
+    out_.AppendFixed(given_sd_text_, sd);
     out_.Append("\n\n");
   }
 
@@ -185,7 +190,7 @@ class RecordWriter {
       out_.AppendPackedAngle(RadiansToDms(radians), kAngleDecimals);
     }
     Field();
-    out_.AppendFixed(angle_sd_, kAngleSdDecimals);
+    out_.AppendFixed(angle_sd_text_, angle_sd_);
   }
 
   // The distance in output units and its SD, or NOOBS twice.
@@ -198,14 +203,14 @@ class RecordWriter {
     Field();
     out_.AppendFixed(metres * distance_factor_, kLengthDecimals);
     Field();
-    out_.AppendFixed(distance_sd_, kLengthDecimals);
+    out_.AppendFixed(distance_sd_text_, distance_sd_);
   }
 
   void Heights(double hi, double hr) {
     Field();
-    out_.AppendFixed(hi, kLengthDecimals);
+    out_.AppendFixed(hi_text_, hi);
     Field();
-    out_.AppendFixed(hr, kLengthDecimals);
+    out_.AppendFixed(hr_text_, hr);
     out_.Append("\n\n");
   }
 
@@ -228,6 +233,12 @@ class RecordWriter {
   double angle_sd_;
   double distance_factor_;
   double distance_sd_;
+  // Texts of the values that recur from record to record.
+  RepeatedNumber angle_sd_text_;
+  RepeatedNumber distance_sd_text_;
+  RepeatedNumber given_sd_text_;
+  RepeatedNumber hi_text_;
+  RepeatedNumber hr_text_;
 };
 
 // Every present value of the observation goes into exactly one record.

@@ -2,6 +2,7 @@
 #include "output/output_buffer.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace trovisk {
 namespace {
@@ -18,6 +19,24 @@ void OutputBuffer::AppendText(std::string_view text) {
   char* out = Room(text.size());
   for (char c : text) *out++ = c == '\r' || c == '\n' ? ' ' : c;
   used_ += text.size();
+}
+
+void OutputBuffer::AppendFixed(RepeatedNumber& number, double value) {
+  const auto bits = std::bit_cast<std::uint64_t>(value);
+  if (number.length_ != 0 && bits == number.bits_) {
+    // The whole array in one fixed-size copy; only its text counts.
+    std::memcpy(Room(RepeatedNumber::kCapacity), number.text_, RepeatedNumber::kCapacity);
+    used_ += number.length_;
+    return;
+  }
+  char* start = Room(kMaxFixedLength);
+  const auto length = static_cast<std::size_t>(WriteFixed(start, value, number.decimals_) - start);
+  used_ += length;
+  number.length_ = length <= RepeatedNumber::kCapacity ? length : 0;
+  if (number.length_ != 0) {
+    std::memcpy(number.text_, start, length);
+    number.bits_ = bits;
+  }
 }
 
 void OutputBuffer::Grow(std::size_t size) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <ostream>
@@ -10,6 +11,25 @@
 #include "output/number_format.h"
 
 namespace trovisk {
+
+// The text of one number kept while the same value recurs: an instrument
+// height over a whole setup, a constant standard deviation, the elevation a
+// station's records carry three times. Values are told apart by their bits,
+// so minus zero keeps its own text.
+class RepeatedNumber {
+ public:
+  explicit RepeatedNumber(int decimals) : decimals_(decimals) {}
+
+ private:
+  friend class OutputBuffer;
+  // Long enough for any survey number; a longer text is simply not kept.
+  static constexpr std::size_t kCapacity = 32;
+
+  int decimals_;
+  std::uint64_t bits_ = 0;
+  std::size_t length_ = 0;  // 0 while nothing is kept
+  char text_[kCapacity] = {};
+};
 
 // The writers build their records straight into one block of memory and pass
 // it on once it has grown past a chunk, so that a large file costs few stream
@@ -41,6 +61,8 @@ class OutputBuffer {
   void AppendFixed(double value, int decimals) {
     used_ = static_cast<std::size_t>(WriteFixed(Room(kMaxFixedLength), value, decimals) - data_.get());
   }
+  // The same, through the text kept for the value when it recurs.
+  void AppendFixed(RepeatedNumber& number, double value);
   // A packed DDD.MMSS angle, its minutes and seconds carried below 60.
   void AppendPackedAngle(double packed, int decimals) {
     used_ = static_cast<std::size_t>(WritePackedAngle(Room(kMaxFixedLength), packed, decimals) -

@@ -33,6 +33,8 @@ void AppendOneStation(OutputBuffer& out, bool write_geodetic, bool write_local,
                       bool local_nee_system, char delimiter, std::string_view name, double north,
                       double east, double elevation, double latitude, double longitude,
                       double height, std::string_view description) {
+  // Written up to three times below.
+  RepeatedNumber elevation_text(kLengthDecimals);
   if (write_geodetic) {
     out.Append("$GEO_COMPACT");
     AppendField(out, delimiter);
@@ -46,7 +48,7 @@ void AppendOneStation(OutputBuffer& out, bool write_geodetic, bool write_local,
     AppendField(out, delimiter);
     out.Append("0.0");
     AppendField(out, delimiter);
-    out.AppendFixed(elevation, kLengthDecimals);
+    out.AppendFixed(elevation_text, elevation);
     AppendField(out, delimiter);
     out.Append("0.0");
     AppendField(out, delimiter);
@@ -71,11 +73,11 @@ void AppendOneStation(OutputBuffer& out, bool write_geodetic, bool write_local,
     AppendField(out, delimiter);
     out.AppendFixed(east, kLengthDecimals);
     AppendField(out, delimiter);
-    out.AppendFixed(elevation, kLengthDecimals);
+    out.AppendFixed(elevation_text, elevation);
     if (local_nee_system) {
       // The local system's up component is the elevation itself.
       AppendField(out, delimiter);
-      out.AppendFixed(elevation, kLengthDecimals);
+      out.AppendFixed(elevation_text, elevation);
     }
     out.Append('\n');
   }
