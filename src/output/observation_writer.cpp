@@ -33,6 +33,14 @@ constexpr std::string_view kComputedNotice =
     "! Observation was computed - not measured. It has been commented out\n";
 constexpr std::string_view kBacksightAzimuthNote = "BK Record - Computed Azimuth";
 
+// Room for the records of one observation: at most eight (a horizontal angle,
+// a given backsight azimuth, azimuth, zenith and chord alone, height
+// difference, horizontal distance, GPS vector), each with at most nine numbers,
+// three names and a note, besides keywords, separators and the notice.
+constexpr std::size_t kObservationRecords = 8;
+constexpr std::size_t kRecordNumbers = 9;
+constexpr std::size_t kRecordTextRoom = 256;
+
 // A value that can be written: present, and a number the file can hold.
 bool Known(double value) { return IsPresent(value) && std::isfinite(value); }
 
@@ -45,8 +53,8 @@ std::string_view CodeOf(const ObservationRecord& observation) {
 // Writes the records of one section, in its angle and distance units.
 class RecordWriter {
  public:
-  RecordWriter(OutputBuffer& out, int angle_code, int distance_code)
-      : out_(out),
+  RecordWriter(OutputBuffer& buffer, int angle_code, int distance_code)
+      : buffer_(buffer),
         grads_(angle_code == kAngleUnitGrads),
         angle_sd_(kAngleSd * (grads_ ? kGradAngleSdFactor : 1.0)),
         distance_factor_(DistanceUnitFactor(distance_code)),
@@ -59,6 +67,11 @@ class RecordWriter {
 
   double distance_factor() const { return distance_factor_; }
 
+  // One observation's records go into room for `size` characters, taken into
+  // the buffer by Finish.
+  void Start(std::size_t size) { out_ = buffer_.Reserve(size); }
+  void Finish() { buffer_.Commit(out_); }
+
   // Azimuth, zenith and slope distance from one station to another; HI and HR
   // already in output units.
   void Azimuth(std::string_view from, std::string_view to, double azimuth, double zenith,
@@ -68,7 +81,7 @@ class RecordWriter {
     bool has_zenith = Known(zenith);
     bool has_distance = Known(distance);
     if (!has_azimuth && !has_zenith && !has_distance) return;
-    if (commented) out_.Append(kComputedNotice);
+    if (commented) out_.Put(kComputedNotice);
     if (has_zenith && has_distance) {
       Description(description, commented);
       Begin("$AZ_COMPACT", commented);
@@ -94,7 +107,7 @@ class RecordWriter {
     bool has_zenith = Known(zenith);
     bool has_distance = Known(distance);
     if (!Known(angle) && !has_zenith && !has_distance) return;
-    if (commented) out_.Append(kComputedNotice);
+    if (commented) out_.Put(kComputedNotice);
     Description(description, commented);
     Begin(has_zenith || has_distance ? "$HOR_COMPACT" : "$HORIZ_ANGLE_ONLY", commented);
     Name(at);
@@ -111,15 +124,15 @@ class RecordWriter {
   void LengthOnly(std::string_view keyword, std::string_view from, std::string_view to,
                   double length, double sd, bool commented, std::string_view description) {
     if (!Known(length)) return;
-    if (commented) out_.Append(kComputedNotice);
+    if (commented) out_.Put(kComputedNotice);
     Description(description, commented);
     Begin(keyword, commented);
     Names(from, to);
     Field();
-    out_.AppendFixed(length * distance_factor_, kLengthDecimals);
+    out_.PutFixed(length * distance_factor_, kLengthDecimals);
     Field();
-    out_.AppendFixed(given_sd_text_, sd);
-    out_.Append("\n\n");
+    out_.PutFixed(given_sd_text_, sd);
+    out_.Put("\n\n");
   }
 
   // An earth-centred vector with its covariance, packed XX XY YY XZ YZ ZZ and
@@ -128,42 +141,42 @@ class RecordWriter {
                  const std::array<double, 6>& covariance, bool commented,
                  std::string_view description) {
     if (!Known(dx) || !Known(dy) || !Known(dz)) return;
-    if (commented) out_.Append(kComputedNotice);
+    if (commented) out_.Put(kComputedNotice);
     Description(description, commented);
     Begin("$GPS_COMPACT", commented);
     Names(from, to);
     for (double component : {dx, dy, dz}) {
       Field();
-      out_.AppendFixed(component * distance_factor_, kLengthDecimals);
+      out_.PutFixed(component * distance_factor_, kLengthDecimals);
     }
     double area_factor = distance_factor_ * distance_factor_;
     for (std::size_t term : {0u, 1u, 3u, 2u, 4u, 5u}) {
       double value = covariance[term];
       Field();
-      out_.AppendFixed(Known(value) ? value * area_factor : 0.0, kCovarianceDecimals);
+      out_.PutFixed(Known(value) ? value * area_factor : 0.0, kCovarianceDecimals);
     }
-    out_.Append("\n\n");
+    out_.Put("\n\n");
   }
 
  private:
   void Description(std::string_view description, bool commented) {
     if (description.empty()) return;
-    if (commented) out_.Append("! ");
-    out_.Append("$OBS_DESC; ");
-    out_.AppendText(description);
-    out_.Append('\n');
+    if (commented) out_.Put("! ");
+    out_.Put("$OBS_DESC; ");
+    out_.PutText(description);
+    out_.Put('\n');
   }
 
   void Begin(std::string_view keyword, bool commented) {
-    if (commented) out_.Append("! ");
-    out_.Append(keyword);
+    if (commented) out_.Put("! ");
+    out_.Put(keyword);
   }
 
-  void Field() { out_.Append("; "); }
+  void Field() { out_.Put("; "); }
 
   void Name(std::string_view name) {
     Field();
-    out_.AppendText(name);
+    out_.PutText(name);
   }
 
   void Names(std::string_view from, std::string_view to) {
@@ -173,7 +186,7 @@ class RecordWriter {
 
   void Noobs() {
     Field();
-    out_.Append("NOOBS");
+    out_.Put("NOOBS");
   }
 
   // The angle and its SD, or NOOBS twice.
@@ -185,12 +198,12 @@ class RecordWriter {
     }
     Field();
     if (grads_) {
-      out_.AppendFixed(radians * kGonsPerRadian, kAngleDecimals);
+      out_.PutFixed(radians * kGonsPerRadian, kAngleDecimals);
     } else {
-      out_.AppendPackedAngle(RadiansToDms(radians), kAngleDecimals);
+      out_.PutPackedAngle(RadiansToDms(radians), kAngleDecimals);
     }
     Field();
-    out_.AppendFixed(angle_sd_text_, angle_sd_);
+    out_.PutFixed(angle_sd_text_, angle_sd_);
   }
 
   // The distance in output units and its SD, or NOOBS twice.
@@ -201,17 +214,17 @@ class RecordWriter {
       return;
     }
     Field();
-    out_.AppendFixed(metres * distance_factor_, kLengthDecimals);
+    out_.PutFixed(metres * distance_factor_, kLengthDecimals);
     Field();
-    out_.AppendFixed(distance_sd_text_, distance_sd_);
+    out_.PutFixed(distance_sd_text_, distance_sd_);
   }
 
   void Heights(double hi, double hr) {
     Field();
-    out_.AppendFixed(hi_text_, hi);
+    out_.PutFixed(hi_text_, hi);
     Field();
-    out_.AppendFixed(hr_text_, hr);
-    out_.Append("\n\n");
+    out_.PutFixed(hr_text_, hr);
+    out_.Put("\n\n");
   }
 
   // One value alone: its description, then the record.
@@ -228,7 +241,8 @@ class RecordWriter {
     Heights(hi, hr);
   }
 
-  OutputBuffer& out_;
+  OutputBuffer& buffer_;
+  TextCursor out_{nullptr};
   bool grads_;
   double angle_sd_;
   double distance_factor_;
@@ -252,6 +266,9 @@ void WriteObservation(RecordWriter& writer, const StationList& stations,
   double hr = Known(observation.target_height) ? observation.target_height * factor : 0.0;
   bool commented = observation.computed;
   const std::string& description = observation.description;
+  writer.Start(kObservationRecords *
+               (kRecordTextRoom + kRecordNumbers * kMaxFixedLength + from.size() +
+                backsight.size() + to.size() + description.size() + kBacksightAzimuthNote.size()));
 
   double azimuth = observation.azimuth;
   double zenith = observation.zenith;
@@ -276,6 +293,7 @@ void WriteObservation(RecordWriter& writer, const StationList& stations,
                     commented, description);
   writer.GpsVector(from, to, observation.dx, observation.dy, observation.dz, observation.covariance,
                    commented, description);
+  writer.Finish();
 }
 
 // Indices of the observations to write, in order of sequence number; of

@@ -1,43 +1,62 @@
-// The chunked output buffer.
+// The chunked output buffer and the copying of names and notes.
 #include "output/output_buffer.h"
 
 #include <algorithm>
-#include <bit>
 
 namespace trovisk {
 namespace {
 
 // Room beyond a chunk for the record that crosses it, so that the block
 // rarely has to grow.
-constexpr std::size_t kInitialCapacity = OutputBuffer::kChunkSize + 64 * 1024;
+constexpr std::size_t kInitialCapacity = OutputBuffer::kChunkSize + 128 * 1024;
+
+// A word with `byte` in each of its bytes.
+template <typename Word>
+constexpr Word Repeated(unsigned char byte) {
+  return static_cast<Word>(~Word{0} / 0xff * byte);
+}
+
+// The word with its CR and LF bytes made blanks. A byte's high bit in `found`
+// is set exactly when the byte is zero: the sum of its low seven bits and 0x7f
+// carries into bit 7 unless they are all clear, and no carry crosses bytes.
+template <typename Word>
+Word BlankLineBreaks(Word word) {
+  constexpr Word kLow7 = Repeated<Word>(0x7f);
+  auto zero_bytes = [](Word x) { return static_cast<Word>(~(((x & kLow7) + kLow7) | x | kLow7)); };
+  const Word found = zero_bytes(word ^ Repeated<Word>('\r')) | zero_bytes(word ^ Repeated<Word>('\n'));
+  if (found == 0) return word;
+  const auto mask = static_cast<Word>((found >> 7) * 0xff);
+  return static_cast<Word>((word & ~mask) | (Repeated<Word>(' ') & mask));
+}
+
+template <typename Word>
+void CopyWord(char* out, const char* text) {
+  Word word;
+  std::memcpy(&word, text, sizeof word);
+  word = BlankLineBreaks(word);
+  std::memcpy(out, &word, sizeof word);
+}
 
 }  // namespace
 
+char* WriteLineText(char* out, std::string_view text) {
+  const std::size_t size = text.size();
+  const char* in = text.data();
+  // Whole words, the last one overlapping the one before rather than reading
+  // past the end; overlapping bytes are written twice with the same value.
+  if (size >= 8) {
+    for (std::size_t i = 0; i + 8 < size; i += 8) CopyWord<std::uint64_t>(out + i, in + i);
+    CopyWord<std::uint64_t>(out + size - 8, in + size - 8);
+  } else if (size >= 4) {
+    CopyWord<std::uint32_t>(out, in);
+    CopyWord<std::uint32_t>(out + size - 4, in + size - 4);
+  } else {
+    for (std::size_t i = 0; i < size; ++i) out[i] = in[i] == '\r' || in[i] == '\n' ? ' ' : in[i];
+  }
+  return out + size;
+}
+
 OutputBuffer::OutputBuffer(std::ostream& stream) : stream_(stream) { Grow(0); }
-
-void OutputBuffer::AppendText(std::string_view text) {
-  char* out = Room(text.size());
-  for (char c : text) *out++ = c == '\r' || c == '\n' ? ' ' : c;
-  used_ += text.size();
-}
-
-void OutputBuffer::AppendFixed(RepeatedNumber& number, double value) {
-  const auto bits = std::bit_cast<std::uint64_t>(value);
-  if (number.length_ != 0 && bits == number.bits_) {
-    // The whole array in one fixed-size copy; only its text counts.
-    std::memcpy(Room(RepeatedNumber::kCapacity), number.text_, RepeatedNumber::kCapacity);
-    used_ += number.length_;
-    return;
-  }
-  char* start = Room(kMaxFixedLength);
-  const auto length = static_cast<std::size_t>(WriteFixed(start, value, number.decimals_) - start);
-  used_ += length;
-  number.length_ = length <= RepeatedNumber::kCapacity ? length : 0;
-  if (number.length_ != 0) {
-    std::memcpy(number.text_, start, length);
-    number.bits_ = bits;
-  }
-}
 
 void OutputBuffer::Grow(std::size_t size) {
   // A short-lived buffer (one header block) starts small; a section's soon

@@ -1,6 +1,7 @@
 // Text gathered in memory and handed to the output stream in large chunks.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -21,7 +22,7 @@ class RepeatedNumber {
   explicit RepeatedNumber(int decimals) : decimals_(decimals) {}
 
  private:
-  friend class OutputBuffer;
+  friend class TextCursor;
   // Long enough for any survey number; a longer text is simply not kept.
   static constexpr std::size_t kCapacity = 32;
 
@@ -29,6 +30,55 @@ class RepeatedNumber {
   std::uint64_t bits_ = 0;
   std::size_t length_ = 0;  // 0 while nothing is kept
   char text_[kCapacity] = {};
+};
+
+/// Copies `text` to `out` with each CR or LF written as a blank (a line break
+/// inside a name or note would split its record); returns the end.
+char* WriteLineText(char* out, std::string_view text);
+
+// Writes into room reserved in an OutputBuffer, keeping its place in a
+// register rather than in the buffer. The reservation must cover everything
+// written: kMaxFixedLength for each number, the length of each text.
+class TextCursor {
+ public:
+  explicit TextCursor(char* at) : at_(at) {}
+  char* at() const { return at_; }
+
+  void Put(char c) { *at_++ = c; }
+  void Put(std::string_view text) {
+    if (text.empty()) return;  // its data may be null, which memcpy may not take
+    std::memcpy(at_, text.data(), text.size());
+    at_ += text.size();
+  }
+  // Names and notes, their line breaks written as blanks.
+  void PutText(std::string_view text) { at_ = WriteLineText(at_, text); }
+  // printf "%1.<decimals>lf" of the value (zero when it is not finite).
+  void PutFixed(double value, int decimals) { at_ = WriteFixed(at_, value, decimals); }
+  // The same, through the text kept for the value when it recurs.
+  void PutFixed(RepeatedNumber& number, double value) {
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    if (number.length_ != 0 && bits == number.bits_) {
+      // The whole array in one fixed-size copy; only its text counts.
+      std::memcpy(at_, number.text_, RepeatedNumber::kCapacity);
+      at_ += number.length_;
+      return;
+    }
+    char* start = at_;
+    at_ = WriteFixed(at_, value, number.decimals_);
+    const auto length = static_cast<std::size_t>(at_ - start);
+    number.length_ = length <= RepeatedNumber::kCapacity ? length : 0;
+    if (number.length_ != 0) {
+      std::memcpy(number.text_, start, length);
+      number.bits_ = bits;
+    }
+  }
+  // A packed DDD.MMSS angle, its minutes and seconds carried below 60.
+  void PutPackedAngle(double packed, int decimals) {
+    at_ = WritePackedAngle(at_, packed, decimals);
+  }
+
+ private:
+  char* at_;
 };
 
 // The writers build their records straight into one block of memory and pass
@@ -45,28 +95,33 @@ class OutputBuffer {
   OutputBuffer(const OutputBuffer&) = delete;
   OutputBuffer& operator=(const OutputBuffer&) = delete;
 
+  // Room for `size` more characters, to be written through the cursor and
+  // taken into the text by Commit.
+  TextCursor Reserve(std::size_t size) { return TextCursor(Room(size)); }
+  void Commit(const TextCursor& cursor) {
+    used_ = static_cast<std::size_t>(cursor.at() - data_.get());
+  }
+
+  // One piece at a time, for the short blocks.
   void Append(std::string_view text) {
-    if (text.empty()) return;  // its data may be null, which memcpy may not take
-    std::memcpy(Room(text.size()), text.data(), text.size());
-    used_ += text.size();
+    TextCursor cursor = Reserve(text.size());
+    cursor.Put(text);
+    Commit(cursor);
   }
   void Append(char c) {
-    *Room(1) = c;
-    ++used_;
+    TextCursor cursor = Reserve(1);
+    cursor.Put(c);
+    Commit(cursor);
   }
-  // Names and notes: a line break inside one would split its record, so each
-  // CR or LF is written as a blank.
-  void AppendText(std::string_view text);
-  // printf "%1.<decimals>lf" of the value (zero when it is not finite).
+  void AppendText(std::string_view text) {
+    TextCursor cursor = Reserve(text.size());
+    cursor.PutText(text);
+    Commit(cursor);
+  }
   void AppendFixed(double value, int decimals) {
-    used_ = static_cast<std::size_t>(WriteFixed(Room(kMaxFixedLength), value, decimals) - data_.get());
-  }
-  // The same, through the text kept for the value when it recurs.
-  void AppendFixed(RepeatedNumber& number, double value);
-  // A packed DDD.MMSS angle, its minutes and seconds carried below 60.
-  void AppendPackedAngle(double packed, int decimals) {
-    used_ = static_cast<std::size_t>(WritePackedAngle(Room(kMaxFixedLength), packed, decimals) -
-                                     data_.get());
+    TextCursor cursor = Reserve(kMaxFixedLength);
+    cursor.PutFixed(value, decimals);
+    Commit(cursor);
   }
 
   // Hands the gathered text to the stream; false when the stream's error

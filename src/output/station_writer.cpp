@@ -15,10 +15,10 @@ const std::string kNoName;
 constexpr int kLengthDecimals = 5;
 constexpr int kPackedAngleDecimals = 9;
 
-void AppendField(OutputBuffer& out, char delimiter) {
-  out.Append(delimiter);
-  out.Append(' ');
-}
+// Numbers one station's records may hold, and room for all else but names
+// and the description: keywords, separators and the constant fields.
+constexpr std::size_t kStationNumbers = 10;
+constexpr std::size_t kStationTextRoom = 256;
 
 // A station stands for itself when no merge link leads away from it. A link
 // that points nowhere (outside the list) is no merge either, so such a station
@@ -33,64 +33,65 @@ void AppendOneStation(OutputBuffer& out, bool write_geodetic, bool write_local,
                       bool local_nee_system, char delimiter, std::string_view name, double north,
                       double east, double elevation, double latitude, double longitude,
                       double height, std::string_view description) {
+  TextCursor text = out.Reserve(kStationTextRoom + kStationNumbers * kMaxFixedLength +
+                                3 * name.size() + description.size());
+  const char field[2] = {delimiter, ' '};
+  const char zero_field[5] = {delimiter, ' ', '0', '.', '0'};
+  auto separator = std::string_view(field, sizeof field);
+  auto zero = std::string_view(zero_field, sizeof zero_field);
   // Written up to three times below.
   RepeatedNumber elevation_text(kLengthDecimals);
   if (write_geodetic) {
-    out.Append("$GEO_COMPACT");
-    AppendField(out, delimiter);
-    out.AppendText(name);
-    AppendField(out, delimiter);
-    out.AppendPackedAngle(RadiansToDms(latitude), kPackedAngleDecimals);
-    AppendField(out, delimiter);
-    out.Append("0.0");
-    AppendField(out, delimiter);
-    out.AppendPackedAngle(RadiansToDms(longitude), kPackedAngleDecimals);
-    AppendField(out, delimiter);
-    out.Append("0.0");
-    AppendField(out, delimiter);
-    out.AppendFixed(elevation_text, elevation);
-    AppendField(out, delimiter);
-    out.Append("0.0");
-    AppendField(out, delimiter);
+    text.Put("$GEO_COMPACT");
+    text.Put(separator);
+    text.PutText(name);
+    text.Put(separator);
+    text.PutPackedAngle(RadiansToDms(latitude), kPackedAngleDecimals);
+    text.Put(zero);
+    text.Put(separator);
+    text.PutPackedAngle(RadiansToDms(longitude), kPackedAngleDecimals);
+    text.Put(zero);
+    text.Put(separator);
+    text.PutFixed(elevation_text, elevation);
+    text.Put(zero);
+    text.Put(separator);
     // The geoid separation implied by the two heights.
-    out.AppendFixed(height - elevation, kLengthDecimals);
-    AppendField(out, delimiter);
-    out.Append("0.0");
-    AppendField(out, delimiter);
-    out.AppendFixed(height, kLengthDecimals);
-    for (int i = 0; i < 4; ++i) {
-      AppendField(out, delimiter);
-      out.Append("0.0");
-    }
-    out.Append('\n');
+    text.PutFixed(height - elevation, kLengthDecimals);
+    text.Put(zero);
+    text.Put(separator);
+    text.PutFixed(height, kLengthDecimals);
+    for (int i = 0; i < 4; ++i) text.Put(zero);
+    text.Put('\n');
   }
   if (write_local) {
-    out.Append(local_nee_system ? "$LOCAL_NEUE_COMPACT" : "$STATE_ELEV_COMPACT");
-    AppendField(out, delimiter);
-    out.AppendText(name);
-    AppendField(out, delimiter);
-    out.AppendFixed(north, kLengthDecimals);
-    AppendField(out, delimiter);
-    out.AppendFixed(east, kLengthDecimals);
-    AppendField(out, delimiter);
-    out.AppendFixed(elevation_text, elevation);
+    text.Put(local_nee_system ? std::string_view("$LOCAL_NEUE_COMPACT")
+                              : std::string_view("$STATE_ELEV_COMPACT"));
+    text.Put(separator);
+    text.PutText(name);
+    text.Put(separator);
+    text.PutFixed(north, kLengthDecimals);
+    text.Put(separator);
+    text.PutFixed(east, kLengthDecimals);
+    text.Put(separator);
+    text.PutFixed(elevation_text, elevation);
     if (local_nee_system) {
       // The local system's up component is the elevation itself.
-      AppendField(out, delimiter);
-      out.AppendFixed(elevation_text, elevation);
+      text.Put(separator);
+      text.PutFixed(elevation_text, elevation);
     }
-    out.Append('\n');
+    text.Put('\n');
   }
   if (description.empty()) {
-    out.Append('\n');
-    return;
+    text.Put('\n');
+  } else {
+    text.Put("$STA_DESC");
+    text.Put(separator);
+    text.PutText(name);
+    text.Put(separator);
+    text.PutText(description);
+    text.Put("\n\n");
   }
-  out.Append("$STA_DESC");
-  AppendField(out, delimiter);
-  out.AppendText(name);
-  AppendField(out, delimiter);
-  out.AppendText(description);
-  out.Append("\n\n");
+  out.Commit(text);
 }
 
 void WriteOneStation(std::ostream& out, bool write_geodetic, bool write_local,
