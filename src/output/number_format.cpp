@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -37,72 +36,88 @@ constexpr double kFastPathLimit = 1099511627776.0;  // 2^40
 // exact conversion, because the product may have rounded across the half.
 constexpr double kHalfwayMargin = 1.0 / 4096.0;  // 2^-12
 
-// Decimal digits of v (one for zero); v below 10^13, as the fast path gives.
-// 1233 / 4096 is just under log10(2), so t is the digit count or one less.
-int DigitCount(std::uint64_t v) {
-  v |= 1;  // the same count, and zero counts as one digit
-  int t = (std::bit_width(v) * 1233) >> 12;
-  return t + (v >= kIntegerPowersOfTen[static_cast<std::size_t>(t)] ? 1 : 0);
-}
-
 // The `count` low decimal digits of v, ending just before `end`, two at a time.
-template <typename Unsigned>
-void WriteDigitsBackward(char* end, Unsigned v, int count) {
-  for (; count >= 2; count -= 2) {
+template <int kCount, typename Unsigned>
+void WriteLowDigits(char* end, Unsigned v) {
+  for (int count = kCount; count >= 2; count -= 2) {
     end -= 2;
     std::memcpy(end, &kDigitPairs[2 * (v % 100)], 2);
     v /= 100;
   }
-  if (count == 1) *--end = static_cast<char>('0' + v % 10);
+  if constexpr (kCount % 2 == 1) end[-1] = static_cast<char>('0' + v % 10);
 }
 
-// Writes `units` of 10^-kDecimals as fixed text; a sign when negative, as
-// printf keeps it on a negative value that rounds to zero. The constant
-// decimals let the compiler turn the divisions into multiplications.
+// The digits of v (one for zero) at `out`; returns their end. They are built
+// right to left in a scratch array and moved in one fixed-size copy, so that
+// no digit count is needed first. Sixteen digits hold anything below 2^40.
+template <typename Unsigned>
+char* WriteInteger(char* out, Unsigned v) {
+  constexpr std::size_t kDigits = 16;
+  char scratch[2 * kDigits] = {};
+  char* const end = scratch + kDigits;
+  char* first = end;
+  while (v >= 100) {
+    first -= 2;
+    std::memcpy(first, &kDigitPairs[2 * (v % 100)], 2);
+    v /= 100;
+  }
+  if (v >= 10) {
+    first -= 2;
+    std::memcpy(first, &kDigitPairs[2 * v], 2);
+  } else {
+    *--first = static_cast<char>('0' + v);
+  }
+  std::memcpy(out, first, kDigits);
+  return out + (end - first);
+}
+
+// Writes `value` with kDecimals decimals when rounding |value| * 10^kDecimals
+// to an integer is certain, and returns the end; nullptr when the exact
+// conversion must decide (a value out of range or not finite, or one too
+// close to a half). The constant decimals let the compiler turn the divisions
+// into multiplications.
 template <int kDecimals>
-char* WriteUnits(char* out, std::uint64_t units, bool negative) {
+char* WriteFast(char* out, double value) {
   constexpr std::uint64_t kScale = kIntegerPowersOfTen[kDecimals];
-  if (negative) *out++ = '-';
+  const double scaled = std::fabs(value) * kPowersOfTen[kDecimals];
+  if (!(scaled < kFastPathLimit)) return nullptr;
+  // Below 2^40 the conversion truncates exactly, and the fraction is exact.
+  const auto whole = static_cast<std::int64_t>(scaled);
+  const double fraction = scaled - static_cast<double>(whole);
+  if (std::fabs(fraction - 0.5) < kHalfwayMargin) return nullptr;
+  const std::uint64_t units = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+
+  // printf keeps the sign of a negative value that rounds to zero.
+  *out = '-';
+  out += std::signbit(value) ? 1 : 0;
   const std::uint64_t integer = units / kScale;
-  const int width = DigitCount(integer);
-  out += width;
-  WriteDigitsBackward(out, integer, width);
+  if constexpr (kFastPathLimit / kScale < 4294967296.0) {
+    out = WriteInteger(out, static_cast<std::uint32_t>(integer));
+  } else {
+    out = WriteInteger(out, integer);
+  }
   if constexpr (kDecimals > 0) {
     *out = '.';
     out += 1 + kDecimals;
-    const std::uint64_t fraction = units % kScale;
+    const std::uint64_t fraction_units = units % kScale;
     if constexpr (kScale <= UINT32_MAX) {
-      WriteDigitsBackward(out, static_cast<std::uint32_t>(fraction), kDecimals);
+      WriteLowDigits<kDecimals>(out, static_cast<std::uint32_t>(fraction_units));
     } else {
-      WriteDigitsBackward(out, fraction, kDecimals);
+      WriteLowDigits<kDecimals>(out, fraction_units);
     }
   }
   return out;
 }
 
-using UnitsWriter = char* (*)(char*, std::uint64_t, bool);
+using FastWriter = char* (*)(char*, double);
 
 template <std::size_t... kDecimals>
-constexpr std::array<UnitsWriter, sizeof...(kDecimals)> MakeUnitsWriters(
+constexpr std::array<FastWriter, sizeof...(kDecimals)> MakeFastWriters(
     std::index_sequence<kDecimals...>) {
-  return {&WriteUnits<static_cast<int>(kDecimals)>...};
+  return {&WriteFast<static_cast<int>(kDecimals)>...};
 }
 
-constexpr auto kUnitsWriters = MakeUnitsWriters(std::make_index_sequence<kFastDecimals>{});
-
-// Writes |value| * 10^decimals rounded to an integer when that rounding is
-// certain and returns the end; nullptr when the exact conversion must decide.
-char* WriteFast(char* out, double value, int decimals) {
-  if (decimals >= kFastDecimals) return nullptr;
-  const auto index = static_cast<std::size_t>(decimals);
-  const double scaled = std::fabs(value) * kPowersOfTen[index];
-  if (!(scaled < kFastPathLimit)) return nullptr;
-  const double whole = std::floor(scaled);
-  const double fraction = scaled - whole;
-  if (std::fabs(fraction - 0.5) < kHalfwayMargin) return nullptr;
-  const auto units = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
-  return kUnitsWriters[index](out, units, std::signbit(value));
-}
+constexpr auto kFastWriters = MakeFastWriters(std::make_index_sequence<kFastDecimals>{});
 
 int TwoDigits(const char* text) { return (text[0] - '0') * 10 + (text[1] - '0'); }
 
@@ -142,9 +157,11 @@ char* CarryPackedText(char* start, char* point, char* end) {
 }  // namespace
 
 char* WriteFixed(char* out, double value, int decimals) {
+  if (static_cast<unsigned>(decimals) < static_cast<unsigned>(kFastDecimals)) {
+    if (char* end = kFastWriters[static_cast<std::size_t>(decimals)](out, value)) return end;
+  }
   decimals = std::clamp(decimals, 0, kMaxFixedDecimals);
-  if (!std::isfinite(value)) value = 0.0;
-  if (char* end = WriteFast(out, value, decimals)) return end;
+  if (!std::isfinite(value)) return WriteFixed(out, 0.0, decimals);
   auto [end, error] =
       std::to_chars(out, out + kMaxFixedLength, value, std::chars_format::fixed, decimals);
   // Cannot fail with the room asked for; write zero rather than nothing.
