@@ -99,7 +99,7 @@ char* WriteFast(char* out, double value) {
   if constexpr (kDecimals > 0) {
     *out = '.';
     out += 1 + kDecimals;
-    const std::uint64_t fraction_units = units % kScale;
+    const std::uint64_t fraction_units = units - integer * kScale;
     if constexpr (kScale <= UINT32_MAX) {
       WriteLowDigits<kDecimals>(out, static_cast<std::uint32_t>(fraction_units));
     } else {

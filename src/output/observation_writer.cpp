@@ -255,12 +255,41 @@ class RecordWriter {
   RepeatedNumber hr_text_;
 };
 
+// Names under which observations refer to stations. The occupied and
+// backsight stations stay the same over a setup, so the last of each is kept.
+class StationNames {
+ public:
+  explicit StationNames(const StationList& stations) : stations_(stations) {}
+
+  const std::string& From(int index) { return Kept(index, from_); }
+  const std::string& Backsight(int index) { return Kept(index, backsight_); }
+  const std::string& To(int index) const { return ResolvedStationName(stations_, index); }
+
+ private:
+  struct Last {
+    int index = 0;
+    const std::string* name = nullptr;
+  };
+
+  const std::string& Kept(int index, Last& last) const {
+    if (last.name == nullptr || last.index != index) {
+      last.index = index;
+      last.name = &ResolvedStationName(stations_, index);
+    }
+    return *last.name;
+  }
+
+  const StationList& stations_;
+  Last from_;
+  Last backsight_;
+};
+
 // Every present value of the observation goes into exactly one record.
-void WriteObservation(RecordWriter& writer, const StationList& stations,
+void WriteObservation(RecordWriter& writer, StationNames& names,
                       const ObservationRecord& observation) {
-  const std::string& from = ResolvedStationName(stations, observation.from);
-  const std::string& backsight = ResolvedStationName(stations, observation.backsight);
-  const std::string& to = ResolvedStationName(stations, observation.to);
+  const std::string& from = names.From(observation.from);
+  const std::string& backsight = names.Backsight(observation.backsight);
+  const std::string& to = names.To(observation.to);
   double factor = writer.distance_factor();
   double hi = Known(observation.instrument_height) ? observation.instrument_height * factor : 0.0;
   double hr = Known(observation.target_height) ? observation.target_height * factor : 0.0;
@@ -294,6 +323,15 @@ void WriteObservation(RecordWriter& writer, const StationList& stations,
   writer.GpsVector(from, to, observation.dx, observation.dy, observation.dz, observation.covariance,
                    commented, description);
   writer.Finish();
+}
+
+// Whether sequence numbers rise strictly from index 1 on, as the reader
+// numbers them: then the section is the list in order, and no order is built.
+bool InArrivalOrder(const ObservationList& observations) {
+  for (std::size_t i = 2; i < observations.size(); ++i) {
+    if (observations[i].sequence <= observations[i - 1].sequence) return false;
+  }
+  return true;
 }
 
 // Indices of the observations to write, in order of sequence number; of
@@ -335,14 +373,21 @@ void WriteObservationSection(std::ostream& out, const StationList& stations,
     return;
   }
   RecordWriter writer(buffer, angle_unit_code, distance_unit_code);
-  for (std::size_t index : SectionOrder(observations)) {
-    WriteObservation(writer, stations, observations[index]);
-    if (!buffer.FlushIfFull()) {
-      status = kStatusWriteError;
-      return;
+  StationNames names(stations);
+  auto write = [&](std::size_t index) {
+    WriteObservation(writer, names, observations[index]);
+    return buffer.FlushIfFull();
+  };
+  bool written = true;
+  if (InArrivalOrder(observations)) {
+    for (std::size_t i = 1; i < observations.size() && written; ++i) written = write(i);
+  } else {
+    for (std::size_t index : SectionOrder(observations)) {
+      written = write(index);
+      if (!written) break;
     }
   }
-  if (!buffer.Flush()) status = kStatusWriteError;
+  if (!written || !buffer.Flush()) status = kStatusWriteError;
 }
 
 }  // namespace trovisk
