@@ -25,6 +25,7 @@ class RepeatedNumber {
   friend class TextCursor;
   // Long enough for any survey number; a longer text is simply not kept.
   static constexpr std::size_t kCapacity = 32;
+  static_assert(kCapacity <= kMaxFixedLength);
 
   int decimals_;
   std::uint64_t bits_ = 0;
@@ -68,7 +69,8 @@ class TextCursor {
     const auto length = static_cast<std::size_t>(at_ - start);
     number.length_ = length <= RepeatedNumber::kCapacity ? length : 0;
     if (number.length_ != 0) {
-      std::memcpy(number.text_, start, length);
+      // A fixed-size copy again: the room reserved for a number is longer.
+      std::memcpy(number.text_, start, RepeatedNumber::kCapacity);
       number.bits_ = bits;
     }
   }
