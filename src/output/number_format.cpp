@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -47,11 +48,37 @@ void WriteLowDigits(char* end, Unsigned v) {
   if constexpr (kCount % 2 == 1) end[-1] = static_cast<char>('0' + v % 10);
 }
 
-// The digits of v (one for zero) at `out`; returns their end. They are built
-// right to left in a scratch array and moved in one fixed-size copy, so that
-// no digit count is needed first. Sixteen digits hold anything below 2^40.
+// Whole words of digits need the bytes of a word in memory order.
+constexpr bool kWordDigits = std::endian::native == std::endian::little;
+// Integers below this have at most eight digits: one word.
+constexpr std::uint64_t kOneWordLimit = 100000000;
+
+// The digits of v (one for zero) at `out`; returns their end. Built right to
+// left, so that no digit count is needed first: in a register when they fill
+// one word, else in a scratch array moved with one fixed-size copy (sixteen
+// digits hold anything below 2^40). A register, because reading back digits
+// just stored piecemeal stalls the processor.
 template <typename Unsigned>
 char* WriteInteger(char* out, Unsigned v) {
+  if (kWordDigits && v < kOneWordLimit) {
+    std::uint64_t text = 0;
+    int length = 0;
+    std::uint16_t pair;
+    for (; v >= 100; v /= 100, length += 2) {
+      std::memcpy(&pair, &kDigitPairs[2 * (v % 100)], 2);
+      text = text << 16 | pair;
+    }
+    if (v >= 10) {
+      std::memcpy(&pair, &kDigitPairs[2 * v], 2);
+      text = text << 16 | pair;
+      length += 2;
+    } else {
+      text = text << 8 | static_cast<std::uint64_t>('0' + v);
+      length += 1;
+    }
+    std::memcpy(out, &text, sizeof text);
+    return out + length;
+  }
   constexpr std::size_t kDigits = 16;
   char scratch[2 * kDigits] = {};
   char* const end = scratch + kDigits;
