@@ -98,25 +98,30 @@ char* WriteInteger(char* out, Unsigned v) {
   return out + (end - first);
 }
 
-// Writes `value` with kDecimals decimals when rounding |value| * 10^kDecimals
-// to an integer is certain, and returns the end; nullptr when the exact
-// conversion must decide (a value out of range or not finite, or one too
-// close to a half). The constant decimals let the compiler turn the divisions
-// into multiplications.
+// |value| * 10^kDecimals rounded to an integer, when that rounding is
+// certain; false when the exact conversion must decide (a value out of range
+// or not finite, or one too close to a half).
 template <int kDecimals>
-char* WriteFast(char* out, double value) {
-  constexpr std::uint64_t kScale = kIntegerPowersOfTen[kDecimals];
+bool FastUnits(double value, std::uint64_t& units) {
   const double scaled = std::fabs(value) * kPowersOfTen[kDecimals];
-  if (!(scaled < kFastPathLimit)) return nullptr;
+  if (!(scaled < kFastPathLimit)) return false;
   // Below 2^40 the conversion truncates exactly, and the fraction is exact.
   const auto whole = static_cast<std::int64_t>(scaled);
   const double fraction = scaled - static_cast<double>(whole);
-  if (std::fabs(fraction - 0.5) < kHalfwayMargin) return nullptr;
-  const std::uint64_t units = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+  if (std::fabs(fraction - 0.5) < kHalfwayMargin) return false;
+  units = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+  return true;
+}
 
-  // printf keeps the sign of a negative value that rounds to zero.
+// Writes `units` of 10^-kDecimals as fixed text and returns the end; a sign
+// when negative, as printf keeps it on a negative value that rounds to zero.
+// The constant decimals let the compiler turn the divisions into
+// multiplications.
+template <int kDecimals>
+char* WriteUnits(char* out, std::uint64_t units, bool negative) {
+  constexpr std::uint64_t kScale = kIntegerPowersOfTen[kDecimals];
   *out = '-';
-  out += std::signbit(value) ? 1 : 0;
+  out += negative ? 1 : 0;
   const std::uint64_t integer = units / kScale;
   if constexpr (kFastPathLimit / kScale < 4294967296.0) {
     out = WriteInteger(out, static_cast<std::uint32_t>(integer));
@@ -134,6 +139,14 @@ char* WriteFast(char* out, double value) {
     }
   }
   return out;
+}
+
+// The fast path: the text, or nullptr when the exact conversion must decide.
+template <int kDecimals>
+char* WriteFast(char* out, double value) {
+  std::uint64_t units;
+  if (!FastUnits<kDecimals>(value, units)) return nullptr;
+  return WriteUnits<kDecimals>(out, units, std::signbit(value));
 }
 
 using FastWriter = char* (*)(char*, double);
@@ -195,6 +208,54 @@ char* WriteFixed(char* out, double value, int decimals) {
   if (error != std::errc{}) return WriteFixed(out, 0.0, decimals);
   return end;
 }
+
+template <int kDecimals>
+char* WriteFixed(char* out, double value) {
+  static_assert(0 <= kDecimals && kDecimals < kFastDecimals);
+  if (char* end = WriteFast<kDecimals>(out, value)) return end;
+  return WriteFixed(out, value, kDecimals);
+}
+
+template <int kDecimals>
+char* WritePackedAngle(char* out, double packed) {
+  static_assert(4 <= kDecimals && kDecimals < kFastDecimals);
+  std::uint64_t units;
+  if (FastUnits<kDecimals>(packed, units)) {
+    // The minute and second digits, the first four decimals, from the units
+    // themselves; when either reaches 60 the text is carried below.
+    const std::uint64_t fraction = units % kIntegerPowersOfTen[kDecimals];
+    const std::uint64_t minutes = fraction / kIntegerPowersOfTen[kDecimals - 2];
+    const std::uint64_t seconds = fraction / kIntegerPowersOfTen[kDecimals - 4] % 100;
+    if (minutes < 60 && seconds < 60) {
+      return WriteUnits<kDecimals>(out, units, std::signbit(packed));
+    }
+  }
+  return WritePackedAngle(out, packed, kDecimals);
+}
+
+// Every number of decimals the fast path takes.
+template char* WriteFixed<0>(char*, double);
+template char* WriteFixed<1>(char*, double);
+template char* WriteFixed<2>(char*, double);
+template char* WriteFixed<3>(char*, double);
+template char* WriteFixed<4>(char*, double);
+template char* WriteFixed<5>(char*, double);
+template char* WriteFixed<6>(char*, double);
+template char* WriteFixed<7>(char*, double);
+template char* WriteFixed<8>(char*, double);
+template char* WriteFixed<9>(char*, double);
+template char* WriteFixed<10>(char*, double);
+template char* WriteFixed<11>(char*, double);
+template char* WriteFixed<12>(char*, double);
+template char* WritePackedAngle<4>(char*, double);
+template char* WritePackedAngle<5>(char*, double);
+template char* WritePackedAngle<6>(char*, double);
+template char* WritePackedAngle<7>(char*, double);
+template char* WritePackedAngle<8>(char*, double);
+template char* WritePackedAngle<9>(char*, double);
+template char* WritePackedAngle<10>(char*, double);
+template char* WritePackedAngle<11>(char*, double);
+template char* WritePackedAngle<12>(char*, double);
 
 char* WritePackedAngle(char* out, double packed, int decimals) {
   decimals = std::clamp(decimals, 4, kMaxFixedDecimals);

@@ -28,6 +28,13 @@ char* WriteFixed(char* out, double value, int decimals);
 /// minutes are carried here so that they always stay below 60.
 char* WritePackedAngle(char* out, double packed, int decimals);
 
+/// The same two for decimals known when compiling, 0 to 12 (4 to 12 for a
+/// packed angle), which spares choosing the way of writing at each call.
+template <int kDecimals>
+char* WriteFixed(char* out, double value);
+template <int kDecimals>
+char* WritePackedAngle(char* out, double packed);
+
 /// WriteFixed appended to a string.
 void AppendFixed(std::string& out, double value, int decimals);
 

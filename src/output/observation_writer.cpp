@@ -129,7 +129,7 @@ class RecordWriter {
     Begin(keyword, commented);
     Names(from, to);
     Field();
-    out_.PutFixed(length * distance_factor_, kLengthDecimals);
+    out_.PutFixed<kLengthDecimals>(length * distance_factor_);
     Field();
     out_.PutFixed(given_sd_text_, sd);
     out_.Put("\n\n");
@@ -147,13 +147,13 @@ class RecordWriter {
     Names(from, to);
     for (double component : {dx, dy, dz}) {
       Field();
-      out_.PutFixed(component * distance_factor_, kLengthDecimals);
+      out_.PutFixed<kLengthDecimals>(component * distance_factor_);
     }
     double area_factor = distance_factor_ * distance_factor_;
     for (std::size_t term : {0u, 1u, 3u, 2u, 4u, 5u}) {
       double value = covariance[term];
       Field();
-      out_.PutFixed(Known(value) ? value * area_factor : 0.0, kCovarianceDecimals);
+      out_.PutFixed<kCovarianceDecimals>(Known(value) ? value * area_factor : 0.0);
     }
     out_.Put("\n\n");
   }
@@ -198,9 +198,9 @@ class RecordWriter {
     }
     Field();
     if (grads_) {
-      out_.PutFixed(radians * kGonsPerRadian, kAngleDecimals);
+      out_.PutFixed<kAngleDecimals>(radians * kGonsPerRadian);
     } else {
-      out_.PutPackedAngle(RadiansToDms(radians), kAngleDecimals);
+      out_.PutPackedAngle<kAngleDecimals>(RadiansToDms(radians));
     }
     Field();
     out_.PutFixed(angle_sd_text_, angle_sd_);
@@ -214,7 +214,7 @@ class RecordWriter {
       return;
     }
     Field();
-    out_.PutFixed(metres * distance_factor_, kLengthDecimals);
+    out_.PutFixed<kLengthDecimals>(metres * distance_factor_);
     Field();
     out_.PutFixed(distance_sd_text_, distance_sd_);
   }

@@ -55,6 +55,10 @@ class TextCursor {
   void PutText(std::string_view text) { at_ = WriteLineText(at_, text); }
   // printf "%1.<decimals>lf" of the value (zero when it is not finite).
   void PutFixed(double value, int decimals) { at_ = WriteFixed(at_, value, decimals); }
+  template <int kDecimals>
+  void PutFixed(double value) {
+    at_ = WriteFixed<kDecimals>(at_, value);
+  }
   // The same, through the text kept for the value when it recurs.
   void PutFixed(RepeatedNumber& number, double value) {
     const auto bits = std::bit_cast<std::uint64_t>(value);
@@ -77,6 +81,10 @@ class TextCursor {
   // A packed DDD.MMSS angle, its minutes and seconds carried below 60.
   void PutPackedAngle(double packed, int decimals) {
     at_ = WritePackedAngle(at_, packed, decimals);
+  }
+  template <int kDecimals>
+  void PutPackedAngle(double packed) {
+    at_ = WritePackedAngle<kDecimals>(at_, packed);
   }
 
  private:

@@ -46,20 +46,20 @@ void AppendOneStation(OutputBuffer& out, bool write_geodetic, bool write_local,
     text.Put(separator);
     text.PutText(name);
     text.Put(separator);
-    text.PutPackedAngle(RadiansToDms(latitude), kPackedAngleDecimals);
+    text.PutPackedAngle<kPackedAngleDecimals>(RadiansToDms(latitude));
     text.Put(zero);
     text.Put(separator);
-    text.PutPackedAngle(RadiansToDms(longitude), kPackedAngleDecimals);
+    text.PutPackedAngle<kPackedAngleDecimals>(RadiansToDms(longitude));
     text.Put(zero);
     text.Put(separator);
     text.PutFixed(elevation_text, elevation);
     text.Put(zero);
     text.Put(separator);
     // The geoid separation implied by the two heights.
-    text.PutFixed(height - elevation, kLengthDecimals);
+    text.PutFixed<kLengthDecimals>(height - elevation);
     text.Put(zero);
     text.Put(separator);
-    text.PutFixed(height, kLengthDecimals);
+    text.PutFixed<kLengthDecimals>(height);
     for (int i = 0; i < 4; ++i) text.Put(zero);
     text.Put('\n');
   }
@@ -69,9 +69,9 @@ void AppendOneStation(OutputBuffer& out, bool write_geodetic, bool write_local,
     text.Put(separator);
     text.PutText(name);
     text.Put(separator);
-    text.PutFixed(north, kLengthDecimals);
+    text.PutFixed<kLengthDecimals>(north);
     text.Put(separator);
-    text.PutFixed(east, kLengthDecimals);
+    text.PutFixed<kLengthDecimals>(east);
     text.Put(separator);
     text.PutFixed(elevation_text, elevation);
     if (local_nee_system) {
