@@ -53,9 +53,8 @@ std::string_view CodeOf(const ObservationRecord& observation) {
 // Writes the records of one section, in its angle and distance units.
 class RecordWriter {
  public:
-  RecordWriter(OutputBuffer& buffer, int angle_code, int distance_code)
-      : buffer_(buffer),
-        grads_(angle_code == kAngleUnitGrads),
+  RecordWriter(int angle_code, int distance_code)
+      : grads_(angle_code == kAngleUnitGrads),
         angle_sd_(kAngleSd * (grads_ ? kGradAngleSdFactor : 1.0)),
         distance_factor_(DistanceUnitFactor(distance_code)),
         distance_sd_(kDistanceSd * distance_factor_),
@@ -67,182 +66,191 @@ class RecordWriter {
 
   double distance_factor() const { return distance_factor_; }
 
-  // One observation's records go into room for `size` characters, taken into
-  // the buffer by Finish.
-  void Start(std::size_t size) { out_ = buffer_.Reserve(size); }
-  void Finish() { buffer_.Commit(out_); }
+  // Each record writer takes the cursor by value and gives it back advanced,
+  // so that its place stays in a register: a cursor held in memory would be
+  // reloaded after every character stored, as any char store may alias it.
 
   // Azimuth, zenith and slope distance from one station to another; HI and HR
   // already in output units.
-  void Azimuth(std::string_view from, std::string_view to, double azimuth, double zenith,
-               double distance, double hi, double hr, bool commented,
-               std::string_view description) {
+  TextCursor Azimuth(TextCursor out, std::string_view from, std::string_view to, double azimuth,
+                     double zenith, double distance, double hi, double hr, bool commented,
+                     std::string_view description) {
     bool has_azimuth = Known(azimuth);
     bool has_zenith = Known(zenith);
     bool has_distance = Known(distance);
-    if (!has_azimuth && !has_zenith && !has_distance) return;
-    if (commented) out_.Put(kComputedNotice);
+    if (!has_azimuth && !has_zenith && !has_distance) return out;
+    if (commented) out.Put(kComputedNotice);
     if (has_zenith && has_distance) {
-      Description(description, commented);
-      Begin("$AZ_COMPACT", commented);
-      Names(from, to);
-      AngleWithSd(azimuth);
-      AngleWithSd(zenith);
-      DistanceWithSd(distance);
-      Heights(hi, hr);
-      return;
+      Description(out, description, commented);
+      Begin(out, "$AZ_COMPACT", commented);
+      Names(out, from, to);
+      AngleWithSd(out, azimuth);
+      AngleWithSd(out, zenith);
+      DistanceWithSd(out, distance);
+      Heights(out, hi, hr);
+      return out;
     }
-    if (has_azimuth)
-      Single("$AZIMUTH_ONLY", from, to, azimuth, true, hi, hr, commented, description);
-    if (has_zenith) Single("$ZENITH_ONLY", from, to, zenith, true, hi, hr, commented, description);
-    if (has_distance)
-      Single("$CHORD_ONLY", from, to, distance, false, hi, hr, commented, description);
+    if (has_azimuth) {
+      Single(out, "$AZIMUTH_ONLY", from, to, azimuth, true, hi, hr, commented, description);
+    }
+    if (has_zenith) {
+      Single(out, "$ZENITH_ONLY", from, to, zenith, true, hi, hr, commented, description);
+    }
+    if (has_distance) {
+      Single(out, "$CHORD_ONLY", from, to, distance, false, hi, hr, commented, description);
+    }
+    return out;
   }
 
   // A horizontal angle at one station from the backsight to the foresight,
   // with the zenith and slope distance of the foresight pointing.
-  void HorizontalAngle(std::string_view at, std::string_view from, std::string_view to,
-                       double angle, double zenith, double distance, double hi, double hr,
-                       bool commented, std::string_view description) {
+  TextCursor HorizontalAngle(TextCursor out, std::string_view at, std::string_view from,
+                             std::string_view to, double angle, double zenith, double distance,
+                             double hi, double hr, bool commented, std::string_view description) {
     bool has_zenith = Known(zenith);
     bool has_distance = Known(distance);
-    if (!Known(angle) && !has_zenith && !has_distance) return;
-    if (commented) out_.Put(kComputedNotice);
-    Description(description, commented);
-    Begin(has_zenith || has_distance ? "$HOR_COMPACT" : "$HORIZ_ANGLE_ONLY", commented);
-    Name(at);
-    Names(from, to);
-    AngleWithSd(angle);
+    if (!Known(angle) && !has_zenith && !has_distance) return out;
+    if (commented) out.Put(kComputedNotice);
+    Description(out, description, commented);
+    Begin(out, has_zenith || has_distance ? "$HOR_COMPACT" : "$HORIZ_ANGLE_ONLY", commented);
+    Name(out, at);
+    Names(out, from, to);
+    AngleWithSd(out, angle);
     if (has_zenith || has_distance) {
-      AngleWithSd(zenith);
-      DistanceWithSd(distance);
+      AngleWithSd(out, zenith);
+      DistanceWithSd(out, distance);
     }
-    Heights(hi, hr);
+    Heights(out, hi, hr);
+    return out;
   }
 
   // "$HGTDIFF_COMPACT" or "$HORIZ_DIST_ONLY": a length and its SD as given.
-  void LengthOnly(std::string_view keyword, std::string_view from, std::string_view to,
-                  double length, double sd, bool commented, std::string_view description) {
-    if (!Known(length)) return;
-    if (commented) out_.Put(kComputedNotice);
-    Description(description, commented);
-    Begin(keyword, commented);
-    Names(from, to);
-    Field();
-    out_.PutFixed<kLengthDecimals>(length * distance_factor_);
-    Field();
-    out_.PutFixed(given_sd_text_, sd);
-    out_.Put("\n\n");
+  TextCursor LengthOnly(TextCursor out, std::string_view keyword, std::string_view from,
+                        std::string_view to, double length, double sd, bool commented,
+                        std::string_view description) {
+    if (!Known(length)) return out;
+    if (commented) out.Put(kComputedNotice);
+    Description(out, description, commented);
+    Begin(out, keyword, commented);
+    Names(out, from, to);
+    Field(out);
+    out.PutFixed<kLengthDecimals>(length * distance_factor_);
+    Field(out);
+    out.PutFixed(given_sd_text_, sd);
+    out.Put("\n\n");
+    return out;
   }
 
   // An earth-centred vector with its covariance, packed XX XY YY XZ YZ ZZ and
   // written XX XY XZ YY YZ ZZ. A term that is missing is written as zero.
-  void GpsVector(std::string_view from, std::string_view to, double dx, double dy, double dz,
-                 const std::array<double, 6>& covariance, bool commented,
-                 std::string_view description) {
-    if (!Known(dx) || !Known(dy) || !Known(dz)) return;
-    if (commented) out_.Put(kComputedNotice);
-    Description(description, commented);
-    Begin("$GPS_COMPACT", commented);
-    Names(from, to);
+  TextCursor GpsVector(TextCursor out, std::string_view from, std::string_view to, double dx,
+                       double dy, double dz, const std::array<double, 6>& covariance,
+                       bool commented, std::string_view description) {
+    if (!Known(dx) || !Known(dy) || !Known(dz)) return out;
+    if (commented) out.Put(kComputedNotice);
+    Description(out, description, commented);
+    Begin(out, "$GPS_COMPACT", commented);
+    Names(out, from, to);
     for (double component : {dx, dy, dz}) {
-      Field();
-      out_.PutFixed<kLengthDecimals>(component * distance_factor_);
+      Field(out);
+      out.PutFixed<kLengthDecimals>(component * distance_factor_);
     }
     double area_factor = distance_factor_ * distance_factor_;
     for (std::size_t term : {0u, 1u, 3u, 2u, 4u, 5u}) {
       double value = covariance[term];
-      Field();
-      out_.PutFixed<kCovarianceDecimals>(Known(value) ? value * area_factor : 0.0);
+      Field(out);
+      out.PutFixed<kCovarianceDecimals>(Known(value) ? value * area_factor : 0.0);
     }
-    out_.Put("\n\n");
+    out.Put("\n\n");
+    return out;
   }
 
  private:
-  void Description(std::string_view description, bool commented) {
+  // The pieces below are inlined into the record writers, where the cursor
+  // is a local.
+  static void Description(TextCursor& out, std::string_view description, bool commented) {
     if (description.empty()) return;
-    if (commented) out_.Put("! ");
-    out_.Put("$OBS_DESC; ");
-    out_.PutText(description);
-    out_.Put('\n');
+    if (commented) out.Put("! ");
+    out.Put("$OBS_DESC; ");
+    out.PutText(description);
+    out.Put('\n');
   }
 
-  void Begin(std::string_view keyword, bool commented) {
-    if (commented) out_.Put("! ");
-    out_.Put(keyword);
+  static void Begin(TextCursor& out, std::string_view keyword, bool commented) {
+    if (commented) out.Put("! ");
+    out.Put(keyword);
   }
 
-  void Field() { out_.Put("; "); }
+  static void Field(TextCursor& out) { out.Put("; "); }
 
-  void Name(std::string_view name) {
-    Field();
-    out_.PutText(name);
+  static void Name(TextCursor& out, std::string_view name) {
+    Field(out);
+    out.PutText(name);
   }
 
-  void Names(std::string_view from, std::string_view to) {
-    Name(from);
-    Name(to);
+  static void Names(TextCursor& out, std::string_view from, std::string_view to) {
+    Name(out, from);
+    Name(out, to);
   }
 
-  void Noobs() {
-    Field();
-    out_.Put("NOOBS");
+  static void Noobs(TextCursor& out) {
+    Field(out);
+    out.Put("NOOBS");
   }
 
   // The angle and its SD, or NOOBS twice.
-  void AngleWithSd(double radians) {
+  void AngleWithSd(TextCursor& out, double radians) {
     if (!Known(radians)) {
-      Noobs();
-      Noobs();
+      Noobs(out);
+      Noobs(out);
       return;
     }
-    Field();
+    Field(out);
     if (grads_) {
-      out_.PutFixed<kAngleDecimals>(radians * kGonsPerRadian);
+      out.PutFixed<kAngleDecimals>(radians * kGonsPerRadian);
     } else {
-      out_.PutPackedAngle<kAngleDecimals>(RadiansToDms(radians));
+      out.PutPackedAngle<kAngleDecimals>(RadiansToDms(radians));
     }
-    Field();
-    out_.PutFixed(angle_sd_text_, angle_sd_);
+    Field(out);
+    out.PutFixed(angle_sd_text_, angle_sd_);
   }
 
   // The distance in output units and its SD, or NOOBS twice.
-  void DistanceWithSd(double metres) {
+  void DistanceWithSd(TextCursor& out, double metres) {
     if (!Known(metres)) {
-      Noobs();
-      Noobs();
+      Noobs(out);
+      Noobs(out);
       return;
     }
-    Field();
-    out_.PutFixed<kLengthDecimals>(metres * distance_factor_);
-    Field();
-    out_.PutFixed(distance_sd_text_, distance_sd_);
+    Field(out);
+    out.PutFixed<kLengthDecimals>(metres * distance_factor_);
+    Field(out);
+    out.PutFixed(distance_sd_text_, distance_sd_);
   }
 
-  void Heights(double hi, double hr) {
-    Field();
-    out_.PutFixed(hi_text_, hi);
-    Field();
-    out_.PutFixed(hr_text_, hr);
-    out_.Put("\n\n");
+  void Heights(TextCursor& out, double hi, double hr) {
+    Field(out);
+    out.PutFixed(hi_text_, hi);
+    Field(out);
+    out.PutFixed(hr_text_, hr);
+    out.Put("\n\n");
   }
 
   // One value alone: its description, then the record.
-  void Single(std::string_view keyword, std::string_view from, std::string_view to, double value,
-              bool is_angle, double hi, double hr, bool commented, std::string_view description) {
-    Description(description, commented);
-    Begin(keyword, commented);
-    Names(from, to);
+  void Single(TextCursor& out, std::string_view keyword, std::string_view from,
+              std::string_view to, double value, bool is_angle, double hi, double hr,
+              bool commented, std::string_view description) {
+    Description(out, description, commented);
+    Begin(out, keyword, commented);
+    Names(out, from, to);
     if (is_angle) {
-      AngleWithSd(value);
+      AngleWithSd(out, value);
     } else {
-      DistanceWithSd(value);
+      DistanceWithSd(out, value);
     }
-    Heights(hi, hr);
+    Heights(out, hi, hr);
   }
 
-  OutputBuffer& buffer_;
-  TextCursor out_{nullptr};
   bool grads_;
   double angle_sd_;
   double distance_factor_;
@@ -285,7 +293,7 @@ class StationNames {
 };
 
 // Every present value of the observation goes into exactly one record.
-void WriteObservation(RecordWriter& writer, StationNames& names,
+void WriteObservation(OutputBuffer& buffer, RecordWriter& writer, StationNames& names,
                       const ObservationRecord& observation) {
   const std::string& from = names.From(observation.from);
   const std::string& backsight = names.Backsight(observation.backsight);
@@ -295,9 +303,10 @@ void WriteObservation(RecordWriter& writer, StationNames& names,
   double hr = Known(observation.target_height) ? observation.target_height * factor : 0.0;
   bool commented = observation.computed;
   const std::string& description = observation.description;
-  writer.Start(kObservationRecords *
-               (kRecordTextRoom + kRecordNumbers * kMaxFixedLength + from.size() +
-                backsight.size() + to.size() + description.size() + kBacksightAzimuthNote.size()));
+  TextCursor out = buffer.Reserve(
+      kObservationRecords * (kRecordTextRoom + kRecordNumbers * kMaxFixedLength + from.size() +
+                             backsight.size() + to.size() + description.size() +
+                             kBacksightAzimuthNote.size()));
 
   double azimuth = observation.azimuth;
   double zenith = observation.zenith;
@@ -305,24 +314,25 @@ void WriteObservation(RecordWriter& writer, StationNames& names,
   // An angle onto the backsight itself measures nothing and is not written;
   // the zenith and distance of that pointing go into the azimuth record.
   if (Known(observation.horizontal_angle) && backsight != to) {
-    writer.HorizontalAngle(from, backsight, to, observation.horizontal_angle, zenith, distance, hi,
-                           hr, commented, description);
+    out = writer.HorizontalAngle(out, from, backsight, to, observation.horizontal_angle, zenith,
+                                 distance, hi, hr, commented, description);
     zenith = kNullValue;
     distance = kNullValue;
   }
   // A backsight azimuth was given, not measured.
   if (Known(azimuth) && CodeOf(observation) == "BK") {
-    writer.Azimuth(from, to, azimuth, kNullValue, kNullValue, hi, hr, true, kBacksightAzimuthNote);
+    out = writer.Azimuth(out, from, to, azimuth, kNullValue, kNullValue, hi, hr, true,
+                         kBacksightAzimuthNote);
     azimuth = kNullValue;
   }
-  writer.Azimuth(from, to, azimuth, zenith, distance, hi, hr, commented, description);
-  writer.LengthOnly("$HGTDIFF_COMPACT", from, to, observation.height_difference, kDistanceSd,
-                    commented, description);
-  writer.LengthOnly("$HORIZ_DIST_ONLY", from, to, observation.horizontal_distance, kDistanceSd,
-                    commented, description);
-  writer.GpsVector(from, to, observation.dx, observation.dy, observation.dz, observation.covariance,
-                   commented, description);
-  writer.Finish();
+  out = writer.Azimuth(out, from, to, azimuth, zenith, distance, hi, hr, commented, description);
+  out = writer.LengthOnly(out, "$HGTDIFF_COMPACT", from, to, observation.height_difference,
+                          kDistanceSd, commented, description);
+  out = writer.LengthOnly(out, "$HORIZ_DIST_ONLY", from, to, observation.horizontal_distance,
+                          kDistanceSd, commented, description);
+  out = writer.GpsVector(out, from, to, observation.dx, observation.dy, observation.dz,
+                         observation.covariance, commented, description);
+  buffer.Commit(out);
 }
 
 // Whether sequence numbers rise strictly from index 1 on, as the reader
@@ -372,10 +382,10 @@ void WriteObservationSection(std::ostream& out, const StationList& stations,
     status = kStatusWriteError;
     return;
   }
-  RecordWriter writer(buffer, angle_unit_code, distance_unit_code);
+  RecordWriter writer(angle_unit_code, distance_unit_code);
   StationNames names(stations);
   auto write = [&](std::size_t index) {
-    WriteObservation(writer, names, observations[index]);
+    WriteObservation(buffer, writer, names, observations[index]);
     return buffer.FlushIfFull();
   };
   bool written = true;
