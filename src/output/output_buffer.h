@@ -51,6 +51,17 @@ class TextCursor {
     std::memcpy(at_, text.data(), text.size());
     at_ += text.size();
   }
+  // `size` characters of a scratch text with kMaxFixedLength readable, such
+  // as a number's: a short one in one fixed-size copy rather than a call.
+  void PutScratch(const char* text, std::size_t size) {
+    constexpr std::size_t kShort = 16;
+    if (size <= kShort) {
+      std::memcpy(at_, text, kShort);
+    } else {
+      std::memcpy(at_, text, size);
+    }
+    at_ += size;
+  }
   // Names and notes, their line breaks written as blanks.
   void PutText(std::string_view text) { at_ = WriteLineText(at_, text); }
   // printf "%1.<decimals>lf" of the value (zero when it is not finite).

@@ -39,8 +39,12 @@ void AppendOneStation(OutputBuffer& out, bool write_geodetic, bool write_local,
   const char zero_field[5] = {delimiter, ' ', '0', '.', '0'};
   auto separator = std::string_view(field, sizeof field);
   auto zero = std::string_view(zero_field, sizeof zero_field);
-  // Written up to three times below.
-  RepeatedNumber elevation_text(kLengthDecimals);
+  // The elevation, written up to three times below, formatted once and
+  // first: copying its text right after writing it would read back stores
+  // still in flight, which stalls the processor.
+  char elevation_text[kMaxFixedLength];
+  const auto elevation_length = static_cast<std::size_t>(
+      WriteFixed<kLengthDecimals>(elevation_text, elevation) - elevation_text);
   if (write_geodetic) {
     text.Put("$GEO_COMPACT");
     text.Put(separator);
@@ -52,7 +56,7 @@ void AppendOneStation(OutputBuffer& out, bool write_geodetic, bool write_local,
     text.PutPackedAngle<kPackedAngleDecimals>(RadiansToDms(longitude));
     text.Put(zero);
     text.Put(separator);
-    text.PutFixed(elevation_text, elevation);
+    text.PutScratch(elevation_text, elevation_length);
     text.Put(zero);
     text.Put(separator);
     // The geoid separation implied by the two heights.
@@ -73,11 +77,11 @@ void AppendOneStation(OutputBuffer& out, bool write_geodetic, bool write_local,
     text.Put(separator);
     text.PutFixed<kLengthDecimals>(east);
     text.Put(separator);
-    text.PutFixed(elevation_text, elevation);
+    text.PutScratch(elevation_text, elevation_length);
     if (local_nee_system) {
       // The local system's up component is the elevation itself.
       text.Put(separator);
-      text.PutFixed(elevation_text, elevation);
+      text.PutScratch(elevation_text, elevation_length);
     }
     text.Put('\n');
   }
