@@ -16,25 +16,28 @@ constexpr Word Repeated(unsigned char byte) {
   return static_cast<Word>(~Word{0} / 0xff * byte);
 }
 
-// The word with its CR and LF bytes made blanks. A byte's high bit in `found`
-// is set exactly when the byte is zero: the sum of its low seven bits and 0x7f
-// carries into bit 7 unless they are all clear, and no carry crosses bytes.
+// Whether a byte of the word is a CR or an LF: a byte of x - 0x01... & ~x
+// has its high bit set for a zero byte of x (the first one exactly; later
+// ones may be false, which a yes-or-no question does not mind).
 template <typename Word>
-Word BlankLineBreaks(Word word) {
-  constexpr Word kLow7 = Repeated<Word>(0x7f);
-  auto zero_bytes = [](Word x) { return static_cast<Word>(~(((x & kLow7) + kLow7) | x | kLow7)); };
-  const Word found = zero_bytes(word ^ Repeated<Word>('\r')) | zero_bytes(word ^ Repeated<Word>('\n'));
-  if (found == 0) return word;
-  const auto mask = static_cast<Word>((found >> 7) * 0xff);
-  return static_cast<Word>((word & ~mask) | (Repeated<Word>(' ') & mask));
+bool HasLineBreak(Word word) {
+  auto has_zero = [](Word x) {
+    return (static_cast<Word>(x - Repeated<Word>(0x01)) & ~x & Repeated<Word>(0x80)) != 0;
+  };
+  return has_zero(word ^ Repeated<Word>('\r')) | has_zero(word ^ Repeated<Word>('\n'));
 }
+
+char Blanked(char c) { return c == '\r' || c == '\n' ? ' ' : c; }
 
 template <typename Word>
 void CopyWord(char* out, const char* text) {
   Word word;
   std::memcpy(&word, text, sizeof word);
-  word = BlankLineBreaks(word);
-  std::memcpy(out, &word, sizeof word);
+  if (!HasLineBreak(word)) {
+    std::memcpy(out, &word, sizeof word);
+    return;
+  }
+  for (std::size_t i = 0; i < sizeof word; ++i) out[i] = Blanked(text[i]);
 }
 
 }  // namespace
@@ -51,7 +54,7 @@ char* WriteLineText(char* out, std::string_view text) {
     CopyWord<std::uint32_t>(out, in);
     CopyWord<std::uint32_t>(out + size - 4, in + size - 4);
   } else {
-    for (std::size_t i = 0; i < size; ++i) out[i] = in[i] == '\r' || in[i] == '\n' ? ' ' : in[i];
+    for (std::size_t i = 0; i < size; ++i) out[i] = Blanked(in[i]);
   }
   return out + size;
 }
