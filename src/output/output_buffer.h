@@ -51,12 +51,12 @@ class TextCursor {
     std::memcpy(at_, text.data(), text.size());
     at_ += text.size();
   }
-  // `size` characters of a scratch text with kMaxFixedLength readable, such
-  // as a number's: a short one in one fixed-size copy rather than a call.
+  // `size` characters of a scratch text that has at least kScratchBlock
+  // readable: a short one in one fixed-size copy rather than a call.
+  static constexpr std::size_t kScratchBlock = 16;
   void PutScratch(const char* text, std::size_t size) {
-    constexpr std::size_t kShort = 16;
-    if (size <= kShort) {
-      std::memcpy(at_, text, kShort);
+    if (size <= kScratchBlock) {
+      std::memcpy(at_, text, kScratchBlock);
     } else {
       std::memcpy(at_, text, size);
     }

@@ -39,16 +39,26 @@ void AppendOneStation(OutputBuffer& out, bool write_geodetic, bool write_local,
   const char zero_field[5] = {delimiter, ' ', '0', '.', '0'};
   auto separator = std::string_view(field, sizeof field);
   auto zero = std::string_view(zero_field, sizeof zero_field);
-  // The elevation, written up to three times below, formatted once and
-  // first: copying its text right after writing it would read back stores
-  // still in flight, which stalls the processor.
+  // The name and the elevation, written up to three times below, are made
+  // text once and first: copying a text right after writing it would read
+  // back stores still in flight, which stalls the processor.
+  char name_text[TextCursor::kScratchBlock] = {};
+  const bool short_name = name.size() <= sizeof name_text;
+  if (short_name) WriteLineText(name_text, name);
   char elevation_text[kMaxFixedLength];
   const auto elevation_length = static_cast<std::size_t>(
       WriteFixed<kLengthDecimals>(elevation_text, elevation) - elevation_text);
+  auto put_name = [&text, &name, &name_text, short_name] {
+    if (short_name) {
+      text.PutScratch(name_text, name.size());
+    } else {
+      text.PutText(name);
+    }
+  };
   if (write_geodetic) {
     text.Put("$GEO_COMPACT");
     text.Put(separator);
-    text.PutText(name);
+    put_name();
     text.Put(separator);
     text.PutPackedAngle<kPackedAngleDecimals>(RadiansToDms(latitude));
     text.Put(zero);
@@ -71,7 +81,7 @@ void AppendOneStation(OutputBuffer& out, bool write_geodetic, bool write_local,
     text.Put(local_nee_system ? std::string_view("$LOCAL_NEUE_COMPACT")
                               : std::string_view("$STATE_ELEV_COMPACT"));
     text.Put(separator);
-    text.PutText(name);
+    put_name();
     text.Put(separator);
     text.PutFixed<kLengthDecimals>(north);
     text.Put(separator);
@@ -90,7 +100,7 @@ void AppendOneStation(OutputBuffer& out, bool write_geodetic, bool write_local,
   } else {
     text.Put("$STA_DESC");
     text.Put(separator);
-    text.PutText(name);
+    put_name();
     text.Put(separator);
     text.PutText(description);
     text.Put("\n\n");
