@@ -50,6 +50,14 @@ std::string_view CodeOf(const ObservationRecord& observation) {
           static_cast<std::size_t>(std::find(code.begin(), code.end(), '\0') - code.begin())};
 }
 
+// A station's name as the records write it, with a copy whose line breaks
+// are already blanked when the name is short and recurs (the occupied and
+// backsight stations of a setup), so that it is blanked once.
+struct NameText {
+  std::string_view name;
+  const char* blanked = nullptr;  // TextCursor::kScratchBlock readable, or null
+};
+
 // Writes the records of one section, in its angle and distance units.
 class RecordWriter {
  public:
@@ -72,7 +80,7 @@ class RecordWriter {
 
   // Azimuth, zenith and slope distance from one station to another; HI and HR
   // already in output units.
-  TextCursor Azimuth(TextCursor out, std::string_view from, std::string_view to, double azimuth,
+  TextCursor Azimuth(TextCursor out, const NameText& from, const NameText& to, double azimuth,
                      double zenith, double distance, double hi, double hr, bool commented,
                      std::string_view description) {
     bool has_azimuth = Known(azimuth);
@@ -104,8 +112,8 @@ class RecordWriter {
 
   // A horizontal angle at one station from the backsight to the foresight,
   // with the zenith and slope distance of the foresight pointing.
-  TextCursor HorizontalAngle(TextCursor out, std::string_view at, std::string_view from,
-                             std::string_view to, double angle, double zenith, double distance,
+  TextCursor HorizontalAngle(TextCursor out, const NameText& at, const NameText& from,
+                             const NameText& to, double angle, double zenith, double distance,
                              double hi, double hr, bool commented, std::string_view description) {
     bool has_zenith = Known(zenith);
     bool has_distance = Known(distance);
@@ -125,8 +133,8 @@ class RecordWriter {
   }
 
   // "$HGTDIFF_COMPACT" or "$HORIZ_DIST_ONLY": a length and its SD as given.
-  TextCursor LengthOnly(TextCursor out, std::string_view keyword, std::string_view from,
-                        std::string_view to, double length, double sd, bool commented,
+  TextCursor LengthOnly(TextCursor out, std::string_view keyword, const NameText& from,
+                        const NameText& to, double length, double sd, bool commented,
                         std::string_view description) {
     if (!Known(length)) return out;
     if (commented) out.Put(kComputedNotice);
@@ -143,7 +151,7 @@ class RecordWriter {
 
   // An earth-centred vector with its covariance, packed XX XY YY XZ YZ ZZ and
   // written XX XY XZ YY YZ ZZ. A term that is missing is written as zero.
-  TextCursor GpsVector(TextCursor out, std::string_view from, std::string_view to, double dx,
+  TextCursor GpsVector(TextCursor out, const NameText& from, const NameText& to, double dx,
                        double dy, double dz, const std::array<double, 6>& covariance,
                        bool commented, std::string_view description) {
     if (!Known(dx) || !Known(dy) || !Known(dz)) return out;
@@ -183,12 +191,16 @@ class RecordWriter {
 
   static void Field(TextCursor& out) { out.Put("; "); }
 
-  static void Name(TextCursor& out, std::string_view name) {
+  static void Name(TextCursor& out, const NameText& name) {
     Field(out);
-    out.PutText(name);
+    if (name.blanked != nullptr) {
+      out.PutScratch(name.blanked, name.name.size());
+    } else {
+      out.PutText(name.name);
+    }
   }
 
-  static void Names(TextCursor& out, std::string_view from, std::string_view to) {
+  static void Names(TextCursor& out, const NameText& from, const NameText& to) {
     Name(out, from);
     Name(out, to);
   }
@@ -237,8 +249,8 @@ class RecordWriter {
   }
 
   // One value alone: its description, then the record.
-  void Single(TextCursor& out, std::string_view keyword, std::string_view from,
-              std::string_view to, double value, bool is_angle, double hi, double hr,
+  void Single(TextCursor& out, std::string_view keyword, const NameText& from,
+              const NameText& to, double value, bool is_angle, double hi, double hr,
               bool commented, std::string_view description) {
     Description(out, description, commented);
     Begin(out, keyword, commented);
@@ -269,22 +281,26 @@ class StationNames {
  public:
   explicit StationNames(const StationList& stations) : stations_(stations) {}
 
-  const std::string& From(int index) { return Kept(index, from_); }
-  const std::string& Backsight(int index) { return Kept(index, backsight_); }
-  const std::string& To(int index) const { return ResolvedStationName(stations_, index); }
+  NameText From(int index) { return Kept(index, from_); }
+  NameText Backsight(int index) { return Kept(index, backsight_); }
+  NameText To(int index) const { return {ResolvedStationName(stations_, index)}; }
 
  private:
   struct Last {
     int index = 0;
     const std::string* name = nullptr;
+    bool short_name = false;
+    char blanked[TextCursor::kScratchBlock] = {};
   };
 
-  const std::string& Kept(int index, Last& last) const {
+  NameText Kept(int index, Last& last) const {
     if (last.name == nullptr || last.index != index) {
       last.index = index;
       last.name = &ResolvedStationName(stations_, index);
+      last.short_name = last.name->size() <= sizeof last.blanked;
+      if (last.short_name) WriteLineText(last.blanked, *last.name);
     }
-    return *last.name;
+    return {*last.name, last.short_name ? last.blanked : nullptr};
   }
 
   const StationList& stations_;
@@ -295,17 +311,17 @@ class StationNames {
 // Every present value of the observation goes into exactly one record.
 void WriteObservation(OutputBuffer& buffer, RecordWriter& writer, StationNames& names,
                       const ObservationRecord& observation) {
-  const std::string& from = names.From(observation.from);
-  const std::string& backsight = names.Backsight(observation.backsight);
-  const std::string& to = names.To(observation.to);
+  const NameText from = names.From(observation.from);
+  const NameText backsight = names.Backsight(observation.backsight);
+  const NameText to = names.To(observation.to);
   double factor = writer.distance_factor();
   double hi = Known(observation.instrument_height) ? observation.instrument_height * factor : 0.0;
   double hr = Known(observation.target_height) ? observation.target_height * factor : 0.0;
   bool commented = observation.computed;
   const std::string& description = observation.description;
   TextCursor out = buffer.Reserve(
-      kObservationRecords * (kRecordTextRoom + kRecordNumbers * kMaxFixedLength + from.size() +
-                             backsight.size() + to.size() + description.size() +
+      kObservationRecords * (kRecordTextRoom + kRecordNumbers * kMaxFixedLength + from.name.size() +
+                             backsight.name.size() + to.name.size() + description.size() +
                              kBacksightAzimuthNote.size()));
 
   double azimuth = observation.azimuth;
@@ -313,7 +329,7 @@ void WriteObservation(OutputBuffer& buffer, RecordWriter& writer, StationNames& 
   double distance = observation.slope_distance;
   // An angle onto the backsight itself measures nothing and is not written;
   // the zenith and distance of that pointing go into the azimuth record.
-  if (Known(observation.horizontal_angle) && backsight != to) {
+  if (Known(observation.horizontal_angle) && backsight.name != to.name) {
     out = writer.HorizontalAngle(out, from, backsight, to, observation.horizontal_angle, zenith,
                                  distance, hi, hr, commented, description);
     zenith = kNullValue;
