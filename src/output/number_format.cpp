@@ -113,17 +113,15 @@ bool FastUnits(double value, std::uint64_t& units) {
   return true;
 }
 
-// Writes `units` of 10^-kDecimals as fixed text and returns the end; a sign
-// when negative, as printf keeps it on a negative value that rounds to zero.
-// The constant decimals let the compiler turn the divisions into
-// multiplications.
+// Writes a number split at the point (`fraction_units` of 10^-kDecimals,
+// below 1) as fixed text and returns the end; a sign when negative, as printf
+// keeps it on a negative value that rounds to zero. The constant decimals let
+// the compiler turn the divisions into multiplications.
 template <int kDecimals>
-char* WriteUnits(char* out, std::uint64_t units, bool negative) {
-  constexpr std::uint64_t kScale = kIntegerPowersOfTen[kDecimals];
+char* WriteParts(char* out, std::uint64_t integer, std::uint64_t fraction_units, bool negative) {
   *out = '-';
   out += negative ? 1 : 0;
-  const std::uint64_t integer = units / kScale;
-  if constexpr (kFastPathLimit / kScale < 4294967296.0) {
+  if constexpr (kFastPathLimit / kIntegerPowersOfTen[kDecimals] < 4294967296.0) {
     out = WriteInteger(out, static_cast<std::uint32_t>(integer));
   } else {
     out = WriteInteger(out, integer);
@@ -131,14 +129,21 @@ char* WriteUnits(char* out, std::uint64_t units, bool negative) {
   if constexpr (kDecimals > 0) {
     *out = '.';
     out += 1 + kDecimals;
-    const std::uint64_t fraction_units = units - integer * kScale;
-    if constexpr (kScale <= UINT32_MAX) {
+    if constexpr (kIntegerPowersOfTen[kDecimals] <= UINT32_MAX) {
       WriteLowDigits<kDecimals>(out, static_cast<std::uint32_t>(fraction_units));
     } else {
       WriteLowDigits<kDecimals>(out, fraction_units);
     }
   }
   return out;
+}
+
+// `units` of 10^-kDecimals as fixed text.
+template <int kDecimals>
+char* WriteUnits(char* out, std::uint64_t units, bool negative) {
+  constexpr std::uint64_t kScale = kIntegerPowersOfTen[kDecimals];
+  const std::uint64_t integer = units / kScale;
+  return WriteParts<kDecimals>(out, integer, units - integer * kScale, negative);
 }
 
 // The fast path: the text, or nullptr when the exact conversion must decide.
@@ -223,11 +228,14 @@ char* WritePackedAngle(char* out, double packed) {
   if (FastUnits<kDecimals>(packed, units)) {
     // The minute and second digits, the first four decimals, from the units
     // themselves; when either reaches 60 the text is carried below.
-    const std::uint64_t fraction = units % kIntegerPowersOfTen[kDecimals];
-    const std::uint64_t minutes = fraction / kIntegerPowersOfTen[kDecimals - 2];
-    const std::uint64_t seconds = fraction / kIntegerPowersOfTen[kDecimals - 4] % 100;
-    if (minutes < 60 && seconds < 60) {
-      return WriteUnits<kDecimals>(out, units, std::signbit(packed));
+    constexpr std::uint64_t kScale = kIntegerPowersOfTen[kDecimals];
+    const std::uint64_t integer = units / kScale;
+    const std::uint64_t fraction = units - integer * kScale;
+    const auto minutes_seconds =
+        static_cast<std::uint32_t>(fraction / kIntegerPowersOfTen[kDecimals - 4]);
+    const std::uint32_t minutes = minutes_seconds / 100;
+    if (minutes < 60 && minutes_seconds - minutes * 100 < 60) {
+      return WriteParts<kDecimals>(out, integer, fraction, std::signbit(packed));
     }
   }
   return WritePackedAngle(out, packed, kDecimals);
