@@ -37,15 +37,27 @@ constexpr double kFastPathLimit = 1099511627776.0;  // 2^40
 // exact conversion, because the product may have rounded across the half.
 constexpr double kHalfwayMargin = 1.0 / 4096.0;  // 2^-12
 
-// The `count` low decimal digits of v, ending just before `end`, two at a time.
+// The `count` low decimal digits of v, ending just before `end`, two at a
+// time. Longer runs are cut into fours first, whose two pairs do not wait on
+// each other, so that fewer divisions wait on the one before.
 template <int kCount, typename Unsigned>
 void WriteLowDigits(char* end, Unsigned v) {
-  for (int count = kCount; count >= 2; count -= 2) {
-    end -= 2;
-    std::memcpy(end, &kDigitPairs[2 * (v % 100)], 2);
-    v /= 100;
+  if constexpr (kCount > 4) {
+    constexpr Unsigned kFour = 10000;
+    const Unsigned high = v / kFour;
+    const auto low = static_cast<std::uint32_t>(v - high * kFour);
+    const std::uint32_t low_high = low / 100;
+    std::memcpy(end - 4, &kDigitPairs[2 * low_high], 2);
+    std::memcpy(end - 2, &kDigitPairs[2 * (low - low_high * 100)], 2);
+    WriteLowDigits<kCount - 4>(end - 4, high);
+  } else {
+    for (int count = kCount; count >= 2; count -= 2) {
+      end -= 2;
+      std::memcpy(end, &kDigitPairs[2 * (v % 100)], 2);
+      v /= 100;
+    }
+    if constexpr (kCount % 2 == 1) end[-1] = static_cast<char>('0' + v % 10);
   }
-  if constexpr (kCount % 2 == 1) end[-1] = static_cast<char>('0' + v % 10);
 }
 
 // Whole words of digits need the bytes of a word in memory order.
