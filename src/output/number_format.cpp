@@ -23,8 +23,8 @@ constexpr char kDigitPairs[] =
 
 // Decimals the fast path handles: 10^N is exact in a double and in 64 bits.
 constexpr int kFastDecimals = 13;
-constexpr std::array<double, kFastDecimals> kPowersOfTen = {
-    1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
+constexpr std::array<double, kFastDecimals> kPowersOfTen = {1e0, 1e1, 1e2, 1e3,  1e4,  1e5, 1e6,
+                                                            1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
 constexpr std::array<std::uint64_t, kFastDecimals + 1> kIntegerPowersOfTen = {
     1ULL,           10ULL,           100ULL,           1000ULL,          10000ULL,
     100000ULL,      1000000ULL,      10000000ULL,      100000000ULL,     1000000000ULL,

@@ -249,9 +249,9 @@ class RecordWriter {
   }
 
   // One value alone: its description, then the record.
-  void Single(TextCursor& out, std::string_view keyword, const NameText& from,
-              const NameText& to, double value, bool is_angle, double hi, double hr,
-              bool commented, std::string_view description) {
+  void Single(TextCursor& out, std::string_view keyword, const NameText& from, const NameText& to,
+              double value, bool is_angle, double hi, double hr, bool commented,
+              std::string_view description) {
     Description(out, description, commented);
     Begin(out, keyword, commented);
     Names(out, from, to);
@@ -319,10 +319,10 @@ void WriteObservation(OutputBuffer& buffer, RecordWriter& writer, StationNames& 
   double hr = Known(observation.target_height) ? observation.target_height * factor : 0.0;
   bool commented = observation.computed;
   const std::string& description = observation.description;
-  TextCursor out = buffer.Reserve(
-      kObservationRecords * (kRecordTextRoom + kRecordNumbers * kMaxFixedLength + from.name.size() +
-                             backsight.name.size() + to.name.size() + description.size() +
-                             kBacksightAzimuthNote.size()));
+  TextCursor out = buffer.Reserve(kObservationRecords *
+                                  (kRecordTextRoom + kRecordNumbers * kMaxFixedLength +
+                                   from.name.size() + backsight.name.size() + to.name.size() +
+                                   description.size() + kBacksightAzimuthNote.size()));
 
   double azimuth = observation.azimuth;
   double zenith = observation.zenith;

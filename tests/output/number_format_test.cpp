@@ -97,8 +97,8 @@ template <int kDecimals>
 void ExpectTemplateSameAsPrintf(double value) {
   char text[kMaxFixedLength];
   std::string ours(text, WriteFixed<kDecimals>(text, value));
-  EXPECT_EQ(ours, Printf(value, kDecimals)) << "bits " << std::hex
-                                            << std::bit_cast<std::uint64_t>(value);
+  EXPECT_EQ(ours, Printf(value, kDecimals))
+      << "bits " << std::hex << std::bit_cast<std::uint64_t>(value);
 }
 
 TEST(FixedFormat, ConstantDecimalsMatchPrintf) {
@@ -179,7 +179,8 @@ TEST(PackedAngleText, ConstantDecimalsAgreeWithTheGeneralPath) {
   std::uniform_real_distribution<double> any(-400.0, 400.0);
   for (int i = 0; i < 20000 && !HasFailure(); ++i) {
     int d = degrees(random);
-    double near_minute = d + (d < 0 ? -1 : 1) * (minutes(random) / 100.0 + seconds(random) / 10000.0);
+    double near_minute =
+        d + (d < 0 ? -1 : 1) * (minutes(random) / 100.0 + seconds(random) / 10000.0);
     double near_degree = d + (d < 0 ? -1 : 1) * (0.59 + seconds(random) / 10000.0);
     for (double packed : {near_minute, near_degree, any(random)}) {
       SCOPED_TRACE(Printf(packed, 17));

@@ -21,8 +21,8 @@ std::string Blanked(std::string text) {
 TEST(LineText, EveryCrAndLfBlankedAtEveryPlaceAndLength) {
   // Bytes next to CR and LF, and with the high bit set, must pass unchanged:
   // a word-at-a-time search that confuses them blanks the wrong bytes.
-  const char neighbours[] = {'\x09', '\x0b', '\x0c', '\x0e', '\x8a', '\x8d', '\x80',
-                             '\xff', '\x00', '\x01', 'A',    ' '};
+  const char neighbours[] = {'\x09', '\x0b', '\x0c', '\x0e', '\x8a', '\x8d',
+                             '\x80', '\xff', '\x00', '\x01', 'A',    ' '};
   for (std::size_t length = 0; length <= 20; ++length) {
     for (char filler : neighbours) {
       for (std::size_t at = 0; at <= length; ++at) {
@@ -46,7 +46,7 @@ TEST(LineText, EveryCrAndLfBlankedAtEveryPlaceAndLength) {
 
 TEST(RepeatedNumbers, SameTextAsFormattingEachTime) {
   // Values recur, change, and come back; minus zero has its own text.
-  const double values[] = {1.4402, 1.4402, 1.5682, 1.4402, 0.0,    -0.0,   -0.0,
+  const double values[] = {1.4402, 1.4402, 1.5682, 1.4402,  0.0,          -0.0,        -0.0,
                            0.0,    1e15,   1e15,   -2.5e-6, 12345.678901, 12345.678901};
   std::ostringstream stream;
   OutputBuffer buffer(stream);
@@ -69,8 +69,8 @@ TEST(OutputBlock, LongTextsGrowTheBlockAndArriveWhole) {
   std::string expected;
   {
     OutputBuffer buffer(stream);
-    for (std::size_t size : {std::size_t{10}, std::size_t{5000}, OutputBuffer::kChunkSize * 3,
-                             std::size_t{7}}) {
+    for (std::size_t size :
+         {std::size_t{10}, std::size_t{5000}, OutputBuffer::kChunkSize * 3, std::size_t{7}}) {
       std::string piece(size, static_cast<char>('a' + size % 26));
       buffer.AppendText(piece);
       buffer.AppendFixed(-0.5, 3);
