@@ -1,30 +1,34 @@
-// Fixed-point formatting through std::to_chars, with a fast path for the
-// values an adjustment file is made of.
+// Fixed-point formatting through std::to_chars, with an integer fast path for
+// the values an adjustment file is made of.
 #include "output/number_format.h"
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace trovisk {
 namespace {
-
-// The largest finite double has 309 integer digits; with a sign, a point and
-// the most decimals the text always fits.
-constexpr std::size_t kBufferSize = 1 + 309 + 1 + kMaxFixedDecimals + 8;
 
 constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-constexpr std::array<double, 13> kPowersOfTen = {1e0, 1e1, 1e2, 1e3,  1e4,  1e5, 1e6,
-                                                 1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
+// Decimals the fast path handles: 10^N is exact in a double and in 64 bits.
+constexpr int kFastDecimals = 13;
+constexpr std::array<double, kFastDecimals> kPowersOfTen = {1e0, 1e1, 1e2, 1e3,  1e4,  1e5, 1e6,
+                                                            1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
+constexpr std::array<std::uint64_t, kFastDecimals + 1> kIntegerPowersOfTen = {
+    1ULL,           10ULL,           100ULL,           1000ULL,          10000ULL,
+    100000ULL,      1000000ULL,      10000000ULL,      100000000ULL,     1000000000ULL,
+    10000000000ULL, 100000000000ULL, 1000000000000ULL, 10000000000000ULL};
 
 // Scaled values below this are exact enough in a double that one product
 // value * 10^N is off by at most 2^-13 of a unit in the last decimal.
@@ -33,82 +37,160 @@ constexpr double kFastPathLimit = 1099511627776.0;  // 2^40
 // exact conversion, because the product may have rounded across the half.
 constexpr double kHalfwayMargin = 1.0 / 4096.0;  // 2^-12
 
-// Writes |value| * 10^decimals rounded to an integer when that rounding is
-// certain; false when the exact conversion must decide.
-bool AppendFast(std::string& out, double value, int decimals) {
-  if (decimals >= static_cast<int>(kPowersOfTen.size())) return false;
-  double scaled = std::fabs(value) * kPowersOfTen[static_cast<std::size_t>(decimals)];
-  if (!(scaled < kFastPathLimit)) return false;
-  double whole = std::floor(scaled);
-  double fraction = scaled - whole;
-  if (std::fabs(fraction - 0.5) < kHalfwayMargin) return false;
-  auto digits_value = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+// The `count` low decimal digits of v, ending just before `end`, two at a
+// time. Longer runs are cut into fours first, whose two pairs do not wait on
+// each other, so that fewer divisions wait on the one before.
+template <int kCount, typename Unsigned>
+void WriteLowDigits(char* end, Unsigned v) {
+  if constexpr (kCount > 4) {
+    constexpr Unsigned kFour = 10000;
+    const Unsigned high = v / kFour;
+    const auto low = static_cast<std::uint32_t>(v - high * kFour);
+    const std::uint32_t low_high = low / 100;
+    std::memcpy(end - 4, &kDigitPairs[2 * low_high], 2);
+    std::memcpy(end - 2, &kDigitPairs[2 * (low - low_high * 100)], 2);
+    WriteLowDigits<kCount - 4>(end - 4, high);
+  } else {
+    for (int count = kCount; count >= 2; count -= 2) {
+      end -= 2;
+      std::memcpy(end, &kDigitPairs[2 * (v % 100)], 2);
+      v /= 100;
+    }
+    if constexpr (kCount % 2 == 1) end[-1] = static_cast<char>('0' + v % 10);
+  }
+}
 
-  // Filled from the right, two digits at a time: decimals, the point, then at
-  // least one integer digit; printf keeps the sign of a negative value that
-  // rounds to zero.
-  std::array<char, 40> text;
-  char* const end = text.data() + text.size();
-  char* cursor = end;
-  int left = decimals;
-  for (; left >= 2; left -= 2) {
-    cursor -= 2;
-    std::memcpy(cursor, &kDigitPairs[2 * (digits_value % 100)], 2);
-    digits_value /= 100;
+// Whole words of digits need the bytes of a word in memory order.
+constexpr bool kWordDigits = std::endian::native == std::endian::little;
+// Integers below this have at most eight digits: one word.
+constexpr std::uint64_t kOneWordLimit = 100000000;
+
+// The digits of v (one for zero) at `out`; returns their end. Built right to
+// left, so that no digit count is needed first: in a register when they fill
+// one word, else in a scratch array moved with one fixed-size copy (sixteen
+// digits hold anything below 2^40). A register, because reading back digits
+// just stored piecemeal stalls the processor.
+template <typename Unsigned>
+char* WriteInteger(char* out, Unsigned v) {
+  if (kWordDigits && v < kOneWordLimit) {
+    std::uint64_t text = 0;
+    int length = 0;
+    std::uint16_t pair;
+    for (; v >= 100; v /= 100, length += 2) {
+      std::memcpy(&pair, &kDigitPairs[2 * (v % 100)], 2);
+      text = text << 16 | pair;
+    }
+    if (v >= 10) {
+      std::memcpy(&pair, &kDigitPairs[2 * v], 2);
+      text = text << 16 | pair;
+      length += 2;
+    } else {
+      text = text << 8 | static_cast<std::uint64_t>('0' + v);
+      length += 1;
+    }
+    std::memcpy(out, &text, sizeof text);
+    return out + length;
   }
-  if (left == 1) {
-    *--cursor = static_cast<char>('0' + digits_value % 10);
-    digits_value /= 10;
+  constexpr std::size_t kDigits = 16;
+  char scratch[2 * kDigits] = {};
+  char* const end = scratch + kDigits;
+  char* first = end;
+  while (v >= 100) {
+    first -= 2;
+    std::memcpy(first, &kDigitPairs[2 * (v % 100)], 2);
+    v /= 100;
   }
-  if (decimals > 0) *--cursor = '.';
-  char* const integer_end = cursor;
-  while (digits_value >= 10) {
-    cursor -= 2;
-    std::memcpy(cursor, &kDigitPairs[2 * (digits_value % 100)], 2);
-    digits_value /= 100;
+  if (v >= 10) {
+    first -= 2;
+    std::memcpy(first, &kDigitPairs[2 * v], 2);
+  } else {
+    *--first = static_cast<char>('0' + v);
   }
-  if (digits_value != 0 || cursor == integer_end) {
-    *--cursor = static_cast<char>('0' + digits_value);
-  }
-  if (std::signbit(value)) *--cursor = '-';
-  out.append(cursor, static_cast<std::size_t>(end - cursor));
+  std::memcpy(out, first, kDigits);
+  return out + (end - first);
+}
+
+// |value| * 10^kDecimals rounded to an integer, when that rounding is
+// certain; false when the exact conversion must decide (a value out of range
+// or not finite, or one too close to a half).
+template <int kDecimals>
+bool FastUnits(double value, std::uint64_t& units) {
+  const double scaled = std::fabs(value) * kPowersOfTen[kDecimals];
+  if (!(scaled < kFastPathLimit)) return false;
+  // Below 2^40 the conversion truncates exactly, and the fraction is exact.
+  const auto whole = static_cast<std::int64_t>(scaled);
+  const double fraction = scaled - static_cast<double>(whole);
+  if (std::fabs(fraction - 0.5) < kHalfwayMargin) return false;
+  units = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
   return true;
 }
 
-}  // namespace
-
-void AppendFixed(std::string& out, double value, int decimals) {
-  decimals = std::clamp(decimals, 0, kMaxFixedDecimals);
-  if (!std::isfinite(value)) value = 0.0;
-  if (AppendFast(out, value, decimals)) return;
-  std::array<char, kBufferSize> buffer;
-  auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                    std::chars_format::fixed, decimals);
-  if (error != std::errc{}) {
-    // Cannot happen with the buffer sized above; write zero rather than nothing.
-    AppendFixed(out, 0.0, decimals);
-    return;
+// Writes a number split at the point (`fraction_units` of 10^-kDecimals,
+// below 1) as fixed text and returns the end; a sign when negative, as printf
+// keeps it on a negative value that rounds to zero. The constant decimals let
+// the compiler turn the divisions into multiplications.
+template <int kDecimals>
+char* WriteParts(char* out, std::uint64_t integer, std::uint64_t fraction_units, bool negative) {
+  *out = '-';
+  out += negative ? 1 : 0;
+  if constexpr (kFastPathLimit / kIntegerPowersOfTen[kDecimals] < 4294967296.0) {
+    out = WriteInteger(out, static_cast<std::uint32_t>(integer));
+  } else {
+    out = WriteInteger(out, integer);
   }
-  out.append(buffer.data(), end);
+  if constexpr (kDecimals > 0) {
+    *out = '.';
+    out += 1 + kDecimals;
+    if constexpr (kIntegerPowersOfTen[kDecimals] <= UINT32_MAX) {
+      WriteLowDigits<kDecimals>(out, static_cast<std::uint32_t>(fraction_units));
+    } else {
+      WriteLowDigits<kDecimals>(out, fraction_units);
+    }
+  }
+  return out;
 }
 
-void AppendPackedAngle(std::string& out, double packed, int decimals) {
-  decimals = std::clamp(decimals, 4, kMaxFixedDecimals);
-  std::size_t start = out.size();
-  AppendFixed(out, packed, decimals);
-  std::size_t point = out.find('.', start);
-  // Two digits of minutes, then two of seconds, follow the point.
-  if (point == std::string::npos || (out.compare(point + 1, 2, "60") < 0 &&
-                                     out.compare(point + 3, 2, "60") < 0)) {
-    return;
-  }
-  bool negative = out[start] == '-';
-  std::size_t digits_begin = start + (negative ? 1 : 0);
+// `units` of 10^-kDecimals as fixed text.
+template <int kDecimals>
+char* WriteUnits(char* out, std::uint64_t units, bool negative) {
+  constexpr std::uint64_t kScale = kIntegerPowersOfTen[kDecimals];
+  const std::uint64_t integer = units / kScale;
+  return WriteParts<kDecimals>(out, integer, units - integer * kScale, negative);
+}
+
+// The fast path: the text, or nullptr when the exact conversion must decide.
+template <int kDecimals>
+char* WriteFast(char* out, double value) {
+  std::uint64_t units;
+  if (!FastUnits<kDecimals>(value, units)) return nullptr;
+  return WriteUnits<kDecimals>(out, units, std::signbit(value));
+}
+
+using FastWriter = char* (*)(char*, double);
+
+template <std::size_t... kDecimals>
+constexpr std::array<FastWriter, sizeof...(kDecimals)> MakeFastWriters(
+    std::index_sequence<kDecimals...>) {
+  return {&WriteFast<static_cast<int>(kDecimals)>...};
+}
+
+constexpr auto kFastWriters = MakeFastWriters(std::make_index_sequence<kFastDecimals>{});
+
+int TwoDigits(const char* text) { return (text[0] - '0') * 10 + (text[1] - '0'); }
+
+// Carries seconds and minutes of 60 or more in the packed text [start, end)
+// whose point is at `point`, and returns the new end (at most one further on).
+char* CarryPackedText(char* start, char* point, char* end) {
+  const bool negative = *start == '-';
+  const char* digits_begin = start + (negative ? 1 : 0);
   // Degrees of more than 18 digits are no survey angle and cannot carry exactly.
-  if (point - digits_begin > 18) return;
-  long long degrees = std::stoll(out.substr(digits_begin, point - digits_begin));
-  int minutes = (out[point + 1] - '0') * 10 + (out[point + 2] - '0');
-  int seconds = (out[point + 3] - '0') * 10 + (out[point + 4] - '0');
+  if (point - digits_begin > 18) return end;
+  long long degrees = 0;
+  for (const char* digit = digits_begin; digit < point; ++digit) {
+    degrees = degrees * 10 + (*digit - '0');
+  }
+  int minutes = TwoDigits(point + 1);
+  int seconds = TwoDigits(point + 3);
   if (seconds >= 60) {
     seconds -= 60;
     ++minutes;
@@ -117,19 +199,107 @@ void AppendPackedAngle(std::string& out, double packed, int decimals) {
     minutes -= 60;
     ++degrees;
   }
-  std::string rest = out.substr(point + 5);
+  // The decimals after the seconds stay as they are.
+  char rest[kMaxFixedDecimals];
+  const auto rest_length = static_cast<std::size_t>(end - (point + 5));
+  std::memcpy(rest, point + 5, rest_length);
   char head[40];
-  std::snprintf(head, sizeof head, "%s%lld.%02d%02d", negative ? "-" : "", degrees, minutes,
-                seconds);
-  out.resize(start);
-  out += head;
-  out += rest;
+  const int head_length = std::snprintf(head, sizeof head, "%s%lld.%02d%02d", negative ? "-" : "",
+                                        degrees, minutes, seconds);
+  std::memcpy(start, head, static_cast<std::size_t>(head_length));
+  std::memcpy(start + head_length, rest, rest_length);
+  return start + head_length + rest_length;
+}
+
+}  // namespace
+
+char* WriteFixed(char* out, double value, int decimals) {
+  if (static_cast<unsigned>(decimals) < static_cast<unsigned>(kFastDecimals)) {
+    if (char* end = kFastWriters[static_cast<std::size_t>(decimals)](out, value)) return end;
+  }
+  decimals = std::clamp(decimals, 0, kMaxFixedDecimals);
+  if (!std::isfinite(value)) return WriteFixed(out, 0.0, decimals);
+  auto [end, error] =
+      std::to_chars(out, out + kMaxFixedLength, value, std::chars_format::fixed, decimals);
+  // Cannot fail with the room asked for; write zero rather than nothing.
+  if (error != std::errc{}) return WriteFixed(out, 0.0, decimals);
+  return end;
+}
+
+template <int kDecimals>
+char* WriteFixed(char* out, double value) {
+  static_assert(0 <= kDecimals && kDecimals < kFastDecimals);
+  if (char* end = WriteFast<kDecimals>(out, value)) return end;
+  return WriteFixed(out, value, kDecimals);
+}
+
+template <int kDecimals>
+char* WritePackedAngle(char* out, double packed) {
+  static_assert(4 <= kDecimals && kDecimals < kFastDecimals);
+  std::uint64_t units;
+  if (FastUnits<kDecimals>(packed, units)) {
+    // The minute and second digits, the first four decimals, from the units
+    // themselves; when either reaches 60 the text is carried below.
+    constexpr std::uint64_t kScale = kIntegerPowersOfTen[kDecimals];
+    const std::uint64_t integer = units / kScale;
+    const std::uint64_t fraction = units - integer * kScale;
+    const auto minutes_seconds =
+        static_cast<std::uint32_t>(fraction / kIntegerPowersOfTen[kDecimals - 4]);
+    const std::uint32_t minutes = minutes_seconds / 100;
+    if (minutes < 60 && minutes_seconds - minutes * 100 < 60) {
+      return WriteParts<kDecimals>(out, integer, fraction, std::signbit(packed));
+    }
+  }
+  return WritePackedAngle(out, packed, kDecimals);
+}
+
+// Every number of decimals the fast path takes.
+template char* WriteFixed<0>(char*, double);
+template char* WriteFixed<1>(char*, double);
+template char* WriteFixed<2>(char*, double);
+template char* WriteFixed<3>(char*, double);
+template char* WriteFixed<4>(char*, double);
+template char* WriteFixed<5>(char*, double);
+template char* WriteFixed<6>(char*, double);
+template char* WriteFixed<7>(char*, double);
+template char* WriteFixed<8>(char*, double);
+template char* WriteFixed<9>(char*, double);
+template char* WriteFixed<10>(char*, double);
+template char* WriteFixed<11>(char*, double);
+template char* WriteFixed<12>(char*, double);
+template char* WritePackedAngle<4>(char*, double);
+template char* WritePackedAngle<5>(char*, double);
+template char* WritePackedAngle<6>(char*, double);
+template char* WritePackedAngle<7>(char*, double);
+template char* WritePackedAngle<8>(char*, double);
+template char* WritePackedAngle<9>(char*, double);
+template char* WritePackedAngle<10>(char*, double);
+template char* WritePackedAngle<11>(char*, double);
+template char* WritePackedAngle<12>(char*, double);
+
+char* WritePackedAngle(char* out, double packed, int decimals) {
+  decimals = std::clamp(decimals, 4, kMaxFixedDecimals);
+  char* end = WriteFixed(out, packed, decimals);
+  // Two digits of minutes, then two of seconds, follow the point.
+  char* point = end - decimals - 1;
+  if (TwoDigits(point + 1) < 60 && TwoDigits(point + 3) < 60) return end;
+  return CarryPackedText(out, point, end);
+}
+
+void AppendFixed(std::string& out, double value, int decimals) {
+  char text[kMaxFixedLength];
+  out.append(text, WriteFixed(text, value, decimals));
 }
 
 std::string FormatFixed(double value, int decimals) {
   std::string text;
   AppendFixed(text, value, decimals);
   return text;
+}
+
+void AppendPackedAngle(std::string& out, double packed, int decimals) {
+  char text[kMaxFixedLength];
+  out.append(text, WritePackedAngle(text, packed, decimals));
 }
 
 }  // namespace trovisk

@@ -33,6 +33,14 @@ constexpr std::string_view kComputedNotice =
     "! Observation was computed - not measured. It has been commented out\n";
 constexpr std::string_view kBacksightAzimuthNote = "BK Record - Computed Azimuth";
 
+// Room for the records of one observation: at most eight (a horizontal angle,
+// a given backsight azimuth, azimuth, zenith and chord alone, height
+// difference, horizontal distance, GPS vector), each with at most nine numbers,
+// three names and a note, besides keywords, separators and the notice.
+constexpr std::size_t kObservationRecords = 8;
+constexpr std::size_t kRecordNumbers = 9;
+constexpr std::size_t kRecordTextRoom = 256;
+
 // A value that can be written: present, and a number the file can hold.
 bool Known(double value) { return IsPresent(value) && std::isfinite(value); }
 
@@ -42,230 +50,315 @@ std::string_view CodeOf(const ObservationRecord& observation) {
           static_cast<std::size_t>(std::find(code.begin(), code.end(), '\0') - code.begin())};
 }
 
+// A station's name as the records write it, with a copy whose line breaks
+// are already blanked when the name is short and recurs (the occupied and
+// backsight stations of a setup), so that it is blanked once.
+struct NameText {
+  std::string_view name;
+  const char* blanked = nullptr;  // TextCursor::kScratchBlock readable, or null
+};
+
 // Writes the records of one section, in its angle and distance units.
 class RecordWriter {
  public:
-  RecordWriter(OutputBuffer& out, int angle_code, int distance_code)
-      : out_(out),
-        grads_(angle_code == kAngleUnitGrads),
+  RecordWriter(int angle_code, int distance_code)
+      : grads_(angle_code == kAngleUnitGrads),
         angle_sd_(kAngleSd * (grads_ ? kGradAngleSdFactor : 1.0)),
         distance_factor_(DistanceUnitFactor(distance_code)),
-        distance_sd_(kDistanceSd * distance_factor_) {}
+        distance_sd_(kDistanceSd * distance_factor_),
+        angle_sd_text_(kAngleSdDecimals),
+        distance_sd_text_(kLengthDecimals),
+        given_sd_text_(kLengthDecimals),
+        hi_text_(kLengthDecimals),
+        hr_text_(kLengthDecimals) {}
 
   double distance_factor() const { return distance_factor_; }
 
+  // Each record writer takes the cursor by value and gives it back advanced,
+  // so that its place stays in a register: a cursor held in memory would be
+  // reloaded after every character stored, as any char store may alias it.
+
   // Azimuth, zenith and slope distance from one station to another; HI and HR
   // already in output units.
-  void Azimuth(std::string_view from, std::string_view to, double azimuth, double zenith,
-               double distance, double hi, double hr, bool commented,
-               std::string_view description) {
+  TextCursor Azimuth(TextCursor out, const NameText& from, const NameText& to, double azimuth,
+                     double zenith, double distance, double hi, double hr, bool commented,
+                     std::string_view description) {
     bool has_azimuth = Known(azimuth);
     bool has_zenith = Known(zenith);
     bool has_distance = Known(distance);
-    if (!has_azimuth && !has_zenith && !has_distance) return;
-    if (commented) out_.Append(kComputedNotice);
+    if (!has_azimuth && !has_zenith && !has_distance) return out;
+    if (commented) out.Put(kComputedNotice);
     if (has_zenith && has_distance) {
-      Description(description, commented);
-      Begin("$AZ_COMPACT", commented);
-      Names(from, to);
-      AngleWithSd(azimuth);
-      AngleWithSd(zenith);
-      DistanceWithSd(distance);
-      Heights(hi, hr);
-      return;
+      Description(out, description, commented);
+      Begin(out, "$AZ_COMPACT", commented);
+      Names(out, from, to);
+      AngleWithSd(out, azimuth);
+      AngleWithSd(out, zenith);
+      DistanceWithSd(out, distance);
+      Heights(out, hi, hr);
+      return out;
     }
-    if (has_azimuth)
-      Single("$AZIMUTH_ONLY", from, to, azimuth, true, hi, hr, commented, description);
-    if (has_zenith) Single("$ZENITH_ONLY", from, to, zenith, true, hi, hr, commented, description);
-    if (has_distance)
-      Single("$CHORD_ONLY", from, to, distance, false, hi, hr, commented, description);
+    if (has_azimuth) {
+      Single(out, "$AZIMUTH_ONLY", from, to, azimuth, true, hi, hr, commented, description);
+    }
+    if (has_zenith) {
+      Single(out, "$ZENITH_ONLY", from, to, zenith, true, hi, hr, commented, description);
+    }
+    if (has_distance) {
+      Single(out, "$CHORD_ONLY", from, to, distance, false, hi, hr, commented, description);
+    }
+    return out;
   }
 
   // A horizontal angle at one station from the backsight to the foresight,
   // with the zenith and slope distance of the foresight pointing.
-  void HorizontalAngle(std::string_view at, std::string_view from, std::string_view to,
-                       double angle, double zenith, double distance, double hi, double hr,
-                       bool commented, std::string_view description) {
+  TextCursor HorizontalAngle(TextCursor out, const NameText& at, const NameText& from,
+                             const NameText& to, double angle, double zenith, double distance,
+                             double hi, double hr, bool commented, std::string_view description) {
     bool has_zenith = Known(zenith);
     bool has_distance = Known(distance);
-    if (!Known(angle) && !has_zenith && !has_distance) return;
-    if (commented) out_.Append(kComputedNotice);
-    Description(description, commented);
-    Begin(has_zenith || has_distance ? "$HOR_COMPACT" : "$HORIZ_ANGLE_ONLY", commented);
-    Name(at);
-    Names(from, to);
-    AngleWithSd(angle);
+    if (!Known(angle) && !has_zenith && !has_distance) return out;
+    if (commented) out.Put(kComputedNotice);
+    Description(out, description, commented);
+    Begin(out, has_zenith || has_distance ? "$HOR_COMPACT" : "$HORIZ_ANGLE_ONLY", commented);
+    Name(out, at);
+    Names(out, from, to);
+    AngleWithSd(out, angle);
     if (has_zenith || has_distance) {
-      AngleWithSd(zenith);
-      DistanceWithSd(distance);
+      AngleWithSd(out, zenith);
+      DistanceWithSd(out, distance);
     }
-    Heights(hi, hr);
+    Heights(out, hi, hr);
+    return out;
   }
 
   // "$HGTDIFF_COMPACT" or "$HORIZ_DIST_ONLY": a length and its SD as given.
-  void LengthOnly(std::string_view keyword, std::string_view from, std::string_view to,
-                  double length, double sd, bool commented, std::string_view description) {
-    if (!Known(length)) return;
-    if (commented) out_.Append(kComputedNotice);
-    Description(description, commented);
-    Begin(keyword, commented);
-    Names(from, to);
-    Field();
-    out_.AppendFixed(length * distance_factor_, kLengthDecimals);
-    Field();
-    out_.AppendFixed(sd, kLengthDecimals);
-    out_.Append("\n\n");
+  TextCursor LengthOnly(TextCursor out, std::string_view keyword, const NameText& from,
+                        const NameText& to, double length, double sd, bool commented,
+                        std::string_view description) {
+    if (!Known(length)) return out;
+    if (commented) out.Put(kComputedNotice);
+    Description(out, description, commented);
+    Begin(out, keyword, commented);
+    Names(out, from, to);
+    Field(out);
+    out.PutFixed<kLengthDecimals>(length * distance_factor_);
+    Field(out);
+    out.PutFixed(given_sd_text_, sd);
+    out.Put("\n\n");
+    return out;
   }
 
   // An earth-centred vector with its covariance, packed XX XY YY XZ YZ ZZ and
   // written XX XY XZ YY YZ ZZ. A term that is missing is written as zero.
-  void GpsVector(std::string_view from, std::string_view to, double dx, double dy, double dz,
-                 const std::array<double, 6>& covariance, bool commented,
-                 std::string_view description) {
-    if (!Known(dx) || !Known(dy) || !Known(dz)) return;
-    if (commented) out_.Append(kComputedNotice);
-    Description(description, commented);
-    Begin("$GPS_COMPACT", commented);
-    Names(from, to);
+  TextCursor GpsVector(TextCursor out, const NameText& from, const NameText& to, double dx,
+                       double dy, double dz, const std::array<double, 6>& covariance,
+                       bool commented, std::string_view description) {
+    if (!Known(dx) || !Known(dy) || !Known(dz)) return out;
+    if (commented) out.Put(kComputedNotice);
+    Description(out, description, commented);
+    Begin(out, "$GPS_COMPACT", commented);
+    Names(out, from, to);
     for (double component : {dx, dy, dz}) {
-      Field();
-      out_.AppendFixed(component * distance_factor_, kLengthDecimals);
+      Field(out);
+      out.PutFixed<kLengthDecimals>(component * distance_factor_);
     }
     double area_factor = distance_factor_ * distance_factor_;
     for (std::size_t term : {0u, 1u, 3u, 2u, 4u, 5u}) {
       double value = covariance[term];
-      Field();
-      out_.AppendFixed(Known(value) ? value * area_factor : 0.0, kCovarianceDecimals);
+      Field(out);
+      out.PutFixed<kCovarianceDecimals>(Known(value) ? value * area_factor : 0.0);
     }
-    out_.Append("\n\n");
+    out.Put("\n\n");
+    return out;
   }
 
  private:
-  void Description(std::string_view description, bool commented) {
+  // The pieces below are inlined into the record writers, where the cursor
+  // is a local.
+  static void Description(TextCursor& out, std::string_view description, bool commented) {
     if (description.empty()) return;
-    if (commented) out_.Append("! ");
-    out_.Append("$OBS_DESC; ");
-    out_.AppendText(description);
-    out_.Append('\n');
+    if (commented) out.Put("! ");
+    out.Put("$OBS_DESC; ");
+    out.PutText(description);
+    out.Put('\n');
   }
 
-  void Begin(std::string_view keyword, bool commented) {
-    if (commented) out_.Append("! ");
-    out_.Append(keyword);
+  static void Begin(TextCursor& out, std::string_view keyword, bool commented) {
+    if (commented) out.Put("! ");
+    out.Put(keyword);
   }
 
-  void Field() { out_.Append("; "); }
+  static void Field(TextCursor& out) { out.Put("; "); }
 
-  void Name(std::string_view name) {
-    Field();
-    out_.AppendText(name);
+  static void Name(TextCursor& out, const NameText& name) {
+    Field(out);
+    if (name.blanked != nullptr) {
+      out.PutScratch(name.blanked, name.name.size());
+    } else {
+      out.PutText(name.name);
+    }
   }
 
-  void Names(std::string_view from, std::string_view to) {
-    Name(from);
-    Name(to);
+  static void Names(TextCursor& out, const NameText& from, const NameText& to) {
+    Name(out, from);
+    Name(out, to);
   }
 
-  void Noobs() {
-    Field();
-    out_.Append("NOOBS");
+  static void Noobs(TextCursor& out) {
+    Field(out);
+    out.Put("NOOBS");
   }
 
   // The angle and its SD, or NOOBS twice.
-  void AngleWithSd(double radians) {
+  void AngleWithSd(TextCursor& out, double radians) {
     if (!Known(radians)) {
-      Noobs();
-      Noobs();
+      Noobs(out);
+      Noobs(out);
       return;
     }
-    Field();
+    Field(out);
     if (grads_) {
-      out_.AppendFixed(radians * kGonsPerRadian, kAngleDecimals);
+      out.PutFixed<kAngleDecimals>(radians * kGonsPerRadian);
     } else {
-      out_.AppendPackedAngle(RadiansToDms(radians), kAngleDecimals);
+      out.PutPackedAngle<kAngleDecimals>(RadiansToDms(radians));
     }
-    Field();
-    out_.AppendFixed(angle_sd_, kAngleSdDecimals);
+    Field(out);
+    out.PutFixed(angle_sd_text_, angle_sd_);
   }
 
   // The distance in output units and its SD, or NOOBS twice.
-  void DistanceWithSd(double metres) {
+  void DistanceWithSd(TextCursor& out, double metres) {
     if (!Known(metres)) {
-      Noobs();
-      Noobs();
+      Noobs(out);
+      Noobs(out);
       return;
     }
-    Field();
-    out_.AppendFixed(metres * distance_factor_, kLengthDecimals);
-    Field();
-    out_.AppendFixed(distance_sd_, kLengthDecimals);
+    Field(out);
+    out.PutFixed<kLengthDecimals>(metres * distance_factor_);
+    Field(out);
+    out.PutFixed(distance_sd_text_, distance_sd_);
   }
 
-  void Heights(double hi, double hr) {
-    Field();
-    out_.AppendFixed(hi, kLengthDecimals);
-    Field();
-    out_.AppendFixed(hr, kLengthDecimals);
-    out_.Append("\n\n");
+  void Heights(TextCursor& out, double hi, double hr) {
+    Field(out);
+    out.PutFixed(hi_text_, hi);
+    Field(out);
+    out.PutFixed(hr_text_, hr);
+    out.Put("\n\n");
   }
 
   // One value alone: its description, then the record.
-  void Single(std::string_view keyword, std::string_view from, std::string_view to, double value,
-              bool is_angle, double hi, double hr, bool commented, std::string_view description) {
-    Description(description, commented);
-    Begin(keyword, commented);
-    Names(from, to);
+  void Single(TextCursor& out, std::string_view keyword, const NameText& from, const NameText& to,
+              double value, bool is_angle, double hi, double hr, bool commented,
+              std::string_view description) {
+    Description(out, description, commented);
+    Begin(out, keyword, commented);
+    Names(out, from, to);
     if (is_angle) {
-      AngleWithSd(value);
+      AngleWithSd(out, value);
     } else {
-      DistanceWithSd(value);
+      DistanceWithSd(out, value);
     }
-    Heights(hi, hr);
+    Heights(out, hi, hr);
   }
 
-  OutputBuffer& out_;
   bool grads_;
   double angle_sd_;
   double distance_factor_;
   double distance_sd_;
+  // Texts of the values that recur from record to record.
+  RepeatedNumber angle_sd_text_;
+  RepeatedNumber distance_sd_text_;
+  RepeatedNumber given_sd_text_;
+  RepeatedNumber hi_text_;
+  RepeatedNumber hr_text_;
+};
+
+// Names under which observations refer to stations. The occupied and
+// backsight stations stay the same over a setup, so the last of each is kept.
+class StationNames {
+ public:
+  explicit StationNames(const StationList& stations) : stations_(stations) {}
+
+  NameText From(int index) { return Kept(index, from_); }
+  NameText Backsight(int index) { return Kept(index, backsight_); }
+  NameText To(int index) const { return {ResolvedStationName(stations_, index)}; }
+
+ private:
+  struct Last {
+    int index = 0;
+    const std::string* name = nullptr;
+    bool short_name = false;
+    char blanked[TextCursor::kScratchBlock] = {};
+  };
+
+  NameText Kept(int index, Last& last) const {
+    if (last.name == nullptr || last.index != index) {
+      last.index = index;
+      last.name = &ResolvedStationName(stations_, index);
+      last.short_name = last.name->size() <= sizeof last.blanked;
+      if (last.short_name) WriteLineText(last.blanked, *last.name);
+    }
+    return {*last.name, last.short_name ? last.blanked : nullptr};
+  }
+
+  const StationList& stations_;
+  Last from_;
+  Last backsight_;
 };
 
 // Every present value of the observation goes into exactly one record.
-void WriteObservation(RecordWriter& writer, const StationList& stations,
+void WriteObservation(OutputBuffer& buffer, RecordWriter& writer, StationNames& names,
                       const ObservationList& observations, const ObservationRecord& observation) {
-  const std::string& from = ResolvedStationName(stations, observation.from);
-  const std::string& backsight = ResolvedStationName(stations, observation.backsight);
-  const std::string& to = ResolvedStationName(stations, observation.to);
+  const NameText from = names.From(observation.from);
+  const NameText backsight = names.Backsight(observation.backsight);
+  const NameText to = names.To(observation.to);
   double factor = writer.distance_factor();
   double hi = Known(observation.instrument_height) ? observation.instrument_height * factor : 0.0;
   double hr = Known(observation.target_height) ? observation.target_height * factor : 0.0;
   bool commented = observation.computed;
   const ObservationDetail& detail = observations.Detail(observation);
   const std::string& description = detail.description;
+  TextCursor out = buffer.Reserve(kObservationRecords *
+                                  (kRecordTextRoom + kRecordNumbers * kMaxFixedLength +
+                                   from.name.size() + backsight.name.size() + to.name.size() +
+                                   description.size() + kBacksightAzimuthNote.size()));
 
   double azimuth = observation.azimuth;
   double zenith = observation.zenith;
   double distance = observation.slope_distance;
   // An angle onto the backsight itself measures nothing and is not written;
   // the zenith and distance of that pointing go into the azimuth record.
-  if (Known(observation.horizontal_angle) && backsight != to) {
-    writer.HorizontalAngle(from, backsight, to, observation.horizontal_angle, zenith, distance, hi,
-                           hr, commented, description);
+  if (Known(observation.horizontal_angle) && backsight.name != to.name) {
+    out = writer.HorizontalAngle(out, from, backsight, to, observation.horizontal_angle, zenith,
+                                 distance, hi, hr, commented, description);
     zenith = kNullValue;
     distance = kNullValue;
   }
   // A backsight azimuth was given, not measured.
   if (Known(azimuth) && CodeOf(observation) == "BK") {
-    writer.Azimuth(from, to, azimuth, kNullValue, kNullValue, hi, hr, true, kBacksightAzimuthNote);
+    out = writer.Azimuth(out, from, to, azimuth, kNullValue, kNullValue, hi, hr, true,
+                         kBacksightAzimuthNote);
     azimuth = kNullValue;
   }
-  writer.Azimuth(from, to, azimuth, zenith, distance, hi, hr, commented, description);
-  writer.LengthOnly("$HGTDIFF_COMPACT", from, to, observation.height_difference, kDistanceSd,
-                    commented, description);
-  writer.LengthOnly("$HORIZ_DIST_ONLY", from, to, observation.horizontal_distance, kDistanceSd,
-                    commented, description);
-  writer.GpsVector(from, to, detail.dx, detail.dy, detail.dz, detail.covariance,
-                   commented, description);
+  out = writer.Azimuth(out, from, to, azimuth, zenith, distance, hi, hr, commented, description);
+  out = writer.LengthOnly(out, "$HGTDIFF_COMPACT", from, to, observation.height_difference,
+                          kDistanceSd, commented, description);
+  out = writer.LengthOnly(out, "$HORIZ_DIST_ONLY", from, to, observation.horizontal_distance,
+                          kDistanceSd, commented, description);
+  out = writer.GpsVector(out, from, to, detail.dx, detail.dy, detail.dz, detail.covariance,
+                         commented, description);
+  buffer.Commit(out);
+}
+
+// Whether sequence numbers rise strictly from index 1 on, as the reader
+// numbers them: then the section is the list in order, and no order is built.
+bool InArrivalOrder(const ObservationList& observations) {
+  for (std::size_t i = 2; i < observations.size(); ++i) {
+    if (observations[i].sequence <= observations[i - 1].sequence) return false;
+  }
+  return true;
 }
 
 // Indices of the observations to write, in order of sequence number; of
@@ -306,15 +399,22 @@ void WriteObservationSection(std::ostream& out, const StationList& stations,
     status = kStatusWriteError;
     return;
   }
-  RecordWriter writer(buffer, angle_unit_code, distance_unit_code);
-  for (std::size_t index : SectionOrder(observations)) {
-    WriteObservation(writer, stations, observations, observations[index]);
-    if (!buffer.FlushIfFull()) {
-      status = kStatusWriteError;
-      return;
+  RecordWriter writer(angle_unit_code, distance_unit_code);
+  StationNames names(stations);
+  auto write = [&](std::size_t index) {
+    WriteObservation(buffer, writer, names, observations, observations[index]);
+    return buffer.FlushIfFull();
+  };
+  bool written = true;
+  if (InArrivalOrder(observations)) {
+    for (std::size_t i = 1; i < observations.size() && written; ++i) written = write(i);
+  } else {
+    for (std::size_t index : SectionOrder(observations)) {
+      written = write(index);
+      if (!written) break;
     }
   }
-  if (!buffer.Flush()) status = kStatusWriteError;
+  if (!written || !buffer.Flush()) status = kStatusWriteError;
 }
 
 }  // namespace trovisk

@@ -1,32 +1,81 @@
-// The chunked output buffer.
+// The chunked output buffer and the copying of names and notes.
 #include "output/output_buffer.h"
 
-#include "output/number_format.h"
+#include <algorithm>
 
 namespace trovisk {
+namespace {
 
-OutputBuffer::OutputBuffer(std::ostream& stream) : stream_(stream) {}
+// Room beyond a chunk for the record that crosses it, so that the block
+// rarely has to grow.
+constexpr std::size_t kInitialCapacity = OutputBuffer::kChunkSize + 128 * 1024;
 
-void OutputBuffer::AppendText(std::string_view text) {
-  std::size_t start = text_.size();
-  text_.append(text);
-  for (std::size_t i = start; i < text_.size(); ++i) {
-    if (text_[i] == '\r' || text_[i] == '\n') text_[i] = ' ';
+// A word with `byte` in each of its bytes.
+template <typename Word>
+constexpr Word Repeated(unsigned char byte) {
+  return static_cast<Word>(~Word{0} / 0xff * byte);
+}
+
+// Whether a byte of the word is a CR or an LF: a byte of x - 0x01... & ~x
+// has its high bit set for a zero byte of x (the first one exactly; later
+// ones may be false, which a yes-or-no question does not mind).
+template <typename Word>
+bool HasLineBreak(Word word) {
+  auto has_zero = [](Word x) {
+    return (static_cast<Word>(x - Repeated<Word>(0x01)) & ~x & Repeated<Word>(0x80)) != 0;
+  };
+  return has_zero(word ^ Repeated<Word>('\r')) | has_zero(word ^ Repeated<Word>('\n'));
+}
+
+char Blanked(char c) { return c == '\r' || c == '\n' ? ' ' : c; }
+
+template <typename Word>
+void CopyWord(char* out, const char* text) {
+  Word word;
+  std::memcpy(&word, text, sizeof word);
+  if (!HasLineBreak(word)) {
+    std::memcpy(out, &word, sizeof word);
+    return;
   }
+  for (std::size_t i = 0; i < sizeof word; ++i) out[i] = Blanked(text[i]);
 }
 
-void OutputBuffer::AppendFixed(double value, int decimals) {
-  trovisk::AppendFixed(text_, value, decimals);
+}  // namespace
+
+char* WriteLineText(char* out, std::string_view text) {
+  const std::size_t size = text.size();
+  const char* in = text.data();
+  // Whole words, the last one overlapping the one before rather than reading
+  // past the end; overlapping bytes are written twice with the same value.
+  if (size >= 8) {
+    for (std::size_t i = 0; i + 8 < size; i += 8) CopyWord<std::uint64_t>(out + i, in + i);
+    CopyWord<std::uint64_t>(out + size - 8, in + size - 8);
+  } else if (size >= 4) {
+    CopyWord<std::uint32_t>(out, in);
+    CopyWord<std::uint32_t>(out + size - 4, in + size - 4);
+  } else {
+    for (std::size_t i = 0; i < size; ++i) out[i] = Blanked(in[i]);
+  }
+  return out + size;
 }
 
-void OutputBuffer::AppendPackedAngle(double packed, int decimals) {
-  trovisk::AppendPackedAngle(text_, packed, decimals);
+OutputBuffer::OutputBuffer(std::ostream& stream) : stream_(stream) { Grow(0); }
+
+void OutputBuffer::Grow(std::size_t size) {
+  // A short-lived buffer (one header block) starts small; a section's soon
+  // holds a whole chunk.
+  std::size_t capacity = std::max({used_ + size, 2 * capacity_, std::size_t{4096}});
+  if (capacity_ != 0) capacity = std::max(capacity, kInitialCapacity);
+  auto data = std::make_unique_for_overwrite<char[]>(capacity);
+  if (used_ != 0) std::memcpy(data.get(), data_.get(), used_);
+  data_ = std::move(data);
+  capacity_ = capacity;
 }
 
 bool OutputBuffer::Flush() {
-  if (!text_.empty()) {
-    stream_.write(text_.data(), static_cast<std::streamsize>(text_.size()));
-    text_.clear();
+  if (used_ != 0) {
+    stream_.write(data_.get(), static_cast<std::streamsize>(used_));
+    used_ = 0;
   }
   return !stream_.fail();
 }

@@ -15,10 +15,10 @@ const std::string kNoName;
 constexpr int kLengthDecimals = 5;
 constexpr int kPackedAngleDecimals = 9;
 
-void AppendField(OutputBuffer& out, char delimiter) {
-  out.Append(delimiter);
-  out.Append(' ');
-}
+// Numbers one station's records may hold, and room for all else but names
+// and the description: keywords, separators and the constant fields.
+constexpr std::size_t kStationNumbers = 10;
+constexpr std::size_t kStationTextRoom = 256;
 
 // A station stands for itself when no merge link leads away from it. A link
 // that points nowhere (outside the list) is no merge either, so such a station
@@ -33,62 +33,79 @@ void AppendOneStation(OutputBuffer& out, bool write_geodetic, bool write_local,
                       bool local_nee_system, char delimiter, std::string_view name, double north,
                       double east, double elevation, double latitude, double longitude,
                       double height, std::string_view description) {
-  if (write_geodetic) {
-    out.Append("$GEO_COMPACT");
-    AppendField(out, delimiter);
-    out.AppendText(name);
-    AppendField(out, delimiter);
-    out.AppendPackedAngle(RadiansToDms(latitude), kPackedAngleDecimals);
-    AppendField(out, delimiter);
-    out.Append("0.0");
-    AppendField(out, delimiter);
-    out.AppendPackedAngle(RadiansToDms(longitude), kPackedAngleDecimals);
-    AppendField(out, delimiter);
-    out.Append("0.0");
-    AppendField(out, delimiter);
-    out.AppendFixed(elevation, kLengthDecimals);
-    AppendField(out, delimiter);
-    out.Append("0.0");
-    AppendField(out, delimiter);
-    // The geoid separation implied by the two heights.
-    out.AppendFixed(height - elevation, kLengthDecimals);
-    AppendField(out, delimiter);
-    out.Append("0.0");
-    AppendField(out, delimiter);
-    out.AppendFixed(height, kLengthDecimals);
-    for (int i = 0; i < 4; ++i) {
-      AppendField(out, delimiter);
-      out.Append("0.0");
+  TextCursor text = out.Reserve(kStationTextRoom + kStationNumbers * kMaxFixedLength +
+                                3 * name.size() + description.size());
+  const char field[2] = {delimiter, ' '};
+  const char zero_field[5] = {delimiter, ' ', '0', '.', '0'};
+  auto separator = std::string_view(field, sizeof field);
+  auto zero = std::string_view(zero_field, sizeof zero_field);
+  // The name and the elevation, written up to three times below, are made
+  // text once and first: copying a text right after writing it would read
+  // back stores still in flight, which stalls the processor.
+  char name_text[TextCursor::kScratchBlock] = {};
+  const bool short_name = name.size() <= sizeof name_text;
+  if (short_name) WriteLineText(name_text, name);
+  char elevation_text[kMaxFixedLength];
+  const auto elevation_length = static_cast<std::size_t>(
+      WriteFixed<kLengthDecimals>(elevation_text, elevation) - elevation_text);
+  auto put_name = [&text, &name, &name_text, short_name] {
+    if (short_name) {
+      text.PutScratch(name_text, name.size());
+    } else {
+      text.PutText(name);
     }
-    out.Append('\n');
+  };
+  if (write_geodetic) {
+    text.Put("$GEO_COMPACT");
+    text.Put(separator);
+    put_name();
+    text.Put(separator);
+    text.PutPackedAngle<kPackedAngleDecimals>(RadiansToDms(latitude));
+    text.Put(zero);
+    text.Put(separator);
+    text.PutPackedAngle<kPackedAngleDecimals>(RadiansToDms(longitude));
+    text.Put(zero);
+    text.Put(separator);
+    text.PutScratch(elevation_text, elevation_length);
+    text.Put(zero);
+    text.Put(separator);
+    // The geoid separation implied by the two heights.
+    text.PutFixed<kLengthDecimals>(height - elevation);
+    text.Put(zero);
+    text.Put(separator);
+    text.PutFixed<kLengthDecimals>(height);
+    for (int i = 0; i < 4; ++i) text.Put(zero);
+    text.Put('\n');
   }
   if (write_local) {
-    out.Append(local_nee_system ? "$LOCAL_NEUE_COMPACT" : "$STATE_ELEV_COMPACT");
-    AppendField(out, delimiter);
-    out.AppendText(name);
-    AppendField(out, delimiter);
-    out.AppendFixed(north, kLengthDecimals);
-    AppendField(out, delimiter);
-    out.AppendFixed(east, kLengthDecimals);
-    AppendField(out, delimiter);
-    out.AppendFixed(elevation, kLengthDecimals);
+    text.Put(local_nee_system ? std::string_view("$LOCAL_NEUE_COMPACT")
+                              : std::string_view("$STATE_ELEV_COMPACT"));
+    text.Put(separator);
+    put_name();
+    text.Put(separator);
+    text.PutFixed<kLengthDecimals>(north);
+    text.Put(separator);
+    text.PutFixed<kLengthDecimals>(east);
+    text.Put(separator);
+    text.PutScratch(elevation_text, elevation_length);
     if (local_nee_system) {
       // The local system's up component is the elevation itself.
-      AppendField(out, delimiter);
-      out.AppendFixed(elevation, kLengthDecimals);
+      text.Put(separator);
+      text.PutScratch(elevation_text, elevation_length);
     }
-    out.Append('\n');
+    text.Put('\n');
   }
   if (description.empty()) {
-    out.Append('\n');
-    return;
+    text.Put('\n');
+  } else {
+    text.Put("$STA_DESC");
+    text.Put(separator);
+    put_name();
+    text.Put(separator);
+    text.PutText(description);
+    text.Put("\n\n");
   }
-  out.Append("$STA_DESC");
-  AppendField(out, delimiter);
-  out.AppendText(name);
-  AppendField(out, delimiter);
-  out.AppendText(description);
-  out.Append("\n\n");
+  out.Commit(text);
 }
 
 void WriteOneStation(std::ostream& out, bool write_geodetic, bool write_local,

@@ -92,6 +92,41 @@ TEST(FixedFormat, MatchesPrintfOnDecimalHalfwayValues) {
   }
 }
 
+// The writers' own entry points for their decimals must give the same text.
+template <int kDecimals>
+void ExpectTemplateSameAsPrintf(double value) {
+  char text[kMaxFixedLength];
+  std::string ours(text, WriteFixed<kDecimals>(text, value));
+  EXPECT_EQ(ours, Printf(value, kDecimals))
+      << "bits " << std::hex << std::bit_cast<std::uint64_t>(value);
+}
+
+TEST(FixedFormat, ConstantDecimalsMatchPrintf) {
+  std::mt19937_64 random(5);
+  std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
+  std::uniform_int_distribution<int> exponent(-8, 14);
+  std::uniform_int_distribution<std::int64_t> units(0, 9999999999);
+  for (int i = 0; i < 20000 && !HasFailure(); ++i) {
+    double value = mantissa(random) * std::pow(10.0, exponent(random));
+    // And a decimal half as typed, a hair to either side of the half in binary.
+    double half = std::strtod((std::to_string(units(random)) + "5e-6").c_str(), nullptr);
+    for (double v : {value, half, -half}) {
+      ExpectTemplateSameAsPrintf<3>(v);
+      ExpectTemplateSameAsPrintf<5>(v);
+      ExpectTemplateSameAsPrintf<6>(v);
+      ExpectTemplateSameAsPrintf<9>(v);
+      ExpectTemplateSameAsPrintf<12>(v);
+    }
+  }
+  for (double v : {0.0, -0.0, 1e300, DBL_MAX, std::numeric_limits<double>::quiet_NaN(),
+                   -std::numeric_limits<double>::infinity()}) {
+    SCOPED_TRACE(v);
+    ExpectTemplateSameAsPrintf<5>(std::isfinite(v) ? v : 0.0);
+    char text[kMaxFixedLength];
+    EXPECT_EQ(std::string(text, WriteFixed<5>(text, v)), FormatFixed(v, 5));
+  }
+}
+
 TEST(FixedFormat, NeverWritesNanOrInfinity) {
   const double values[] = {
       std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN(),
@@ -128,6 +163,35 @@ TEST(PackedAngleText, MinutesAndSecondsNeverReachSixty) {
     std::string text;
     AppendPackedAngle(text, c.packed, c.decimals);
     EXPECT_EQ(text, c.text);
+    char constant[kMaxFixedLength];
+    char* end = c.decimals == 6 ? WritePackedAngle<6>(constant, c.packed)
+                                : WritePackedAngle<9>(constant, c.packed);
+    EXPECT_EQ(std::string(constant, end), c.text);
+  }
+}
+
+TEST(PackedAngleText, ConstantDecimalsAgreeWithTheGeneralPath) {
+  // Packed angles whose minutes or seconds print as 59 or 60, and any others.
+  std::mt19937_64 random(11);
+  std::uniform_int_distribution<int> degrees(-400, 400);
+  std::uniform_int_distribution<int> minutes(0, 59);
+  std::uniform_real_distribution<double> seconds(59.9999, 60.0);
+  std::uniform_real_distribution<double> any(-400.0, 400.0);
+  for (int i = 0; i < 20000 && !HasFailure(); ++i) {
+    int d = degrees(random);
+    double near_minute =
+        d + (d < 0 ? -1 : 1) * (minutes(random) / 100.0 + seconds(random) / 10000.0);
+    double near_degree = d + (d < 0 ? -1 : 1) * (0.59 + seconds(random) / 10000.0);
+    for (double packed : {near_minute, near_degree, any(random)}) {
+      SCOPED_TRACE(Printf(packed, 17));
+      std::string general6;
+      std::string general9;
+      AppendPackedAngle(general6, packed, 6);
+      AppendPackedAngle(general9, packed, 9);
+      char text[kMaxFixedLength];
+      EXPECT_EQ(std::string(text, WritePackedAngle<6>(text, packed)), general6);
+      EXPECT_EQ(std::string(text, WritePackedAngle<9>(text, packed)), general9);
+    }
   }
 }
 
