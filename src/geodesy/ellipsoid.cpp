@@ -10,33 +10,42 @@ namespace trovisk {
 namespace {
 
 // The latitude iteration gains about two digits a round (the factor is near
-// e2), so a dozen rounds reach the tolerance; the cap only stops a NaN or an
-// absurd ellipsoid from spinning for ever.
+// e2), so a few rounds reach the tolerance; the cap only stops an absurd
+// ellipsoid from spinning for ever.
 constexpr int kMaxLatitudeIterations = 50;
 
-// Prime-vertical radius of curvature at latitude lat.
-double PrimeVerticalRadius(double a, double e2, double lat) {
-  return a / std::sqrt(1.0 - e2 * Square(std::sin(lat)));
+// Sine and cosine of the direction of (p, zn), p > 0, scaled by the larger
+// component so that absurd values do not overflow their squares.
+void DirectionOf(double p, double zn, double& sin_angle, double& cos_angle) {
+  const double scale = std::fmax(p, std::fabs(zn));
+  const double ps = p / scale;
+  const double zs = zn / scale;
+  const double length = std::sqrt(Square(ps) + Square(zs));
+  sin_angle = zs / length;
+  cos_angle = ps / length;
 }
 
 }  // namespace
 
 void GeodeticToEcef(double a, double e2, double lat, double lon, double h, double& x, double& y,
                     double& z) {
-  const double nv = PrimeVerticalRadius(a, e2, lat);
-  x = (nv + h) * std::cos(lat) * std::cos(lon);
-  y = (nv + h) * std::cos(lat) * std::sin(lon);
-  z = ((1.0 - e2) * nv + h) * std::sin(lat);
+  const double sin_lat = std::sin(lat);
+  const double cos_lat = std::cos(lat);
+  const double nv = a / std::sqrt(1.0 - e2 * Square(sin_lat));
+  const double r = (nv + h) * cos_lat;
+  x = r * std::cos(lon);
+  y = r * std::sin(lon);
+  z = ((1.0 - e2) * nv + h) * sin_lat;
 }
 
 void EcefToGeodetic(double a, double e2, double x, double y, double z, double& lat, double& lon,
                     double& h) {
   const double p = std::sqrt(Square(x) + Square(y));
   if (p == 0.0) {
-    // On the polar axis the height formulas below divide by cos(lat) = 0.
-    // Any longitude will do; the height is measured from the pole, and the
-    // centre itself is given latitude 0 and the equatorial radius as depth,
-    // which converts back to the centre.
+    // On the polar axis any longitude will do and the height is measured
+    // from the pole; the centre itself, which has no direction, is given
+    // latitude 0 and the equatorial radius as depth, which converts back to
+    // the centre.
     lon = 0.0;
     if (z > 0.0 || z < 0.0) {
       lat = z > 0.0 ? kHalfPi : -kHalfPi;
@@ -50,47 +59,58 @@ void EcefToGeodetic(double a, double e2, double x, double y, double z, double& l
     }
     return;
   }
-  double lat_old = QuadrantArctan(p, z);
-  double lat_new = lat_old;
-  double nv = a;
+  // The latitude is the direction of (p, zn) with zn = z + e2 Nv sin(lat):
+  // the normal through the point meets the polar axis e2 Nv sin(lat) below
+  // the centre. Iterating on zn rather than on the angle needs no
+  // trigonometry: sin(lat) = zn / |(p, zn)|. The start, zn = z / (1 - e2), is
+  // exact on the ellipsoid itself, and each round gains about two digits.
+  double zn = z / (1.0 - e2);
+  double sin_lat = 0.0;
+  double cos_lat = 1.0;
   for (int round = 0; round < kMaxLatitudeIterations; ++round) {
-    nv = PrimeVerticalRadius(a, e2, lat_old);
-    lat_new = QuadrantArctan(p, z + e2 * nv * std::sin(lat_old));
-    if (std::fabs(lat_new - lat_old) <= kPackingGuard) break;
-    lat_old = lat_new;
+    DirectionOf(p, zn, sin_lat, cos_lat);
+    const double nv = a / std::sqrt(1.0 - e2 * Square(sin_lat));
+    const double zn_new = z + e2 * nv * sin_lat;
+    // The change of latitude this round, cos^2(lat) dzn / p.
+    const double change = std::fabs(zn_new - zn) * Square(cos_lat) / p;
+    zn = zn_new;
+    if (!(change > kPackingGuard)) break;  // converged, or NaN
   }
-  // Nv stays the one of the last round, from the latitude before the last.
-  lat = lat_new;
+  lat = QuadrantArctan(p, zn);
   lon = QuadrantArctan(x, y);
-  // Divide by the larger of the two horizontal components, away from zero.
-  if (std::fabs(y) > std::fabs(x)) {
-    h = y / (std::sin(lon) * std::cos(lat)) - nv;
-  } else {
-    h = x / (std::cos(lon) * std::cos(lat)) - nv;
-  }
+  DirectionOf(p, zn, sin_lat, cos_lat);
+  // Distance along the normal from the ellipsoid, stable at every latitude.
+  h = p * cos_lat + z * sin_lat - a * std::sqrt(1.0 - e2 * Square(sin_lat));
+}
+
+HorizonAxes HorizonAxesAt(double lat, double lon) {
+  return {std::sin(lat), std::cos(lat), std::sin(lon), std::cos(lon)};
+}
+
+void EcefDeltaToLocal(const HorizonAxes& axes, double dx, double dy, double dz, double& e,
+                      double& n, double& u) {
+  e = axes.cos_lon * dy - axes.sin_lon * dx;
+  const double t = axes.cos_lon * dx + axes.sin_lon * dy;
+  n = axes.cos_lat * dz - axes.sin_lat * t;
+  u = axes.cos_lat * t + axes.sin_lat * dz;
 }
 
 void EcefDeltaToLocal(double lat, double lon, double dx, double dy, double dz, double& e, double& n,
                       double& u) {
-  const double sin_lat = std::sin(lat);
-  const double cos_lat = std::cos(lat);
-  const double sin_lon = std::sin(lon);
-  const double cos_lon = std::cos(lon);
-  e = cos_lon * dy - sin_lon * dx;
-  const double t = cos_lon * dx + sin_lon * dy;
-  n = cos_lat * dz - sin_lat * t;
-  u = cos_lat * t + sin_lat * dz;
+  EcefDeltaToLocal(HorizonAxesAt(lat, lon), dx, dy, dz, e, n, u);
+}
+
+void LocalToEcef(const HorizonAxes& axes, double e, double n, double u, double x0, double y0,
+                 double z0, double& x, double& y, double& z) {
+  const double t = axes.cos_lat * u - axes.sin_lat * n;  // along the origin's meridian plane
+  x = -axes.sin_lon * e + axes.cos_lon * t + x0;
+  y = axes.cos_lon * e + axes.sin_lon * t + y0;
+  z = axes.cos_lat * n + axes.sin_lat * u + z0;
 }
 
 void LocalToEcef(double lat, double lon, double e, double n, double u, double x0, double y0,
                  double z0, double& x, double& y, double& z) {
-  const double sin_lat = std::sin(lat);
-  const double cos_lat = std::cos(lat);
-  const double sin_lon = std::sin(lon);
-  const double cos_lon = std::cos(lon);
-  x = -sin_lon * e - sin_lat * cos_lon * n + cos_lat * cos_lon * u + x0;
-  y = cos_lon * e - sin_lat * sin_lon * n + cos_lat * sin_lon * u + y0;
-  z = cos_lat * n + sin_lat * u + z0;
+  LocalToEcef(HorizonAxesAt(lat, lon), e, n, u, x0, y0, z0, x, y, z);
 }
 
 void EcefDifference(double a, double e2, double lat1, double lon1, double h1, double lat2,

@@ -1,8 +1,6 @@
 // Conversions between the local system and geodetic coordinates at the seed.
 #include "geodesy/local_frame.h"
 
-#include "geodesy/ellipsoid.h"
-
 namespace trovisk {
 
 LocalFrame MakeLocalFrame(double a, double e2, double seed_latitude, double seed_longitude,
@@ -19,6 +17,7 @@ LocalFrame MakeLocalFrame(double a, double e2, double seed_latitude, double seed
   frame.seed_elevation = seed_elevation;
   GeodeticToEcef(a, e2, seed_latitude, seed_longitude, seed_height, frame.seed_x, frame.seed_y,
                  frame.seed_z);
+  frame.seed_axes = HorizonAxesAt(seed_latitude, seed_longitude);
   return frame;
 }
 
@@ -27,9 +26,8 @@ void LocalToGeodetic(const LocalFrame& frame, double north, double east, double 
   double x = 0.0;
   double y = 0.0;
   double z = 0.0;
-  LocalToEcef(frame.seed_latitude, frame.seed_longitude, east - frame.seed_east,
-              north - frame.seed_north, elevation - frame.seed_elevation, frame.seed_x,
-              frame.seed_y, frame.seed_z, x, y, z);
+  LocalToEcef(frame.seed_axes, east - frame.seed_east, north - frame.seed_north,
+              elevation - frame.seed_elevation, frame.seed_x, frame.seed_y, frame.seed_z, x, y, z);
   EcefToGeodetic(frame.a, frame.e2, x, y, z, latitude, longitude, height);
 }
 
@@ -42,8 +40,7 @@ void GeodeticToLocal(const LocalFrame& frame, double latitude, double longitude,
   double e = 0.0;
   double n = 0.0;
   double u = 0.0;
-  EcefDeltaToLocal(frame.seed_latitude, frame.seed_longitude, x - frame.seed_x, y - frame.seed_y,
-                   z - frame.seed_z, e, n, u);
+  EcefDeltaToLocal(frame.seed_axes, x - frame.seed_x, y - frame.seed_y, z - frame.seed_z, e, n, u);
   north = frame.seed_north + n;
   east = frame.seed_east + e;
   elevation = frame.seed_elevation + u;

@@ -2,6 +2,8 @@
 // ellipsoid: a tangent frame at the seed station.
 #pragma once
 
+#include "geodesy/ellipsoid.h"
+
 namespace trovisk {
 
 // The seed station's position in both systems and the ellipsoid (a, e2) they
@@ -19,6 +21,9 @@ struct LocalFrame {
   double seed_x = 0.0;
   double seed_y = 0.0;
   double seed_z = 0.0;
+  // The seed's horizon axes, filled by MakeLocalFrame, so that converting a
+  // station costs no trigonometry of the seed.
+  HorizonAxes seed_axes;
 };
 
 /// A frame whose seed ECEF position is computed from its geodetic values.
