@@ -1,7 +1,10 @@
 // The propagation engine. It works in waves: a wave collects every
 // determination of the stations next to those fixed by the wave before, from
 // the state as it stood at the wave's start, then combines and commits them
-// together, so the result never depends on the order stations are visited in.
+// together, so the result never depends on the order stations are visited in:
+// a decision is written into the station's state at once, but marked as new,
+// and only the wave's end makes it count as fixed. A station's work in a
+// wave therefore costs nothing beyond its place in the wave's lists.
 // Only stations next to a change are looked at again, and the observations are
 // indexed by station once, so a pass costs about one sweep of the network.
 #include "geodesy/propagation.h"
@@ -55,19 +58,19 @@ void SortByPreference(std::vector<Candidate>& candidates, int (*rank)(Coordinate
 class DisjointSets {
  public:
   explicit DisjointSets(std::size_t size) : parent_(size) {
-    std::iota(parent_.begin(), parent_.end(), std::size_t{0});
+    std::iota(parent_.begin(), parent_.end(), std::int32_t{0});
   }
   std::size_t Find(std::size_t x) {
-    while (parent_[x] != x) {
-      parent_[x] = parent_[parent_[x]];
-      x = parent_[x];
+    while (static_cast<std::size_t>(parent_[x]) != x) {
+      parent_[x] = parent_[static_cast<std::size_t>(parent_[x])];
+      x = static_cast<std::size_t>(parent_[x]);
     }
     return x;
   }
-  void Join(std::size_t a, std::size_t b) { parent_[Find(a)] = Find(b); }
+  void Join(std::size_t a, std::size_t b) { parent_[Find(a)] = static_cast<std::int32_t>(Find(b)); }
 
  private:
-  std::vector<std::size_t> parent_;
+  std::vector<std::int32_t> parent_;  // station indices fit the observations' own width
 };
 
 class Propagation {
@@ -79,14 +82,15 @@ class Propagation {
         network_(data),
         states_(data.stations.size()),
         evaluator_(network_, states_, frame),
-        touch_stamp_(data.stations.size(), 0),
         group_stamp_(network_.group_count(), 0),
-        group_opened_(network_.group_count(), 0),
-        position_from_(data.stations.size(), 0),
-        fixing_position_(data.observations.size(), 0),
-        fixing_elevation_(data.observations.size(), 0) {
-    if (report_ != nullptr && report_->entries.size() < data.stations.size()) {
-      report_->entries.resize(data.stations.size());
+        group_opened_(network_.group_count(), 0) {
+    if (report_ != nullptr) {
+      // Which observations fixed which station is only wanted for the report's check.
+      fixing_position_.assign(data.observations.size(), 0);
+      fixing_elevation_.assign(data.observations.size(), 0);
+      if (report_->entries.size() < data.stations.size()) {
+        report_->entries.resize(data.stations.size());
+      }
     }
   }
 
@@ -107,7 +111,7 @@ class Propagation {
       // further pass lets GPS vectors continue from them.
       AssumeElevations(frontier);
     }
-    summary.fixed = static_cast<int>(fixed_order_.size());
+    summary.fixed = fixed_count_;
     if (report_ != nullptr) {
       CheckFixedStations();
       ExplainUnknownStations();
@@ -117,18 +121,10 @@ class Propagation {
   }
 
  private:
-  // A station's new values, decided during a wave and committed after it.
-  // The observations used lie in pending_observations_ between the offsets.
-  struct PendingFix {
+  // A station placed without any height, and the station it was placed from.
+  struct Unlevelled {
     std::int32_t station = 0;
-    bool position = false;
-    PlanePoint point;
-    Candidate position_source;
-    bool elevation = false;
-    double value = 0.0;
-    Candidate elevation_source;
-    std::size_t position_begin = 0, position_end = 0;
-    std::size_t elevation_begin = 0, elevation_end = 0;
+    std::int32_t from = 0;
   };
 
   StationReportEntry* Entry(std::int32_t station) {
@@ -164,17 +160,12 @@ class Propagation {
       }
       if (record.has_geodetic && std::isfinite(record.latitude) &&
           std::isfinite(record.longitude) && std::isfinite(record.height)) {
-        state.latitude = record.latitude;
-        state.longitude = record.longitude;
-        state.height = record.height;
         if (!state.initial) {
-          GeodeticToLocal(frame_, state.latitude, state.longitude, state.height, state.north,
+          GeodeticToLocal(frame_, record.latitude, record.longitude, record.height, state.north,
                           state.east, state.elevation);
         }
         state.initial = true;
-      } else if (state.initial) {
-        LocalToGeodetic(frame_, state.north, state.east, state.elevation, state.latitude,
-                        state.longitude, state.height);
+        state.file_geodetic = true;
       }
       if (!state.initial) continue;
       state.horizontal = state.vertical = true;
@@ -189,11 +180,9 @@ class Propagation {
 
   void TouchStation(std::int32_t station) {
     if (station <= 0) return;
-    const StationState& state = states_[static_cast<std::size_t>(station)];
-    if (state.horizontal && state.vertical) return;
-    std::int32_t& stamp = touch_stamp_[static_cast<std::size_t>(station)];
-    if (stamp == wave_) return;
-    stamp = wave_;
+    StationState& state = states_[static_cast<std::size_t>(station)];
+    if ((state.horizontal && state.vertical) || state.queued) return;
+    state.queued = true;
     touched_.push_back(station);
   }
 
@@ -231,105 +220,112 @@ class Propagation {
         TouchGroup(g);
       }
     }
-    pending_.clear();
-    pending_.reserve(touched_.size());
-    pending_observations_.clear();
-    for (std::int32_t station : touched_) Decide(station);
-    for (const PendingFix& fix : pending_) Commit(fix, next);
+    for (std::int32_t station : touched_) {
+      states_[static_cast<std::size_t>(station)].queued = false;
+      Decide(station, next);
+    }
+    // The wave's decisions count from now on.
+    for (std::int32_t station : next) {
+      StationState& state = states_[static_cast<std::size_t>(station)];
+      state.horizontal = state.horizontal || state.new_position;
+      state.vertical = state.vertical || state.new_elevation;
+      state.new_position = state.new_elevation = false;
+    }
     evaluator_.NextVersion();
   }
 
-  void Decide(std::int32_t station) {
-    const StationState& state = states_[static_cast<std::size_t>(station)];
+  void Decide(std::int32_t station, std::vector<std::int32_t>& next) {
+    StationState& state = states_[static_cast<std::size_t>(station)];
     bool need_position = !state.horizontal;
     bool need_elevation = !state.vertical;
     evaluator_.Evaluate(station, EvaluationMode::kPropagate, need_position, need_elevation,
                         evaluation_);
-    PendingFix fix;
-    fix.station = station;
+    StationReportEntry* entry = Entry(station);
     if (need_position) {
       if (evaluation_.positions.empty()) evaluator_.Intersect(evaluation_);
       if (!evaluation_.positions.empty()) {
-        SortByPreference(evaluation_.positions, PositionRank);
-        points_.clear();
-        for (const Candidate& c : evaluation_.positions) points_.push_back(c.point);
-        fix.position = true;
-        fix.position_begin = pending_observations_.size();
-        fix.position_source =
-            KeepCombined(evaluation_.positions, CombinePoints(points_, fix.point));
-        fix.position_end = pending_observations_.size();
+        PlanePoint point;
+        const Candidate& source = CombinePositions(point);
+        state.north = point.north;
+        state.east = point.east;
+        state.new_position = true;
+        ++fixed_count_;
+        if (report_ != nullptr) fixed_order_.push_back(station);
+        if (need_elevation && evaluation_.elevations.empty()) {
+          unlevelled_.push_back({station, source.from_station});
+        }
+        if (entry != nullptr) {
+          entry->position = DeterminationOf(source);
+          MarkFixing(evaluation_.positions, kept_, fixing_position_, station);
+        }
       }
     }
     if (need_elevation && !evaluation_.elevations.empty()) {
-      SortByPreference(evaluation_.elevations, ElevationRank);
-      values_.clear();
-      for (const Candidate& c : evaluation_.elevations) values_.push_back(c.elevation);
-      fix.elevation = true;
-      fix.elevation_begin = pending_observations_.size();
-      fix.elevation_source =
-          KeepCombined(evaluation_.elevations, CombineValues(values_, fix.value));
-      fix.elevation_end = pending_observations_.size();
+      double value = 0.0;
+      const Candidate& source = CombineElevations(value);
+      state.elevation = value;
+      state.new_elevation = true;
+      if (entry != nullptr) {
+        entry->elevation = DeterminationOf(source);
+        MarkFixing(evaluation_.elevations, kept_, fixing_elevation_, station);
+      }
     }
-    if (fix.position || fix.elevation) pending_.push_back(fix);
+    if (state.new_position || state.new_elevation) next.push_back(station);
   }
 
-  // Notes the observations of the kept determinations; the first kept one
-  // stands for the combination in the report.
-  const Candidate& KeepCombined(const std::vector<Candidate>& candidates,
-                                const Combination& combination) {
-    for (std::size_t k : combination.kept) {
+  // The combined position of the evaluation's determinations, and the one
+  // that stands for them in the report; kept_ names those used. A single
+  // determination is taken as it is.
+  const Candidate& CombinePositions(PlanePoint& point) {
+    std::vector<Candidate>& candidates = evaluation_.positions;
+    if (candidates.size() == 1) {
+      point = candidates.front().point;
+      kept_.assign(1, 0);
+      return candidates.front();
+    }
+    SortByPreference(candidates, PositionRank);
+    points_.clear();
+    for (const Candidate& c : candidates) points_.push_back(c.point);
+    kept_ = CombinePoints(points_, point).kept;
+    return candidates[kept_.front()];
+  }
+
+  const Candidate& CombineElevations(double& value) {
+    std::vector<Candidate>& candidates = evaluation_.elevations;
+    if (candidates.size() == 1) {
+      value = candidates.front().elevation;
+      kept_.assign(1, 0);
+      return candidates.front();
+    }
+    SortByPreference(candidates, ElevationRank);
+    values_.clear();
+    for (const Candidate& c : candidates) values_.push_back(c.elevation);
+    kept_ = CombineValues(values_, value).kept;
+    return candidates[kept_.front()];
+  }
+
+  // Notes the observations of the kept determinations as fixing the station.
+  static void MarkFixing(const std::vector<Candidate>& candidates,
+                         const std::vector<std::size_t>& kept, std::vector<std::int32_t>& fixing,
+                         std::int32_t station) {
+    for (std::size_t k : kept) {
       for (std::int32_t o : candidates[k].observations) {
-        if (o > 0) pending_observations_.push_back(o);
+        if (o > 0) fixing[static_cast<std::size_t>(o)] = station;
       }
     }
-    return candidates[combination.kept.front()];
-  }
-
-  void Commit(const PendingFix& fix, std::vector<std::int32_t>& next) {
-    auto index = static_cast<std::size_t>(fix.station);
-    StationState& state = states_[index];
-    StationReportEntry* entry = Entry(fix.station);
-    if (fix.position) {
-      state.horizontal = true;
-      state.north = fix.point.north;
-      state.east = fix.point.east;
-      position_from_[index] = fix.position_source.from_station;
-      fixed_order_.push_back(fix.station);
-      for (std::size_t i = fix.position_begin; i < fix.position_end; ++i) {
-        fixing_position_[static_cast<std::size_t>(pending_observations_[i])] = fix.station;
-      }
-      if (entry != nullptr) entry->position = DeterminationOf(fix.position_source);
-    }
-    if (fix.elevation) {
-      state.vertical = true;
-      state.elevation = fix.value;
-      for (std::size_t i = fix.elevation_begin; i < fix.elevation_end; ++i) {
-        fixing_elevation_[static_cast<std::size_t>(pending_observations_[i])] = fix.station;
-      }
-      if (entry != nullptr) entry->elevation = DeterminationOf(fix.elevation_source);
-    }
-    if (state.horizontal && state.vertical) UpdateGeodetic(state);
-    next.push_back(fix.station);
-  }
-
-  void UpdateGeodetic(StationState& state) const {
-    LocalToGeodetic(frame_, state.north, state.east, state.elevation, state.latitude,
-                    state.longitude, state.height);
   }
 
   void AssumeElevations(std::vector<std::int32_t>& next) {
     // In the order the stations were placed, so a neighbour's elevation is
-    // settled before it is handed on.
-    for (std::int32_t station : fixed_order_) {
+    // settled before it is handed on. Those levelled since are passed over.
+    for (const auto& [station, from] : unlevelled_) {
       StationState& state = states_[static_cast<std::size_t>(station)];
       if (state.vertical) continue;
-      std::int32_t from = position_from_[static_cast<std::size_t>(station)];
       const StationState& neighbour = states_[static_cast<std::size_t>(from)];
       state.elevation =
           from > 0 && neighbour.vertical ? neighbour.elevation : frame_.seed_elevation;
       state.vertical = true;
       state.assumed_elevation = true;
-      UpdateGeodetic(state);
       if (StationReportEntry* entry = Entry(station); entry != nullptr) {
         entry->elevation = Determination{};
         entry->elevation.source = CoordinateSource::kAssumedElevation;
@@ -337,6 +333,7 @@ class Propagation {
       }
       next.push_back(station);
     }
+    unlevelled_.clear();
     evaluator_.NextVersion();
   }
 
@@ -385,10 +382,10 @@ class Propagation {
     DisjointSets sets(data_.stations.size());
     for (std::size_t o = 1; o < data_.observations.size(); ++o) {
       const ObservationEnds& e = network_.ends(o);
-      if (!e.usable) continue;
+      if (!e.usable()) continue;
       sets.Join(static_cast<std::size_t>(e.from), static_cast<std::size_t>(e.to));
-      if (e.backsight > 0) {
-        sets.Join(static_cast<std::size_t>(e.from), static_cast<std::size_t>(e.backsight));
+      if (std::int32_t backsight = network_.Backsight(o); backsight > 0) {
+        sets.Join(static_cast<std::size_t>(e.from), static_cast<std::size_t>(backsight));
       }
     }
     std::vector<char> reaches_fixed(data_.stations.size(), 0);
@@ -431,12 +428,21 @@ class Propagation {
       if (!network_.IsOwnStation(s) || !state.horizontal || !state.vertical) continue;
       StationRecord& record = data_.stations[s];
       StationReportEntry* entry = Entry(static_cast<std::int32_t>(s));
-      // A set that overflowed on absurd input is not written at all.
+      // A set that overflowed on absurd input is not written at all. The
+      // geodetic values follow from the local ones, and are only worked out
+      // for a station that takes them.
       bool local_finite =
           std::isfinite(state.north) && std::isfinite(state.east) && std::isfinite(state.elevation);
-      bool geodetic_finite = std::isfinite(state.latitude) && std::isfinite(state.longitude) &&
-                             std::isfinite(state.height);
-      bool write_geodetic = (!state.initial || !record.has_geodetic) && geodetic_finite;
+      double latitude = 0.0;
+      double longitude = 0.0;
+      double height = 0.0;
+      bool write_geodetic = !state.initial || !record.has_geodetic;
+      if (write_geodetic) {
+        LocalToGeodetic(frame_, state.north, state.east, state.elevation, latitude, longitude,
+                        height);
+        write_geodetic =
+            std::isfinite(latitude) && std::isfinite(longitude) && std::isfinite(height);
+      }
       bool write_local = (!state.initial || !record.has_nee) && local_finite;
       if (entry != nullptr && state.initial) {
         if (!record.has_geodetic && write_geodetic) entry->geodetic_from_local = true;
@@ -449,9 +455,9 @@ class Propagation {
         record.has_nee = true;
       }
       if (write_geodetic) {
-        record.latitude = state.latitude;
-        record.longitude = state.longitude;
-        record.height = state.height;
+        record.latitude = latitude;
+        record.longitude = longitude;
+        record.height = height;
         record.has_geodetic = true;
       }
     }
@@ -464,19 +470,20 @@ class Propagation {
   std::vector<StationState> states_;
   CandidateEvaluator evaluator_;
   int wave_ = 0;
-  std::vector<std::int32_t> touch_stamp_;
+  int fixed_count_ = 0;
   std::vector<std::int32_t> group_stamp_;
   std::vector<char> group_opened_;
-  std::vector<std::int32_t> position_from_;
+  // For the report only: the station whose position (elevation) each
+  // observation helped fix, and the stations in the order they were placed.
   std::vector<std::int32_t> fixing_position_;
   std::vector<std::int32_t> fixing_elevation_;
-  std::vector<std::int32_t> touched_;
   std::vector<std::int32_t> fixed_order_;
-  std::vector<PendingFix> pending_;
-  std::vector<std::int32_t> pending_observations_;
+  std::vector<std::int32_t> touched_;  // the stations a wave looks at
+  std::vector<Unlevelled> unlevelled_;
   Evaluation evaluation_;
   std::vector<PlanePoint> points_;
   std::vector<double> values_;
+  std::vector<std::size_t> kept_;
 };
 
 }  // namespace

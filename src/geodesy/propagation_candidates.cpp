@@ -247,20 +247,39 @@ void CandidateEvaluator::AddPolar(std::int32_t from, double azimuth, double dist
   }
 }
 
+void CandidateEvaluator::EcefOf(std::int32_t station, double& x, double& y, double& z) const {
+  const StationState& state = states_[static_cast<std::size_t>(station)];
+  if (state.file_geodetic) {
+    // The file's own geodetic values, which may not agree with its local ones.
+    const StationRecord& record = network_.data().stations[static_cast<std::size_t>(station)];
+    GeodeticToEcef(frame_.a, frame_.e2, record.latitude, record.longitude, record.height, x, y, z);
+    return;
+  }
+  LocalToEcef(frame_.seed_axes, state.east - frame_.seed_east, state.north - frame_.seed_north,
+              state.elevation - frame_.seed_elevation, frame_.seed_x, frame_.seed_y, frame_.seed_z,
+              x, y, z);
+}
+
 void CandidateEvaluator::AddGps(std::int32_t obs_index, bool reverse, Evaluation& out) const {
   const ObservationEnds& e = network_.ends(static_cast<std::size_t>(obs_index));
   const ObservationRecord& obs = network_.observation(static_cast<std::size_t>(obs_index));
   std::int32_t other = reverse ? e.to : e.from;
-  const StationState& known = states_[static_cast<std::size_t>(other)];
   // The vector runs from its base to its rover; seen from the rover it runs back.
   double sign = reverse ? -1.0 : 1.0;
-  double latitude = 0.0;
-  double longitude = 0.0;
-  double height = 0.0;
-  OffsetGeodetic(frame_.a, frame_.e2, known.latitude, known.longitude, known.height, sign * obs.dx,
-                 sign * obs.dy, sign * obs.dz, latitude, longitude, height);
+  double x = 0.0;
+  double y = 0.0;
+  double z = 0.0;
+  EcefOf(other, x, y, z);
+  // The far end, seen in the seed's horizon like every local position.
+  double east = 0.0;
+  double north = 0.0;
+  double up = 0.0;
+  EcefDeltaToLocal(frame_.seed_axes, x + sign * obs.dx - frame_.seed_x,
+                   y + sign * obs.dy - frame_.seed_y, z + sign * obs.dz - frame_.seed_z, east,
+                   north, up);
   Candidate c;
-  GeodeticToLocal(frame_, latitude, longitude, height, c.point.north, c.point.east, c.elevation);
+  c.point = {frame_.seed_north + north, frame_.seed_east + east};
+  c.elevation = frame_.seed_elevation + up;
   c.source = CoordinateSource::kGpsVector;
   c.from_station = other;
   c.observations = {obs_index, 0, 0};

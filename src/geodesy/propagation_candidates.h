@@ -14,18 +14,21 @@
 
 namespace trovisk::propagation {
 
-// What the propagation knows of one station.
+// What the propagation knows of one station, in 32 bytes: there is one for
+// every station. Geodetic values are worked out from the local ones when
+// needed, unless the file gave the station its own.
 struct StationState {
+  double north = 0.0;  // metres, local system
+  double east = 0.0;
+  double elevation = 0.0;
   bool horizontal = false;         // north and east fixed
   bool vertical = false;           // elevation fixed
   bool assumed_elevation = false;  // elevation taken from a neighbour, not measured
   bool initial = false;            // fixed before propagation (file or seed)
-  double north = 0.0;              // metres, local system
-  double east = 0.0;
-  double elevation = 0.0;
-  double latitude = 0.0;  // radians and metres; valid when horizontal and vertical
-  double longitude = 0.0;
-  double height = 0.0;
+  bool file_geodetic = false;      // the file gave finite geodetic values (in its record)
+  bool queued = false;             // in the current wave's list of stations to look at
+  bool new_position = false;       // north and east decided by the current wave
+  bool new_elevation = false;      // elevation decided by the current wave
 };
 
 // One determination of a station's position or elevation.
@@ -103,6 +106,8 @@ class CandidateEvaluator {
   void AddPolar(std::int32_t from, double azimuth, double distance, bool reverse,
                 std::int32_t obs_index, Evaluation& out) const;
   void AddGps(std::int32_t obs_index, bool reverse, Evaluation& out) const;
+  // Earth-centred position of a fixed station, metres.
+  void EcefOf(std::int32_t station, double& x, double& y, double& z) const;
   void AddBacksightRays(std::int32_t station, Evaluation& out);
   void AddResections(std::int32_t station, EvaluationMode mode, Evaluation& out);
 

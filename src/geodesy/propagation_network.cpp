@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 #include "geodesy/constants.h"
 #include "geodesy/robust_combination.h"
@@ -80,6 +81,25 @@ bool HeightDifference(const ObservationRecord& obs, double pair_distance, double
 
 }  // namespace observation_values
 
+namespace {
+
+// Whether the propagation may ask for the distance measured between the
+// observation's stations: a direction without a distance of its own, or a
+// zenith without a slope distance that levels over the pair's distance.
+bool MayLookUpPairDistance(const ObservationRecord& obs) {
+  using observation_values::Has;
+  bool ranged = Has(obs.slope_distance) && obs.slope_distance > 0.0;
+  if (!ranged && obs.kind != ObservationKind::kGpsVector &&
+      obs.kind != ObservationKind::kHeightDifference && Has(obs.zenith) && obs.zenith > 0.0 &&
+      obs.zenith < kPi) {
+    return true;
+  }
+  return (obs.kind == ObservationKind::kHorizontalAngle || obs.kind == ObservationKind::kAzimuth) &&
+         observation_values::HorizontalDistance(obs) <= 0.0;
+}
+
+}  // namespace
+
 std::span<const std::int32_t> PropagationNetwork::Csr::Row(std::size_t row) const {
   if (row + 1 >= offsets.size()) return {};
   auto begin = static_cast<std::size_t>(offsets[row]);
@@ -87,19 +107,25 @@ std::span<const std::int32_t> PropagationNetwork::Csr::Row(std::size_t row) cons
   return {items.data() + begin, end - begin};
 }
 
-PropagationNetwork::Csr PropagationNetwork::BuildCsr(
-    std::size_t rows, const std::vector<std::pair<std::int32_t, std::int32_t>>& pairs) {
-  // Counting sort: rows keep their items in the order given, so that every
-  // later sweep is deterministic.
+template <typename ForEach>
+PropagationNetwork::Csr PropagationNetwork::BuildCsr(std::size_t rows, const ForEach& for_each) {
+  // Counting sort in two sweeps over the items and no list of them: counts
+  // land two places up, the running sum turns them into row starts one place
+  // up, and filling moves each start to the row's end, which is the next
+  // row's start.
   Csr csr;
-  csr.offsets.assign(rows + 1, 0);
-  for (const auto& [row, item] : pairs) ++csr.offsets[static_cast<std::size_t>(row) + 1];
-  for (std::size_t r = 0; r < rows; ++r) csr.offsets[r + 1] += csr.offsets[r];
-  csr.items.resize(pairs.size());
-  std::vector<std::int32_t> next(csr.offsets.begin(), csr.offsets.end() - 1);
-  for (const auto& [row, item] : pairs) {
-    csr.items[static_cast<std::size_t>(next[static_cast<std::size_t>(row)]++)] = item;
-  }
+  csr.offsets.assign(rows + 2, 0);
+  std::size_t total = 0;
+  for_each([&](std::int32_t row, std::int32_t) {
+    ++csr.offsets[static_cast<std::size_t>(row) + 2];
+    ++total;
+  });
+  for (std::size_t r = 2; r < csr.offsets.size(); ++r) csr.offsets[r] += csr.offsets[r - 1];
+  csr.items.resize(total);
+  for_each([&](std::int32_t row, std::int32_t item) {
+    csr.items[static_cast<std::size_t>(csr.offsets[static_cast<std::size_t>(row) + 1]++)] = item;
+  });
+  csr.offsets.pop_back();
   return csr;
 }
 
@@ -107,71 +133,73 @@ PropagationNetwork::PropagationNetwork(const SurveyData& data) : data_(data) {
   ResolveEnds();
   BuildGroups();
   BuildPairDistances();
-  std::vector<std::pair<std::int32_t, std::int32_t>> pairs;
-  pairs.reserve(ends_.size() * 2);
-  for (std::size_t i = 1; i < ends_.size(); ++i) {
-    if (!ends_[i].usable) continue;
-    pairs.emplace_back(ends_[i].from, static_cast<std::int32_t>(i));
-    pairs.emplace_back(ends_[i].to, static_cast<std::int32_t>(i));
-  }
-  by_station_ = BuildCsr(station_count(), pairs);
+  by_station_ = BuildCsr(station_count(), [this](const auto& emit) {
+    for (std::size_t i = 1; i < ends_.size(); ++i) {
+      const ObservationEnds& e = ends_[i];
+      if (!e.usable()) continue;
+      emit(e.from, static_cast<std::int32_t>(i));
+      emit(e.to, static_cast<std::int32_t>(i));
+    }
+  });
 }
 
 bool PropagationNetwork::IsOwnStation(std::size_t index) const {
   return index > 0 && index < station_count() && data_.stations[index].merge_link == kNotMerged;
 }
 
+std::int32_t PropagationNetwork::ResolveStation(std::int32_t index) const {
+  if (index <= 0 || static_cast<std::size_t>(index) >= data_.stations.size()) return 0;
+  return data_.stations.Resolve(index);
+}
+
+std::int32_t PropagationNetwork::Backsight(std::size_t index) const {
+  const ObservationEnds& e = ends_[index];
+  std::int32_t backsight = ResolveStation(data_.observations[index].backsight);
+  return backsight == e.from ? 0 : backsight;
+}
+
 void PropagationNetwork::ResolveEnds() {
-  const StationList& stations = data_.stations;
-  auto resolve = [&](std::int32_t index) -> std::int32_t {
-    if (index <= 0 || static_cast<std::size_t>(index) >= stations.size()) return 0;
-    return stations.Resolve(index);
-  };
   ends_.assign(data_.observations.size(), ObservationEnds{});
   for (std::size_t i = 1; i < data_.observations.size(); ++i) {
     const ObservationRecord& obs = data_.observations[i];
-    ObservationEnds& e = ends_[i];
-    e.from = resolve(obs.from);
-    e.to = resolve(obs.to);
-    e.backsight = resolve(obs.backsight);
-    if (e.backsight == e.from) e.backsight = 0;
-    e.usable = CanFixAStation(obs.kind) && e.from > 0 && e.to > 0 && e.from != e.to;
+    std::int32_t from = ResolveStation(obs.from);
+    std::int32_t to = ResolveStation(obs.to);
+    if (CanFixAStation(obs.kind) && from > 0 && to > 0 && from != to) {
+      ends_[i].from = from;
+      ends_[i].to = to;
+    }
   }
 }
 
 void PropagationNetwork::BuildGroups() {
   std::unordered_map<std::uint64_t, std::int32_t> group_of;
-  std::vector<std::pair<std::int32_t, std::int32_t>> members;
   for (std::size_t i = 1; i < ends_.size(); ++i) {
     ObservationEnds& e = ends_[i];
     const ObservationRecord& obs = data_.observations[i];
-    if (!e.usable || obs.kind != ObservationKind::kHorizontalAngle || e.backsight == 0 ||
+    if (!e.usable() || obs.kind != ObservationKind::kHorizontalAngle ||
         !observation_values::Has(obs.horizontal_angle)) {
       continue;
     }
+    std::int32_t backsight = Backsight(i);
+    if (backsight == 0) continue;
     auto [it, inserted] =
-        group_of.try_emplace(OrderedKey(e.from, e.backsight), static_cast<int>(groups_.size()));
-    if (inserted) groups_.push_back({e.from, e.backsight});
+        group_of.try_emplace(OrderedKey(e.from, backsight), static_cast<int>(groups_.size()));
+    if (inserted) groups_.push_back({e.from, backsight});
     e.group = it->second;
-    members.emplace_back(e.group, static_cast<std::int32_t>(i));
   }
-  group_members_ = BuildCsr(groups_.size(), members);
-
-  std::vector<std::pair<std::int32_t, std::int32_t>> by_backsight;
-  std::vector<std::pair<std::int32_t, std::int32_t>> by_station;
-  for (std::size_t g = 0; g < groups_.size(); ++g) {
-    by_backsight.emplace_back(groups_[g].backsight, static_cast<std::int32_t>(g));
-    by_station.emplace_back(groups_[g].station, static_cast<std::int32_t>(g));
-  }
-  groups_by_backsight_ = BuildCsr(station_count(), by_backsight);
-  groups_by_station_ = BuildCsr(station_count(), by_station);
-
+  group_members_ = BuildCsr(groups_.size(), [this](const auto& emit) {
+    for (std::size_t i = 1; i < ends_.size(); ++i) {
+      if (ends_[i].group >= 0) emit(ends_[i].group, static_cast<std::int32_t>(i));
+    }
+  });
+  groups_by_backsight_ = SortGroupsBy(&DirectionGroup::backsight);
+  groups_by_station_ = SortGroupsBy(&DirectionGroup::station);
   // Azimuth observations along a group's backsight line orient it directly.
   std::vector<std::pair<std::int32_t, double>> azimuths;
   for (std::size_t i = 1; i < ends_.size(); ++i) {
     const ObservationEnds& e = ends_[i];
     const ObservationRecord& obs = data_.observations[i];
-    if (!e.usable || obs.kind != ObservationKind::kAzimuth ||
+    if (!e.usable() || obs.kind != ObservationKind::kAzimuth ||
         !observation_values::Has(obs.azimuth)) {
       continue;
     }
@@ -195,16 +223,68 @@ void PropagationNetwork::BuildGroups() {
   }
 }
 
+std::vector<std::int32_t> PropagationNetwork::SortGroupsBy(
+    std::int32_t DirectionGroup::*station) const {
+  std::vector<std::int32_t> sorted(groups_.size());
+  for (std::size_t g = 0; g < groups_.size(); ++g) sorted[g] = static_cast<std::int32_t>(g);
+  // Stable, so that a station's groups stay in the order they were met.
+  std::stable_sort(sorted.begin(), sorted.end(), [&](std::int32_t l, std::int32_t r) {
+    return groups_[static_cast<std::size_t>(l)].*station <
+           groups_[static_cast<std::size_t>(r)].*station;
+  });
+  return sorted;
+}
+
+std::span<const std::int32_t> PropagationNetwork::GroupsOf(
+    const std::vector<DirectionGroup>& groups, const std::vector<std::int32_t>& sorted,
+    std::int32_t DirectionGroup::*member, std::int32_t station) {
+  auto of = [&](std::int32_t g) { return groups[static_cast<std::size_t>(g)].*member; };
+  auto begin = std::partition_point(sorted.begin(), sorted.end(),
+                                    [&](std::int32_t g) { return of(g) < station; });
+  auto end =
+      std::partition_point(begin, sorted.end(), [&](std::int32_t g) { return of(g) == station; });
+  return {sorted.data() + (begin - sorted.begin()), static_cast<std::size_t>(end - begin)};
+}
+
 void PropagationNetwork::BuildPairDistances() {
-  std::vector<std::pair<std::uint64_t, double>> measured;
+  // The pairs that may be looked up: usually few, as most observations carry
+  // their own distance.
+  std::vector<std::uint64_t>& keys = pair_keys_;
   for (std::size_t i = 1; i < ends_.size(); ++i) {
-    if (!ends_[i].usable) continue;
+    const ObservationEnds& e = ends_[i];
+    if (e.usable() && MayLookUpPairDistance(data_.observations[i])) {
+      keys.push_back(PairKey(e.from, e.to));
+    }
+  }
+  for (const DirectionGroup& g : groups_) keys.push_back(PairKey(g.station, g.backsight));
+  std::sort(keys.begin(), keys.end());
+  keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+  keys.shrink_to_fit();
+  pair_distances_.assign(keys.size(), -1.0);
+  if (keys.empty()) return;
+
+  // Every distance measured along those pairs, in observation order. A
+  // station mark lets most observations skip the search.
+  std::vector<bool> on_pair(station_count(), false);
+  for (std::uint64_t key : keys) {
+    on_pair[static_cast<std::size_t>(key >> 32)] = true;
+    on_pair[static_cast<std::size_t>(key & 0xffffffffu)] = true;
+  }
+  std::vector<std::pair<std::int32_t, double>> measured;  // pair number, distance
+  for (std::size_t i = 1; i < ends_.size(); ++i) {
+    const ObservationEnds& e = ends_[i];
+    if (!e.usable() || !on_pair[static_cast<std::size_t>(e.from)] ||
+        !on_pair[static_cast<std::size_t>(e.to)]) {
+      continue;
+    }
+    auto it = std::lower_bound(keys.begin(), keys.end(), PairKey(e.from, e.to));
+    if (it == keys.end() || *it != PairKey(e.from, e.to)) continue;
     double distance = observation_values::HorizontalDistance(data_.observations[i]);
-    if (distance > 0.0) measured.emplace_back(PairKey(ends_[i].from, ends_[i].to), distance);
+    if (distance > 0.0)
+      measured.emplace_back(static_cast<std::int32_t>(it - keys.begin()), distance);
   }
   std::stable_sort(measured.begin(), measured.end(),
                    [](const auto& l, const auto& r) { return l.first < r.first; });
-  pair_distance_.reserve(measured.size());
   std::vector<double> values;
   for (std::size_t begin = 0; begin < measured.size();) {
     std::size_t end = begin;
@@ -212,9 +292,12 @@ void PropagationNetwork::BuildPairDistances() {
     while (end < measured.size() && measured[end].first == measured[begin].first) {
       values.push_back(measured[end++].second);
     }
-    double combined = 0.0;
-    CombineValues(values, combined);
-    pair_distance_.emplace(measured[begin].first, combined);
+    double& combined = pair_distances_[static_cast<std::size_t>(measured[begin].first)];
+    if (values.size() == 1) {
+      combined = values.front();
+    } else {
+      CombineValues(values, combined);
+    }
     begin = end;
   }
 }
@@ -224,11 +307,13 @@ std::span<const std::int32_t> PropagationNetwork::ObservationsAt(std::size_t sta
 }
 
 std::span<const std::int32_t> PropagationNetwork::GroupsWithBacksight(std::size_t station) const {
-  return groups_by_backsight_.Row(station);
+  return GroupsOf(groups_, groups_by_backsight_, &DirectionGroup::backsight,
+                  static_cast<std::int32_t>(station));
 }
 
 std::span<const std::int32_t> PropagationNetwork::GroupsAt(std::size_t station) const {
-  return groups_by_station_.Row(station);
+  return GroupsOf(groups_, groups_by_station_, &DirectionGroup::station,
+                  static_cast<std::int32_t>(station));
 }
 
 std::span<const std::int32_t> PropagationNetwork::GroupMembers(std::size_t g) const {
@@ -243,8 +328,10 @@ std::span<const double> PropagationNetwork::GroupAzimuths(std::size_t g) const {
 }
 
 double PropagationNetwork::PairDistance(std::int32_t a, std::int32_t b) const {
-  auto it = pair_distance_.find(PairKey(a, b));
-  return it == pair_distance_.end() ? -1.0 : it->second;
+  std::uint64_t key = PairKey(a, b);
+  auto it = std::lower_bound(pair_keys_.begin(), pair_keys_.end(), key);
+  if (it == pair_keys_.end() || *it != key) return -1.0;
+  return pair_distances_[static_cast<std::size_t>(it - pair_keys_.begin())];
 }
 
 }  // namespace trovisk::propagation
