@@ -20,7 +20,7 @@ void DirectionOf(double p, double zn, double& sin_angle, double& cos_angle) {
   const double scale = std::fmax(p, std::fabs(zn));
   const double ps = p / scale;
   const double zs = zn / scale;
-  const double length = std::sqrt(Square(ps) + Square(zs));
+  const double length = std::sqrt(ps * ps + zs * zs);
   sin_angle = zs / length;
   cos_angle = ps / length;
 }
@@ -69,10 +69,10 @@ void EcefToGeodetic(double a, double e2, double x, double y, double z, double& l
   double cos_lat = 1.0;
   for (int round = 0; round < kMaxLatitudeIterations; ++round) {
     DirectionOf(p, zn, sin_lat, cos_lat);
-    const double nv = a / std::sqrt(1.0 - e2 * Square(sin_lat));
+    const double nv = a / std::sqrt(1.0 - e2 * sin_lat * sin_lat);
     const double zn_new = z + e2 * nv * sin_lat;
     // The change of latitude this round, cos^2(lat) dzn / p.
-    const double change = std::fabs(zn_new - zn) * Square(cos_lat) / p;
+    const double change = std::fabs(zn_new - zn) * cos_lat * cos_lat / p;
     zn = zn_new;
     if (!(change > kPackingGuard)) break;  // converged, or NaN
   }
@@ -80,7 +80,7 @@ void EcefToGeodetic(double a, double e2, double x, double y, double z, double& l
   lon = QuadrantArctan(x, y);
   DirectionOf(p, zn, sin_lat, cos_lat);
   // Distance along the normal from the ellipsoid, stable at every latitude.
-  h = p * cos_lat + z * sin_lat - a * std::sqrt(1.0 - e2 * Square(sin_lat));
+  h = p * cos_lat + z * sin_lat - a * std::sqrt(1.0 - e2 * sin_lat * sin_lat);
 }
 
 HorizonAxes HorizonAxesAt(double lat, double lon) {

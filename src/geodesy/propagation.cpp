@@ -97,14 +97,11 @@ class Propagation {
   PropagationSummary Run() {
     PropagationSummary summary;
     std::vector<std::int32_t> frontier;
-    std::vector<std::int32_t> next;
     LoadKnownStations(frontier);
     for (int pass = 1; pass <= kMaxPropagationPasses && !frontier.empty(); ++pass) {
       summary.passes = pass;
       while (!frontier.empty()) {
-        next.clear();
-        RunWave(frontier, next);
-        frontier.swap(next);
+        RunWave(frontier);
         ++summary.waves;
       }
       // Stations placed without any height take a neighbour's elevation; a
@@ -207,7 +204,10 @@ class Propagation {
     }
   }
 
-  void RunWave(const std::vector<std::int32_t>& frontier, std::vector<std::int32_t>& next) {
+  // Looks at the stations next to the frontier's and replaces the frontier
+  // by those it fixed. The list of stations looked at is thinned in place to
+  // those fixed, so a wave holds only two lists.
+  void RunWave(std::vector<std::int32_t>& frontier) {
     ++wave_;
     touched_.clear();
     for (std::int32_t changed : frontier) {
@@ -220,21 +220,25 @@ class Propagation {
         TouchGroup(g);
       }
     }
+    std::size_t fixed = 0;
     for (std::int32_t station : touched_) {
       states_[static_cast<std::size_t>(station)].queued = false;
-      Decide(station, next);
+      if (Decide(station)) touched_[fixed++] = station;
     }
+    touched_.resize(fixed);
     // The wave's decisions count from now on.
-    for (std::int32_t station : next) {
+    for (std::int32_t station : touched_) {
       StationState& state = states_[static_cast<std::size_t>(station)];
       state.horizontal = state.horizontal || state.new_position;
       state.vertical = state.vertical || state.new_elevation;
       state.new_position = state.new_elevation = false;
     }
     evaluator_.NextVersion();
+    frontier.swap(touched_);
   }
 
-  void Decide(std::int32_t station, std::vector<std::int32_t>& next) {
+  // Decides what the wave gives the station; true when it gave anything.
+  bool Decide(std::int32_t station) {
     StationState& state = states_[static_cast<std::size_t>(station)];
     bool need_position = !state.horizontal;
     bool need_elevation = !state.vertical;
@@ -270,7 +274,7 @@ class Propagation {
         MarkFixing(evaluation_.elevations, kept_, fixing_elevation_, station);
       }
     }
-    if (state.new_position || state.new_elevation) next.push_back(station);
+    return state.new_position || state.new_elevation;
   }
 
   // The combined position of the evaluation's determinations, and the one

@@ -194,6 +194,12 @@ void PropagationNetwork::BuildGroups() {
   });
   groups_by_backsight_ = SortGroupsBy(&DirectionGroup::backsight);
   groups_by_station_ = SortGroupsBy(&DirectionGroup::station);
+  is_backsight_.assign(station_count(), false);
+  occupies_group_.assign(station_count(), false);
+  for (const DirectionGroup& g : groups_) {
+    is_backsight_[static_cast<std::size_t>(g.backsight)] = true;
+    occupies_group_[static_cast<std::size_t>(g.station)] = true;
+  }
   // Azimuth observations along a group's backsight line orient it directly.
   std::vector<std::pair<std::int32_t, double>> azimuths;
   for (std::size_t i = 1; i < ends_.size(); ++i) {
@@ -307,11 +313,13 @@ std::span<const std::int32_t> PropagationNetwork::ObservationsAt(std::size_t sta
 }
 
 std::span<const std::int32_t> PropagationNetwork::GroupsWithBacksight(std::size_t station) const {
+  if (station >= is_backsight_.size() || !is_backsight_[station]) return {};
   return GroupsOf(groups_, groups_by_backsight_, &DirectionGroup::backsight,
                   static_cast<std::int32_t>(station));
 }
 
 std::span<const std::int32_t> PropagationNetwork::GroupsAt(std::size_t station) const {
+  if (station >= occupies_group_.size() || !occupies_group_[station]) return {};
   return GroupsOf(groups_, groups_by_station_, &DirectionGroup::station,
                   static_cast<std::int32_t>(station));
 }

@@ -93,6 +93,10 @@ class PropagationNetwork {
   Csr by_station_;
   std::vector<std::int32_t> groups_by_backsight_;  // group numbers by backsight
   std::vector<std::int32_t> groups_by_station_;    // group numbers by occupied station
+  // Whether a station is the backsight of (occupies) any group, so that most
+  // stations need no search.
+  std::vector<bool> is_backsight_;
+  std::vector<bool> occupies_group_;
   Csr group_members_;
   std::vector<std::int32_t> group_azimuth_offsets_;
   std::vector<double> group_azimuths_;
