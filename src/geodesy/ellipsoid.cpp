@@ -14,15 +14,17 @@ namespace {
 // ellipsoid from spinning for ever.
 constexpr int kMaxLatitudeIterations = 50;
 
-// Sine and cosine of the direction of (p, zn), p > 0, scaled by the larger
-// component so that absurd values do not overflow their squares.
+// Cartesian values beyond this overflow when squared; such absurd points are
+// converted at a scale where they do not (latitude and longitude keep, the
+// height scales back).
+constexpr double kLargestSquarable = 1.0e150;
+const double kOverflowScale = std::ldexp(1.0, -600);  // exact in binary
+
+// Sine and cosine of the direction of (p, zn), p > 0.
 void DirectionOf(double p, double zn, double& sin_angle, double& cos_angle) {
-  const double scale = std::fmax(p, std::fabs(zn));
-  const double ps = p / scale;
-  const double zs = zn / scale;
-  const double length = std::sqrt(ps * ps + zs * zs);
-  sin_angle = zs / length;
-  cos_angle = ps / length;
+  const double inverse_length = 1.0 / std::sqrt(p * p + zn * zn);
+  sin_angle = zn * inverse_length;
+  cos_angle = p * inverse_length;
 }
 
 }  // namespace
@@ -59,22 +61,37 @@ void EcefToGeodetic(double a, double e2, double x, double y, double z, double& l
     }
     return;
   }
+  if (!(std::fmax(p, std::fabs(z)) < kLargestSquarable) && std::isfinite(x) && std::isfinite(y) &&
+      std::isfinite(z)) {
+    EcefToGeodetic(a * kOverflowScale, e2, x * kOverflowScale, y * kOverflowScale,
+                   z * kOverflowScale, lat, lon, h);
+    h /= kOverflowScale;
+    return;
+  }
   // The latitude is the direction of (p, zn) with zn = z + e2 Nv sin(lat):
   // the normal through the point meets the polar axis e2 Nv sin(lat) below
   // the centre. Iterating on zn rather than on the angle needs no
-  // trigonometry: sin(lat) = zn / |(p, zn)|. The start, zn = z / (1 - e2), is
-  // exact on the ellipsoid itself, and each round gains about two digits.
-  double zn = z / (1.0 - e2);
+  // trigonometry: sin(lat) = zn / |(p, zn)|. Bowring's closed form (Survey
+  // Review 23, 1976) from the reduced latitude starts it close enough that
+  // for points near the Earth's surface the first round confirms it; each
+  // further round gains about two digits.
+  const double b = a * std::sqrt(1.0 - e2);  // semi-minor axis
+  const double tan_reduced = z * a / (p * b);
+  const double cos_reduced = 1.0 / std::sqrt(1.0 + tan_reduced * tan_reduced);
+  const double sin_reduced = tan_reduced * cos_reduced;
+  double zn = p * (z + e2 / (1.0 - e2) * b * sin_reduced * sin_reduced * sin_reduced) /
+              (p - e2 * a * cos_reduced * cos_reduced * cos_reduced);
+  if (!std::isfinite(zn)) zn = z;  // an absurd ellipsoid: start from the geocentric direction
   double sin_lat = 0.0;
   double cos_lat = 1.0;
   for (int round = 0; round < kMaxLatitudeIterations; ++round) {
     DirectionOf(p, zn, sin_lat, cos_lat);
     const double nv = a / std::sqrt(1.0 - e2 * sin_lat * sin_lat);
     const double zn_new = z + e2 * nv * sin_lat;
-    // The change of latitude this round, cos^2(lat) dzn / p.
-    const double change = std::fabs(zn_new - zn) * cos_lat * cos_lat / p;
+    // The change of latitude this round is cos^2(lat) dzn / p.
+    const bool converged = !(std::fabs(zn_new - zn) * cos_lat * cos_lat > kPackingGuard * p);
     zn = zn_new;
-    if (!(change > kPackingGuard)) break;  // converged, or NaN
+    if (converged) break;  // or NaN
   }
   lat = QuadrantArctan(p, zn);
   lon = QuadrantArctan(x, y);
