@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <unordered_map>
 
 #include "geodesy/constants.h"
 #include "geodesy/robust_combination.h"
@@ -130,8 +129,16 @@ PropagationNetwork::Csr PropagationNetwork::BuildCsr(std::size_t rows, const For
 }
 
 PropagationNetwork::PropagationNetwork(const SurveyData& data) : data_(data) {
-  ResolveEnds();
-  BuildGroups();
+  // One sweep over the stations and one over the observations read the
+  // model; everything after works on the index alone.
+  merged_.assign(station_count(), false);
+  for (std::size_t s = 0; s < station_count(); ++s) {
+    merged_[s] = data_.stations[s].merge_link != kNotMerged;
+  }
+  GroupKeys group_of;
+  std::vector<std::int32_t> azimuth_observations;
+  ResolveEnds(group_of, azimuth_observations);
+  BuildGroups(group_of, azimuth_observations);
   BuildPairDistances();
   by_station_ = BuildCsr(station_count(), [this](const auto& emit) {
     for (std::size_t i = 1; i < ends_.size(); ++i) {
@@ -144,12 +151,12 @@ PropagationNetwork::PropagationNetwork(const SurveyData& data) : data_(data) {
 }
 
 bool PropagationNetwork::IsOwnStation(std::size_t index) const {
-  return index > 0 && index < station_count() && data_.stations[index].merge_link == kNotMerged;
+  return index > 0 && index < merged_.size() && !merged_[index];
 }
 
 std::int32_t PropagationNetwork::ResolveStation(std::int32_t index) const {
-  if (index <= 0 || static_cast<std::size_t>(index) >= data_.stations.size()) return 0;
-  return data_.stations.Resolve(index);
+  if (index <= 0 || static_cast<std::size_t>(index) >= merged_.size()) return 0;
+  return merged_[static_cast<std::size_t>(index)] ? data_.stations.Resolve(index) : index;
 }
 
 std::int32_t PropagationNetwork::Backsight(std::size_t index) const {
@@ -158,35 +165,35 @@ std::int32_t PropagationNetwork::Backsight(std::size_t index) const {
   return backsight == e.from ? 0 : backsight;
 }
 
-void PropagationNetwork::ResolveEnds() {
+void PropagationNetwork::ResolveEnds(GroupKeys& group_of,
+                                     std::vector<std::int32_t>& azimuth_observations) {
   ends_.assign(data_.observations.size(), ObservationEnds{});
   for (std::size_t i = 1; i < data_.observations.size(); ++i) {
     const ObservationRecord& obs = data_.observations[i];
     std::int32_t from = ResolveStation(obs.from);
     std::int32_t to = ResolveStation(obs.to);
-    if (CanFixAStation(obs.kind) && from > 0 && to > 0 && from != to) {
-      ends_[i].from = from;
-      ends_[i].to = to;
+    if (!CanFixAStation(obs.kind) || from <= 0 || to <= 0 || from == to) continue;
+    ObservationEnds& e = ends_[i];
+    e.from = from;
+    e.to = to;
+    if (obs.kind == ObservationKind::kHorizontalAngle &&
+        observation_values::Has(obs.horizontal_angle)) {
+      // The angles read at a station from one backsight form its group.
+      if (std::int32_t backsight = Backsight(i); backsight != 0) {
+        auto [it, inserted] =
+            group_of.try_emplace(OrderedKey(from, backsight), static_cast<int>(groups_.size()));
+        if (inserted) groups_.push_back({from, backsight});
+        e.group = it->second;
+      }
+    } else if (obs.kind == ObservationKind::kAzimuth && observation_values::Has(obs.azimuth)) {
+      azimuth_observations.push_back(static_cast<std::int32_t>(i));
     }
+    if (MayLookUpPairDistance(obs)) pair_keys_.push_back(PairKey(from, to));
   }
 }
 
-void PropagationNetwork::BuildGroups() {
-  std::unordered_map<std::uint64_t, std::int32_t> group_of;
-  for (std::size_t i = 1; i < ends_.size(); ++i) {
-    ObservationEnds& e = ends_[i];
-    const ObservationRecord& obs = data_.observations[i];
-    if (!e.usable() || obs.kind != ObservationKind::kHorizontalAngle ||
-        !observation_values::Has(obs.horizontal_angle)) {
-      continue;
-    }
-    std::int32_t backsight = Backsight(i);
-    if (backsight == 0) continue;
-    auto [it, inserted] =
-        group_of.try_emplace(OrderedKey(e.from, backsight), static_cast<int>(groups_.size()));
-    if (inserted) groups_.push_back({e.from, backsight});
-    e.group = it->second;
-  }
+void PropagationNetwork::BuildGroups(const GroupKeys& group_of,
+                                     const std::vector<std::int32_t>& azimuth_observations) {
   group_members_ = BuildCsr(groups_.size(), [this](const auto& emit) {
     for (std::size_t i = 1; i < ends_.size(); ++i) {
       if (ends_[i].group >= 0) emit(ends_[i].group, static_cast<std::int32_t>(i));
@@ -202,13 +209,9 @@ void PropagationNetwork::BuildGroups() {
   }
   // Azimuth observations along a group's backsight line orient it directly.
   std::vector<std::pair<std::int32_t, double>> azimuths;
-  for (std::size_t i = 1; i < ends_.size(); ++i) {
-    const ObservationEnds& e = ends_[i];
-    const ObservationRecord& obs = data_.observations[i];
-    if (!e.usable() || obs.kind != ObservationKind::kAzimuth ||
-        !observation_values::Has(obs.azimuth)) {
-      continue;
-    }
+  for (std::int32_t i : azimuth_observations) {
+    const ObservationEnds& e = ends_[static_cast<std::size_t>(i)];
+    const ObservationRecord& obs = data_.observations[static_cast<std::size_t>(i)];
     if (auto it = group_of.find(OrderedKey(e.from, e.to)); it != group_of.end()) {
       azimuths.emplace_back(it->second, std::fmod(obs.azimuth, kTwoPi));
     }
@@ -253,15 +256,10 @@ std::span<const std::int32_t> PropagationNetwork::GroupsOf(
 }
 
 void PropagationNetwork::BuildPairDistances() {
-  // The pairs that may be looked up: usually few, as most observations carry
-  // their own distance.
+  // The pairs that may be looked up (those of the observations noted while
+  // resolving, and every group's backsight line): usually few, as most
+  // observations carry their own distance.
   std::vector<std::uint64_t>& keys = pair_keys_;
-  for (std::size_t i = 1; i < ends_.size(); ++i) {
-    const ObservationEnds& e = ends_[i];
-    if (e.usable() && MayLookUpPairDistance(data_.observations[i])) {
-      keys.push_back(PairKey(e.from, e.to));
-    }
-  }
   for (const DirectionGroup& g : groups_) keys.push_back(PairKey(g.station, g.backsight));
   std::sort(keys.begin(), keys.end());
   keys.erase(std::unique(keys.begin(), keys.end()), keys.end());

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <span>
+#include <unordered_map>
 #include <vector>
 
 #include "rw5/survey_data.h"
@@ -82,12 +83,18 @@ class PropagationNetwork {
                                                 std::int32_t DirectionGroup::*member,
                                                 std::int32_t station);
 
-  void ResolveEnds();
-  void BuildGroups();
+  // Group number by occupied station and backsight, while building.
+  using GroupKeys = std::unordered_map<std::uint64_t, std::int32_t>;
+  // Resolves the ends, forms the direction groups, and notes the azimuth
+  // observations and the pairs whose distance may be looked up.
+  void ResolveEnds(GroupKeys& group_of, std::vector<std::int32_t>& azimuth_observations);
+  void BuildGroups(const GroupKeys& group_of,
+                   const std::vector<std::int32_t>& azimuth_observations);
   void BuildPairDistances();
   std::int32_t ResolveStation(std::int32_t index) const;
 
   const SurveyData& data_;
+  std::vector<bool> merged_;  // by station: merged into another
   std::vector<ObservationEnds> ends_;
   std::vector<DirectionGroup> groups_;
   Csr by_station_;
