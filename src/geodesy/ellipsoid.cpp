@@ -95,8 +95,9 @@ void EcefToGeodetic(double a, double e2, double x, double y, double z, double& l
   }
   lat = QuadrantArctan(p, zn);
   lon = QuadrantArctan(x, y);
-  DirectionOf(p, zn, sin_lat, cos_lat);
   // Distance along the normal from the ellipsoid, stable at every latitude.
+  // It is stationary in the latitude, so the direction of the last round,
+  // within the tolerance of the final one, costs nothing measurable.
   h = p * cos_lat + z * sin_lat - a * std::sqrt(1.0 - e2 * sin_lat * sin_lat);
 }
 
