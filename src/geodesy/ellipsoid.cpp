@@ -20,11 +20,11 @@ constexpr int kMaxLatitudeIterations = 50;
 constexpr double kLargestSquarable = 1.0e150;
 const double kOverflowScale = std::ldexp(1.0, -600);  // exact in binary
 
-// Sine and cosine of the direction of (p, zn), p > 0.
-void DirectionOf(double p, double zn, double& sin_angle, double& cos_angle) {
-  const double inverse_length = 1.0 / std::sqrt(p * p + zn * zn);
-  sin_angle = zn * inverse_length;
-  cos_angle = p * inverse_length;
+// Sine and cosine of the direction of the vector (along, up), along > 0.
+void DirectionOf(double along, double up, double& sin_angle, double& cos_angle) {
+  const double inverse_length = 1.0 / std::sqrt(along * along + up * up);
+  sin_angle = up * inverse_length;
+  cos_angle = along * inverse_length;
 }
 
 }  // namespace
@@ -70,35 +70,44 @@ void EcefToGeodetic(double a, double e2, double x, double y, double z, double& l
   }
   // The latitude is the direction of (p, zn) with zn = z + e2 Nv sin(lat):
   // the normal through the point meets the polar axis e2 Nv sin(lat) below
-  // the centre. Iterating on zn rather than on the angle needs no
-  // trigonometry: sin(lat) = zn / |(p, zn)|. Bowring's closed form (Survey
-  // Review 23, 1976) from the reduced latitude starts it close enough that
-  // for points near the Earth's surface the first round confirms it; each
-  // further round gains about two digits.
-  const double b = a * std::sqrt(1.0 - e2);  // semi-minor axis
-  const double tan_reduced = z * a / (p * b);
-  const double cos_reduced = 1.0 / std::sqrt(1.0 + tan_reduced * tan_reduced);
-  const double sin_reduced = tan_reduced * cos_reduced;
-  double zn = p * (z + e2 / (1.0 - e2) * b * sin_reduced * sin_reduced * sin_reduced) /
-              (p - e2 * a * cos_reduced * cos_reduced * cos_reduced);
-  if (!std::isfinite(zn)) zn = z;  // an absurd ellipsoid: start from the geocentric direction
+  // the centre. Iterating on that direction rather than on the angle needs no
+  // trigonometry. Bowring's closed form (Survey Review 23, 1976) from the
+  // reduced latitude starts it close enough that for points near the Earth's
+  // surface the first round confirms it; each further round gains about two
+  // digits. A direction is kept as any vector (along, up) pointing that way.
+  const double minor_ratio = std::sqrt(1.0 - e2);  // b / a
+  const double b = a * minor_ratio;                // semi-minor axis
+  double sin_reduced = 0.0;
+  double cos_reduced = 1.0;
+  DirectionOf(p * minor_ratio, z, sin_reduced, cos_reduced);  // tan = z a / (p b)
+  double along = p - e2 * a * cos_reduced * cos_reduced * cos_reduced;
+  double up = z + e2 / (1.0 - e2) * b * sin_reduced * sin_reduced * sin_reduced;
+  if (!(along > 0.0) || !std::isfinite(up)) {
+    // Deep inside an absurd ellipsoid: start from the geocentric direction.
+    along = p;
+    up = z;
+  }
   double sin_lat = 0.0;
   double cos_lat = 1.0;
+  double root = 1.0;  // sqrt(1 - e2 sin^2(lat)) = a / Nv
   for (int round = 0; round < kMaxLatitudeIterations; ++round) {
-    DirectionOf(p, zn, sin_lat, cos_lat);
-    const double nv = a / std::sqrt(1.0 - e2 * sin_lat * sin_lat);
-    const double zn_new = z + e2 * nv * sin_lat;
-    // The change of latitude this round is cos^2(lat) dzn / p.
-    const bool converged = !(std::fabs(zn_new - zn) * cos_lat * cos_lat > kPackingGuard * p);
-    zn = zn_new;
+    DirectionOf(along, up, sin_lat, cos_lat);
+    root = std::sqrt(1.0 - e2 * sin_lat * sin_lat);
+    const double zn = z + e2 * (a / root) * sin_lat;
+    // The change of latitude this round is cos^2(lat) times the change of
+    // its tangent, from up / along to zn / p; compared without dividing.
+    const bool converged =
+        !(std::fabs(zn * along - up * p) * cos_lat * cos_lat > kPackingGuard * p * along);
+    along = p;
+    up = zn;
     if (converged) break;  // or NaN
   }
-  lat = QuadrantArctan(p, zn);
+  lat = QuadrantArctan(p, up);
   lon = QuadrantArctan(x, y);
   // Distance along the normal from the ellipsoid, stable at every latitude.
   // It is stationary in the latitude, so the direction of the last round,
   // within the tolerance of the final one, costs nothing measurable.
-  h = p * cos_lat + z * sin_lat - a * std::sqrt(1.0 - e2 * sin_lat * sin_lat);
+  h = p * cos_lat + z * sin_lat - a * root;
 }
 
 HorizonAxes HorizonAxesAt(double lat, double lon) {
