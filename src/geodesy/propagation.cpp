@@ -147,25 +147,26 @@ class Propagation {
     for (std::size_t s = 1; s < data_.stations.size(); ++s) {
       if (!network_.IsOwnStation(s)) continue;
       const StationRecord& record = data_.stations[s];
-      StationState& state = states_[s];
+      StationCoordinates& coordinates = states_.Coordinates(s);
+      bool initial = false;
       if (record.has_nee && std::isfinite(record.north) && std::isfinite(record.east) &&
           std::isfinite(record.elevation)) {
-        state.north = record.north;
-        state.east = record.east;
-        state.elevation = record.elevation;
-        state.initial = true;
+        coordinates = {record.north, record.east, record.elevation};
+        initial = true;
       }
       if (record.has_geodetic && std::isfinite(record.latitude) &&
           std::isfinite(record.longitude) && std::isfinite(record.height)) {
-        if (!state.initial) {
-          GeodeticToLocal(frame_, record.latitude, record.longitude, record.height, state.north,
-                          state.east, state.elevation);
+        if (!initial) {
+          GeodeticToLocal(frame_, record.latitude, record.longitude, record.height,
+                          coordinates.north, coordinates.east, coordinates.elevation);
         }
-        state.initial = true;
-        state.file_geodetic = true;
+        initial = true;
+        states_.Set(s, StationStates::kFileGeodetic);
       }
-      if (!state.initial) continue;
-      state.horizontal = state.vertical = true;
+      if (!initial) continue;
+      states_.Set(s, StationStates::kInitial);
+      states_.Set(s, StationStates::kHorizontal);
+      states_.Set(s, StationStates::kVertical);
       frontier.push_back(static_cast<std::int32_t>(s));
       if (StationReportEntry* entry = Entry(static_cast<std::int32_t>(s));
           entry != nullptr && entry->position.source == CoordinateSource::kNone) {
@@ -177,9 +178,13 @@ class Propagation {
 
   void TouchStation(std::int32_t station) {
     if (station <= 0) return;
-    StationState& state = states_[static_cast<std::size_t>(station)];
-    if ((state.horizontal && state.vertical) || state.queued) return;
-    state.queued = true;
+    auto index = static_cast<std::size_t>(station);
+    if ((states_.Is(index, StationStates::kHorizontal) &&
+         states_.Is(index, StationStates::kVertical)) ||
+        states_.Is(index, StationStates::kQueued)) {
+      return;
+    }
+    states_.Set(index, StationStates::kQueued);
     touched_.push_back(station);
   }
 
@@ -188,7 +193,7 @@ class Propagation {
     if (group_stamp_[index] == wave_) return;
     group_stamp_[index] = wave_;
     const DirectionGroup& group = network_.group(index);
-    if (!states_[static_cast<std::size_t>(group.station)].horizontal) {
+    if (!states_.Is(static_cast<std::size_t>(group.station), StationStates::kHorizontal)) {
       TouchStation(group.station);  // its targets may now resect it
       return;
     }
@@ -222,16 +227,21 @@ class Propagation {
     }
     std::size_t fixed = 0;
     for (std::int32_t station : touched_) {
-      states_[static_cast<std::size_t>(station)].queued = false;
+      states_.Clear(static_cast<std::size_t>(station), StationStates::kQueued);
       if (Decide(station)) touched_[fixed++] = station;
     }
     touched_.resize(fixed);
     // The wave's decisions count from now on.
     for (std::int32_t station : touched_) {
-      StationState& state = states_[static_cast<std::size_t>(station)];
-      state.horizontal = state.horizontal || state.new_position;
-      state.vertical = state.vertical || state.new_elevation;
-      state.new_position = state.new_elevation = false;
+      auto index = static_cast<std::size_t>(station);
+      if (states_.Is(index, StationStates::kNewPosition)) {
+        states_.Set(index, StationStates::kHorizontal);
+      }
+      if (states_.Is(index, StationStates::kNewElevation)) {
+        states_.Set(index, StationStates::kVertical);
+      }
+      states_.Clear(index, StationStates::kNewPosition);
+      states_.Clear(index, StationStates::kNewElevation);
     }
     evaluator_.NextVersion();
     frontier.swap(touched_);
@@ -239,9 +249,11 @@ class Propagation {
 
   // Decides what the wave gives the station; true when it gave anything.
   bool Decide(std::int32_t station) {
-    StationState& state = states_[static_cast<std::size_t>(station)];
-    bool need_position = !state.horizontal;
-    bool need_elevation = !state.vertical;
+    auto index = static_cast<std::size_t>(station);
+    StationCoordinates& coordinates = states_.Coordinates(index);
+    bool need_position = !states_.Is(index, StationStates::kHorizontal);
+    bool need_elevation = !states_.Is(index, StationStates::kVertical);
+    bool decided = false;
     evaluator_.Evaluate(station, EvaluationMode::kPropagate, need_position, need_elevation,
                         evaluation_);
     StationReportEntry* entry = Entry(station);
@@ -250,9 +262,10 @@ class Propagation {
       if (!evaluation_.positions.empty()) {
         PlanePoint point;
         const Candidate& source = CombinePositions(point);
-        state.north = point.north;
-        state.east = point.east;
-        state.new_position = true;
+        coordinates.north = point.north;
+        coordinates.east = point.east;
+        states_.Set(index, StationStates::kNewPosition);
+        decided = true;
         ++fixed_count_;
         if (report_ != nullptr) fixed_order_.push_back(station);
         if (need_elevation && evaluation_.elevations.empty()) {
@@ -267,14 +280,15 @@ class Propagation {
     if (need_elevation && !evaluation_.elevations.empty()) {
       double value = 0.0;
       const Candidate& source = CombineElevations(value);
-      state.elevation = value;
-      state.new_elevation = true;
+      coordinates.elevation = value;
+      states_.Set(index, StationStates::kNewElevation);
+      decided = true;
       if (entry != nullptr) {
         entry->elevation = DeterminationOf(source);
         MarkFixing(evaluation_.elevations, kept_, fixing_elevation_, station);
       }
     }
-    return state.new_position || state.new_elevation;
+    return decided;
   }
 
   // The combined position of the evaluation's determinations, and the one
@@ -323,13 +337,13 @@ class Propagation {
     // In the order the stations were placed, so a neighbour's elevation is
     // settled before it is handed on. Those levelled since are passed over.
     for (const auto& [station, from] : unlevelled_) {
-      StationState& state = states_[static_cast<std::size_t>(station)];
-      if (state.vertical) continue;
-      const StationState& neighbour = states_[static_cast<std::size_t>(from)];
-      state.elevation =
+      auto index = static_cast<std::size_t>(station);
+      if (states_.Is(index, StationStates::kVertical)) continue;
+      const StationState neighbour = states_.Get(static_cast<std::size_t>(from));
+      states_.Coordinates(index).elevation =
           from > 0 && neighbour.vertical ? neighbour.elevation : frame_.seed_elevation;
-      state.vertical = true;
-      state.assumed_elevation = true;
+      states_.Set(index, StationStates::kVertical);
+      states_.Set(index, StationStates::kAssumedElevation);
       if (StationReportEntry* entry = Entry(station); entry != nullptr) {
         entry->elevation = Determination{};
         entry->elevation.source = CoordinateSource::kAssumedElevation;
@@ -345,7 +359,7 @@ class Propagation {
     evaluator_.SetFixingObservations(&fixing_position_, &fixing_elevation_);
     std::vector<double> distances;
     for (std::int32_t station : fixed_order_) {
-      const StationState& state = states_[static_cast<std::size_t>(station)];
+      const StationState state = states_.Get(static_cast<std::size_t>(station));
       StationReportEntry& entry = *Entry(station);
       evaluator_.Evaluate(station, EvaluationMode::kCheck, true, !state.assumed_elevation,
                           evaluation_);
@@ -394,10 +408,10 @@ class Propagation {
     }
     std::vector<char> reaches_fixed(data_.stations.size(), 0);
     for (std::size_t s = 1; s < data_.stations.size(); ++s) {
-      if (states_[s].horizontal) reaches_fixed[sets.Find(s)] = 1;
+      if (states_.Is(s, StationStates::kHorizontal)) reaches_fixed[sets.Find(s)] = 1;
     }
     for (std::size_t s = 1; s < data_.stations.size(); ++s) {
-      if (!network_.IsOwnStation(s) || states_[s].horizontal) continue;
+      if (!network_.IsOwnStation(s) || states_.Is(s, StationStates::kHorizontal)) continue;
       auto station = static_cast<std::int32_t>(s);
       evaluator_.Evaluate(station, EvaluationMode::kPropagate, true, true, evaluation_);
       if (evaluation_.positions.empty()) evaluator_.Intersect(evaluation_);
@@ -428,8 +442,9 @@ class Propagation {
 
   void WriteBack() {
     for (std::size_t s = 1; s < data_.stations.size(); ++s) {
-      const StationState& state = states_[s];
-      if (!network_.IsOwnStation(s) || !state.horizontal || !state.vertical) continue;
+      if (!network_.IsOwnStation(s)) continue;
+      const StationState state = states_.Get(s);
+      if (!state.horizontal || !state.vertical) continue;
       StationRecord& record = data_.stations[s];
       StationReportEntry* entry = Entry(static_cast<std::int32_t>(s));
       // A set that overflowed on absurd input is not written at all. The
@@ -471,7 +486,7 @@ class Propagation {
   const LocalFrame& frame_;
   StationReport* report_;
   PropagationNetwork network_;
-  std::vector<StationState> states_;
+  StationStates states_;
   CandidateEvaluator evaluator_;
   int wave_ = 0;
   int fixed_count_ = 0;
