@@ -82,6 +82,10 @@ bool HeightDifference(const ObservationRecord& obs, double pair_distance, double
 
 namespace {
 
+// The product of two values above this, or of one and the sine of another,
+// cannot underflow to zero.
+constexpr double kFarFromUnderflow = 1.0e-100;
+
 // Whether the propagation may ask for the distance measured between the
 // observation's stations: a direction without a distance of its own, or a
 // zenith without a slope distance that levels over the pair's distance.
@@ -93,8 +97,17 @@ bool MayLookUpPairDistance(const ObservationRecord& obs) {
       obs.zenith < kPi) {
     return true;
   }
-  return (obs.kind == ObservationKind::kHorizontalAngle || obs.kind == ObservationKind::kAzimuth) &&
-         observation_values::HorizontalDistance(obs) <= 0.0;
+  if (obs.kind != ObservationKind::kHorizontalAngle && obs.kind != ObservationKind::kAzimuth) {
+    return false;
+  }
+  // A slope distance and a zenith both well away from zero (and the zenith
+  // from pi) always give a positive horizontal distance, so the sine need not
+  // be worked out for the usual pointing; only values near underflow need it.
+  if (ranged && Has(obs.zenith) &&
+      std::fmin(obs.slope_distance, std::fmin(obs.zenith, kPi - obs.zenith)) > kFarFromUnderflow) {
+    return false;
+  }
+  return observation_values::HorizontalDistance(obs) <= 0.0;
 }
 
 }  // namespace
