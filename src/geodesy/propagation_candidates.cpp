@@ -14,6 +14,7 @@ namespace {
 using observation_values::Has;
 using observation_values::HeightDifference;
 using observation_values::HorizontalDistance;
+using observation_values::Zenith;
 
 // A free station uses at most this many of its fixed targets, and an
 // intersection at most this many directions: enough for redundancy, while the
@@ -164,7 +165,10 @@ void CandidateEvaluator::AddFromObservation(std::int32_t station, std::int32_t o
     }
     return;
   }
-  if (elevation) AddElevation(station, obs_index, mode, out);
+  // Trigonometric levelling and the horizontal distance share the zenith's
+  // sine and cosine.
+  Zenith zenith(obs);
+  if (elevation) AddElevation(station, obs_index, mode, zenith, out);
   if (!position || !known.horizontal) return;
   if (mode == EvaluationMode::kCheck && !Independent(obs_index, station, false)) return;
 
@@ -181,21 +185,23 @@ void CandidateEvaluator::AddFromObservation(std::int32_t station, std::int32_t o
         out.seen |= kSeenUnoriented;
         return;
       }
-      double distance = HorizontalDistance(obs);
+      double distance = HorizontalDistance(obs, zenith);
       if (distance <= 0.0) distance = network_.PairDistance(e.from, e.to);
       AddPolar(e.from, zero + obs.horizontal_angle, distance, false, obs_index, out);
       return;
     }
     case ObservationKind::kAzimuth: {
       if (!Has(obs.azimuth)) return;
-      double distance = HorizontalDistance(obs);
+      double distance = HorizontalDistance(obs, zenith);
       if (distance <= 0.0) distance = network_.PairDistance(e.from, e.to);
       AddPolar(other, obs.azimuth, distance, !at_target, obs_index, out);
       return;
     }
     case ObservationKind::kZenithDistance:
     case ObservationKind::kHorizontalDistance:
-      if (HorizontalDistance(obs) > 0.0 || Has(obs.slope_distance)) out.seen |= kSeenDistance;
+      if (HorizontalDistance(obs, zenith) > 0.0 || Has(obs.slope_distance)) {
+        out.seen |= kSeenDistance;
+      }
       return;
     default:
       return;
@@ -203,7 +209,7 @@ void CandidateEvaluator::AddFromObservation(std::int32_t station, std::int32_t o
 }
 
 void CandidateEvaluator::AddElevation(std::int32_t station, std::int32_t obs_index,
-                                      EvaluationMode mode, Evaluation& out) {
+                                      EvaluationMode mode, Zenith& zenith, Evaluation& out) {
   const ObservationEnds& e = network_.ends(static_cast<std::size_t>(obs_index));
   const ObservationRecord& obs = network_.observation(static_cast<std::size_t>(obs_index));
   bool at_target = e.to == station;
@@ -218,7 +224,7 @@ void CandidateEvaluator::AddElevation(std::int32_t station, std::int32_t obs_ind
   bool ranged = Has(obs.slope_distance) && obs.slope_distance > 0.0;
   double pair_distance = ranged ? -1.0 : network_.PairDistance(e.from, e.to);
   double difference = 0.0;
-  if (!HeightDifference(obs, pair_distance, difference)) return;
+  if (!HeightDifference(obs, zenith, pair_distance, difference)) return;
   Candidate c;
   c.elevation = at_target ? known.elevation + difference : known.elevation - difference;
   c.source = obs.kind == ObservationKind::kHeightDifference ? CoordinateSource::kHeightDifference

@@ -147,7 +147,7 @@ class CandidateEvaluator {
   void AddFromObservation(std::int32_t station, std::int32_t obs_index, EvaluationMode mode,
                           bool position, bool elevation, Evaluation& out);
   void AddElevation(std::int32_t station, std::int32_t obs_index, EvaluationMode mode,
-                    Evaluation& out);
+                    observation_values::Zenith& zenith, Evaluation& out);
   void AddPolar(std::int32_t from, double azimuth, double distance, bool reverse,
                 std::int32_t obs_index, Evaluation& out) const;
   void AddGps(std::int32_t obs_index, bool reverse, Evaluation& out) const;

@@ -43,33 +43,47 @@ namespace observation_values {
 bool Has(double value) { return IsPresent(value) && std::isfinite(value); }
 
 namespace {
-// A zenith strictly between straight up and straight down.
-bool UsableZenith(double zenith) { return Has(zenith) && zenith > 0.0 && zenith < kPi; }
 double HeightOrZero(double value) { return Has(value) ? value : 0.0; }
 }  // namespace
 
+Zenith::Zenith(const ObservationRecord& obs)
+    : zenith_(obs.zenith), usable_(Has(obs.zenith) && obs.zenith > 0.0 && obs.zenith < kPi) {}
+
+void Zenith::Work() {
+  if (worked_) return;
+  sin_ = std::sin(zenith_);
+  cos_ = std::cos(zenith_);
+  worked_ = true;
+}
+
 double HorizontalDistance(const ObservationRecord& obs) {
+  Zenith zenith(obs);
+  return HorizontalDistance(obs, zenith);
+}
+
+double HorizontalDistance(const ObservationRecord& obs, Zenith& zenith) {
   if (Has(obs.horizontal_distance) && obs.horizontal_distance > 0.0) {
     return obs.horizontal_distance;
   }
-  if (Has(obs.slope_distance) && obs.slope_distance > 0.0 && UsableZenith(obs.zenith)) {
-    return obs.slope_distance * std::sin(obs.zenith);
+  if (Has(obs.slope_distance) && obs.slope_distance > 0.0 && zenith.usable()) {
+    return obs.slope_distance * zenith.Sin();
   }
   return -1.0;
 }
 
-bool HeightDifference(const ObservationRecord& obs, double pair_distance, double& difference) {
+bool HeightDifference(const ObservationRecord& obs, Zenith& zenith, double pair_distance,
+                      double& difference) {
   if (obs.kind == ObservationKind::kHeightDifference) {
     if (!Has(obs.height_difference)) return false;
     difference = obs.height_difference;
     return true;
   }
-  if (obs.kind == ObservationKind::kGpsVector || !UsableZenith(obs.zenith)) return false;
+  if (obs.kind == ObservationKind::kGpsVector || !zenith.usable()) return false;
   double rise = 0.0;
   if (Has(obs.slope_distance) && obs.slope_distance > 0.0) {
-    rise = obs.slope_distance * std::cos(obs.zenith);
+    rise = obs.slope_distance * zenith.Cos();
   } else if (pair_distance > 0.0) {
-    rise = pair_distance * std::cos(obs.zenith) / std::sin(obs.zenith);
+    rise = pair_distance * zenith.Cos() / zenith.Sin();
   } else {
     return false;
   }

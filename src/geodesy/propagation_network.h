@@ -117,14 +117,42 @@ class PropagationNetwork {
 // Values of one observation as the propagation reads them; each false or
 // negative when the observation lacks what it needs.
 namespace observation_values {
+/// Whether a value is present and a finite number.
+bool Has(double value);
+
+/// An observation's zenith, whose sine and cosine are worked out together
+/// on first use, so that the values below can share them.
+class Zenith {
+ public:
+  explicit Zenith(const ObservationRecord& obs);
+  /// Present and strictly between straight up and straight down.
+  bool usable() const { return usable_; }
+  double Sin() {
+    Work();
+    return sin_;
+  }
+  double Cos() {
+    Work();
+    return cos_;
+  }
+
+ private:
+  void Work();
+  double zenith_ = 0.0;
+  bool usable_ = false;
+  bool worked_ = false;
+  double sin_ = 0.0;
+  double cos_ = 0.0;
+};
+
 /// Horizontal distance from the observation alone (metres), or -1.
 double HorizontalDistance(const ObservationRecord& obs);
+double HorizontalDistance(const ObservationRecord& obs, Zenith& zenith);
 /// Elevation of `to` minus elevation of `from` (metres) from the observation
 /// with the given horizontal distance for a zenith without a slope distance
 /// (-1 when none); false when it does not give one.
-bool HeightDifference(const ObservationRecord& obs, double pair_distance, double& difference);
-/// Whether a value is present and a finite number.
-bool Has(double value);
+bool HeightDifference(const ObservationRecord& obs, Zenith& zenith, double pair_distance,
+                      double& difference);
 }  // namespace observation_values
 
 }  // namespace trovisk::propagation
