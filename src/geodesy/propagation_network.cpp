@@ -195,6 +195,8 @@ std::int32_t PropagationNetwork::Backsight(std::size_t index) const {
 void PropagationNetwork::ResolveEnds(GroupKeys& group_of,
                                      std::vector<std::int32_t>& azimuth_observations) {
   ends_.assign(data_.observations.size(), ObservationEnds{});
+  std::uint64_t last_key = 0;
+  std::int32_t last_group = -1;
   for (std::size_t i = 1; i < data_.observations.size(); ++i) {
     const ObservationRecord& obs = data_.observations[i];
     std::int32_t from = ResolveStation(obs.from);
@@ -205,12 +207,18 @@ void PropagationNetwork::ResolveEnds(GroupKeys& group_of,
     e.to = to;
     if (obs.kind == ObservationKind::kHorizontalAngle &&
         observation_values::Has(obs.horizontal_angle)) {
-      // The angles read at a station from one backsight form its group.
+      // The angles read at a station from one backsight form its group. A
+      // setup's angles come one after another, so the last group found is
+      // tried before the map.
       if (std::int32_t backsight = Backsight(i); backsight != 0) {
-        auto [it, inserted] =
-            group_of.try_emplace(OrderedKey(from, backsight), static_cast<int>(groups_.size()));
-        if (inserted) groups_.push_back({from, backsight});
-        e.group = it->second;
+        std::uint64_t key = OrderedKey(from, backsight);
+        if (key != last_key || last_group < 0) {
+          auto [it, inserted] = group_of.try_emplace(key, static_cast<int>(groups_.size()));
+          if (inserted) groups_.push_back({from, backsight});
+          last_key = key;
+          last_group = it->second;
+        }
+        e.group = last_group;
       }
     } else if (obs.kind == ObservationKind::kAzimuth && observation_values::Has(obs.azimuth)) {
       azimuth_observations.push_back(static_cast<std::int32_t>(i));
