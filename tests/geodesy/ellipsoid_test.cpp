@@ -163,6 +163,34 @@ TEST(Ellipsoid, NotANumberEndsTheIteration) {
   EXPECT_TRUE(std::isnan(lat));
 }
 
+TEST(Ellipsoid, AbsurdMagnitudesAreConvertedWithoutOverflow) {
+  // Far beyond the Earth the normal and the geocentric direction agree, so
+  // latitude and longitude are those of the vector and the height is its
+  // length less a negligible radius. Squares of these values would overflow.
+  const Ellipsoid& wgs = kEllipsoids[0];
+  struct Case {
+    double x, y, z, lat, lon, h;
+  };
+  const Case cases[] = {
+      {1e200, 0.0, 1e200, kPi / 4.0, 0.0, std::sqrt(2.0) * 1e200},
+      {-3e250, 4e250, 0.0, 0.0, std::atan2(4.0, -3.0), 5e250},
+      {0.0, -1e160, -1e160, -kPi / 4.0, -kPi / 2.0, std::sqrt(2.0) * 1e160},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.x << " " << c.y << " " << c.z);
+    double lat, lon, h;
+    EcefToGeodetic(wgs.a, wgs.e2(), c.x, c.y, c.z, lat, lon, h);
+    EXPECT_NEAR(lat, c.lat, kLatLonTolerance);
+    EXPECT_LT(LongitudeGap(lon, c.lon), kLatLonTolerance);
+    EXPECT_NEAR(h / c.h, 1.0, 1e-12);
+  }
+  // An infinite coordinate ends the iteration with a height that is no number.
+  const double inf = std::numeric_limits<double>::infinity();
+  double lat, lon, h;
+  EcefToGeodetic(wgs.a, wgs.e2(), inf, 0.0, 1e6, lat, lon, h);
+  EXPECT_FALSE(std::isfinite(h));
+}
+
 TEST(LocalFrame, AxesPointEastNorthAndUp) {
   struct Case {
     double lat_deg, lon_deg;
