@@ -4,6 +4,8 @@
 // east positive); heights and cartesian values in metres.
 #pragma once
 
+#include <cstddef>
+
 namespace trovisk {
 
 /// Geodetic (lat, lon, h) to ECEF (x, y, z) on the ellipsoid (a, e2).
@@ -23,6 +25,10 @@ struct HorizonAxes {
 };
 HorizonAxes HorizonAxesAt(double lat, double lon);
 
+/// EcefToGeodetic for `count` points held in arrays, with the same values;
+/// faster for many points, as the work of neighbouring points overlaps.
+void EcefToGeodeticBatch(double a, double e2, std::size_t count, const double* x, const double* y,
+                         const double* z, double* lat, double* lon, double* h);
 /// An ECEF difference rotated into east, north, up at the origin (lat, lon).
 void EcefDeltaToLocal(double lat, double lon, double dx, double dy, double dz, double& e, double& n,
                       double& u);

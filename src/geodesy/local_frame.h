@@ -2,6 +2,8 @@
 // ellipsoid: a tangent frame at the seed station.
 #pragma once
 
+#include <cstddef>
+
 #include "geodesy/ellipsoid.h"
 
 namespace trovisk {
@@ -36,6 +38,12 @@ LocalFrame MakeLocalFrame(double a, double e2, double seed_latitude, double seed
 /// earth-centred coordinates at the seed's horizon and then into geodetic ones.
 void LocalToGeodetic(const LocalFrame& frame, double north, double east, double elevation,
                      double& latitude, double& longitude, double& height);
+
+/// LocalToGeodetic for `count` points held in arrays, with the same values;
+/// faster for many points.
+void LocalToGeodeticBatch(const LocalFrame& frame, std::size_t count, const double* north,
+                          const double* east, const double* elevation, double* latitude,
+                          double* longitude, double* height);
 
 /// Geodetic to local: the earth-centred offset from the seed, seen in the
 /// seed's horizon, plus the seed's local coordinates.

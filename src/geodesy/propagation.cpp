@@ -440,45 +440,70 @@ class Propagation {
     }
   }
 
+  // Writes the fixed stations' values into their records. Geodetic values
+  // follow from the local ones and are only worked out for a station that
+  // takes them, a block of stations at a time, which is faster.
   void WriteBack() {
+    constexpr std::size_t kBlock = 256;
+    std::vector<std::size_t> block;
+    std::vector<double> north, east, elevation, latitude, longitude, height;
+    auto flush = [&] {
+      latitude.resize(block.size());
+      longitude.resize(block.size());
+      height.resize(block.size());
+      LocalToGeodeticBatch(frame_, block.size(), north.data(), east.data(), elevation.data(),
+                           latitude.data(), longitude.data(), height.data());
+      for (std::size_t i = 0; i < block.size(); ++i) {
+        WriteStation(block[i], true, latitude[i], longitude[i], height[i]);
+      }
+      block.clear();
+      north.clear();
+      east.clear();
+      elevation.clear();
+    };
     for (std::size_t s = 1; s < data_.stations.size(); ++s) {
       if (!network_.IsOwnStation(s)) continue;
       const StationState state = states_.Get(s);
       if (!state.horizontal || !state.vertical) continue;
-      StationRecord& record = data_.stations[s];
-      StationReportEntry* entry = Entry(static_cast<std::int32_t>(s));
-      // A set that overflowed on absurd input is not written at all. The
-      // geodetic values follow from the local ones, and are only worked out
-      // for a station that takes them.
-      bool local_finite =
-          std::isfinite(state.north) && std::isfinite(state.east) && std::isfinite(state.elevation);
-      double latitude = 0.0;
-      double longitude = 0.0;
-      double height = 0.0;
-      bool write_geodetic = !state.initial || !record.has_geodetic;
-      if (write_geodetic) {
-        LocalToGeodetic(frame_, state.north, state.east, state.elevation, latitude, longitude,
-                        height);
-        write_geodetic =
-            std::isfinite(latitude) && std::isfinite(longitude) && std::isfinite(height);
+      if (state.initial && data_.stations[s].has_geodetic) {
+        WriteStation(s, false, 0.0, 0.0, 0.0);
+        continue;
       }
-      bool write_local = (!state.initial || !record.has_nee) && local_finite;
-      if (entry != nullptr && state.initial) {
-        if (!record.has_geodetic && write_geodetic) entry->geodetic_from_local = true;
-        if (!record.has_nee && write_local) entry->local_from_geodetic = true;
-      }
-      if (write_local) {
-        record.north = state.north;
-        record.east = state.east;
-        record.elevation = state.elevation;
-        record.has_nee = true;
-      }
-      if (write_geodetic) {
-        record.latitude = latitude;
-        record.longitude = longitude;
-        record.height = height;
-        record.has_geodetic = true;
-      }
+      block.push_back(s);
+      north.push_back(state.north);
+      east.push_back(state.east);
+      elevation.push_back(state.elevation);
+      if (block.size() == kBlock) flush();
+    }
+    flush();
+  }
+
+  void WriteStation(std::size_t s, bool take_geodetic, double latitude, double longitude,
+                    double height) {
+    const StationState state = states_.Get(s);
+    StationRecord& record = data_.stations[s];
+    StationReportEntry* entry = Entry(static_cast<std::int32_t>(s));
+    // A set that overflowed on absurd input is not written at all.
+    bool write_geodetic = take_geodetic && std::isfinite(latitude) && std::isfinite(longitude) &&
+                          std::isfinite(height);
+    bool local_finite =
+        std::isfinite(state.north) && std::isfinite(state.east) && std::isfinite(state.elevation);
+    bool write_local = (!state.initial || !record.has_nee) && local_finite;
+    if (entry != nullptr && state.initial) {
+      if (!record.has_geodetic && write_geodetic) entry->geodetic_from_local = true;
+      if (!record.has_nee && write_local) entry->local_from_geodetic = true;
+    }
+    if (write_local) {
+      record.north = state.north;
+      record.east = state.east;
+      record.elevation = state.elevation;
+      record.has_nee = true;
+    }
+    if (write_geodetic) {
+      record.latitude = latitude;
+      record.longitude = longitude;
+      record.height = height;
+      record.has_geodetic = true;
     }
   }
 
