@@ -1,7 +1,7 @@
 // Conversions between the local system and geodetic coordinates at the seed.
 #include "geodesy/local_frame.h"
 
-#include "geodesy/ellipsoid.h"
+#include <algorithm>
 
 namespace trovisk {
 
@@ -19,6 +19,7 @@ LocalFrame MakeLocalFrame(double a, double e2, double seed_latitude, double seed
   frame.seed_elevation = seed_elevation;
   GeodeticToEcef(a, e2, seed_latitude, seed_longitude, seed_height, frame.seed_x, frame.seed_y,
                  frame.seed_z);
+  frame.seed_axes = HorizonAxesAt(seed_latitude, seed_longitude);
   return frame;
 }
 
@@ -27,10 +28,27 @@ void LocalToGeodetic(const LocalFrame& frame, double north, double east, double 
   double x = 0.0;
   double y = 0.0;
   double z = 0.0;
-  LocalToEcef(frame.seed_latitude, frame.seed_longitude, east - frame.seed_east,
-              north - frame.seed_north, elevation - frame.seed_elevation, frame.seed_x,
-              frame.seed_y, frame.seed_z, x, y, z);
+  LocalToEcef(frame.seed_axes, east - frame.seed_east, north - frame.seed_north,
+              elevation - frame.seed_elevation, frame.seed_x, frame.seed_y, frame.seed_z, x, y, z);
   EcefToGeodetic(frame.a, frame.e2, x, y, z, latitude, longitude, height);
+}
+
+void LocalToGeodeticBatch(const LocalFrame& frame, std::size_t count, const double* north,
+                          const double* east, const double* elevation, double* latitude,
+                          double* longitude, double* height) {
+  constexpr std::size_t kBlock = 64;
+  double x[kBlock], y[kBlock], z[kBlock];
+  for (std::size_t first = 0; first < count; first += kBlock) {
+    const std::size_t n = std::min(kBlock, count - first);
+    for (std::size_t i = 0; i < n; ++i) {
+      const std::size_t k = first + i;
+      LocalToEcef(frame.seed_axes, east[k] - frame.seed_east, north[k] - frame.seed_north,
+                  elevation[k] - frame.seed_elevation, frame.seed_x, frame.seed_y, frame.seed_z,
+                  x[i], y[i], z[i]);
+    }
+    EcefToGeodeticBatch(frame.a, frame.e2, n, x, y, z, latitude + first, longitude + first,
+                        height + first);
+  }
 }
 
 void GeodeticToLocal(const LocalFrame& frame, double latitude, double longitude, double height,
@@ -42,8 +60,7 @@ void GeodeticToLocal(const LocalFrame& frame, double latitude, double longitude,
   double e = 0.0;
   double n = 0.0;
   double u = 0.0;
-  EcefDeltaToLocal(frame.seed_latitude, frame.seed_longitude, x - frame.seed_x, y - frame.seed_y,
-                   z - frame.seed_z, e, n, u);
+  EcefDeltaToLocal(frame.seed_axes, x - frame.seed_x, y - frame.seed_y, z - frame.seed_z, e, n, u);
   north = frame.seed_north + n;
   east = frame.seed_east + e;
   elevation = frame.seed_elevation + u;

@@ -2,6 +2,10 @@
 // ellipsoid: a tangent frame at the seed station.
 #pragma once
 
+#include <cstddef>
+
+#include "geodesy/ellipsoid.h"
+
 namespace trovisk {
 
 // The seed station's position in both systems and the ellipsoid (a, e2) they
@@ -19,6 +23,9 @@ struct LocalFrame {
   double seed_x = 0.0;
   double seed_y = 0.0;
   double seed_z = 0.0;
+  // The seed's horizon axes, filled by MakeLocalFrame, so that converting a
+  // station costs no trigonometry of the seed.
+  HorizonAxes seed_axes;
 };
 
 /// A frame whose seed ECEF position is computed from its geodetic values.
@@ -31,6 +38,12 @@ LocalFrame MakeLocalFrame(double a, double e2, double seed_latitude, double seed
 /// earth-centred coordinates at the seed's horizon and then into geodetic ones.
 void LocalToGeodetic(const LocalFrame& frame, double north, double east, double elevation,
                      double& latitude, double& longitude, double& height);
+
+/// LocalToGeodetic for `count` points held in arrays, with the same values;
+/// faster for many points.
+void LocalToGeodeticBatch(const LocalFrame& frame, std::size_t count, const double* north,
+                          const double* east, const double* elevation, double* latitude,
+                          double* longitude, double* height);
 
 /// Geodetic to local: the earth-centred offset from the seed, seen in the
 /// seed's horizon, plus the seed's local coordinates.

@@ -1,7 +1,10 @@
 // The propagation engine. It works in waves: a wave collects every
 // determination of the stations next to those fixed by the wave before, from
 // the state as it stood at the wave's start, then combines and commits them
-// together, so the result never depends on the order stations are visited in.
+// together, so the result never depends on the order stations are visited in:
+// a decision is written into the station's state at once, but marked as new,
+// and only the wave's end makes it count as fixed. A station's work in a
+// wave therefore costs nothing beyond its place in the wave's lists.
 // Only stations next to a change are looked at again, and the observations are
 // indexed by station once, so a pass costs about one sweep of the network.
 #include "geodesy/propagation.h"
@@ -55,19 +58,19 @@ void SortByPreference(std::vector<Candidate>& candidates, int (*rank)(Coordinate
 class DisjointSets {
  public:
   explicit DisjointSets(std::size_t size) : parent_(size) {
-    std::iota(parent_.begin(), parent_.end(), std::size_t{0});
+    std::iota(parent_.begin(), parent_.end(), std::int32_t{0});
   }
   std::size_t Find(std::size_t x) {
-    while (parent_[x] != x) {
-      parent_[x] = parent_[parent_[x]];
-      x = parent_[x];
+    while (static_cast<std::size_t>(parent_[x]) != x) {
+      parent_[x] = parent_[static_cast<std::size_t>(parent_[x])];
+      x = static_cast<std::size_t>(parent_[x]);
     }
     return x;
   }
-  void Join(std::size_t a, std::size_t b) { parent_[Find(a)] = Find(b); }
+  void Join(std::size_t a, std::size_t b) { parent_[Find(a)] = static_cast<std::int32_t>(Find(b)); }
 
  private:
-  std::vector<std::size_t> parent_;
+  std::vector<std::int32_t> parent_;  // station indices fit the observations' own width
 };
 
 class Propagation {
@@ -79,35 +82,33 @@ class Propagation {
         network_(data),
         states_(data.stations.size()),
         evaluator_(network_, states_, frame),
-        touch_stamp_(data.stations.size(), 0),
         group_stamp_(network_.group_count(), 0),
-        group_opened_(network_.group_count(), 0),
-        position_from_(data.stations.size(), 0),
-        fixing_position_(data.observations.size(), 0),
-        fixing_elevation_(data.observations.size(), 0) {
-    if (report_ != nullptr && report_->entries.size() < data.stations.size()) {
-      report_->entries.resize(data.stations.size());
+        group_opened_(network_.group_count(), 0) {
+    if (report_ != nullptr) {
+      // Which observations fixed which station is only wanted for the report's check.
+      fixing_position_.assign(data.observations.size(), 0);
+      fixing_elevation_.assign(data.observations.size(), 0);
+      if (report_->entries.size() < data.stations.size()) {
+        report_->entries.resize(data.stations.size());
+      }
     }
   }
 
   PropagationSummary Run() {
     PropagationSummary summary;
     std::vector<std::int32_t> frontier;
-    std::vector<std::int32_t> next;
     LoadKnownStations(frontier);
     for (int pass = 1; pass <= kMaxPropagationPasses && !frontier.empty(); ++pass) {
       summary.passes = pass;
       while (!frontier.empty()) {
-        next.clear();
-        RunWave(frontier, next);
-        frontier.swap(next);
+        RunWave(frontier);
         ++summary.waves;
       }
       // Stations placed without any height take a neighbour's elevation; a
       // further pass lets GPS vectors continue from them.
       AssumeElevations(frontier);
     }
-    summary.fixed = static_cast<int>(fixed_order_.size());
+    summary.fixed = fixed_count_;
     if (report_ != nullptr) {
       CheckFixedStations();
       ExplainUnknownStations();
@@ -117,18 +118,10 @@ class Propagation {
   }
 
  private:
-  // A station's new values, decided during a wave and committed after it.
-  // The observations used lie in pending_observations_ between the offsets.
-  struct PendingFix {
+  // A station placed without any height, and the station it was placed from.
+  struct Unlevelled {
     std::int32_t station = 0;
-    bool position = false;
-    PlanePoint point;
-    Candidate position_source;
-    bool elevation = false;
-    double value = 0.0;
-    Candidate elevation_source;
-    std::size_t position_begin = 0, position_end = 0;
-    std::size_t elevation_begin = 0, elevation_end = 0;
+    std::int32_t from = 0;
   };
 
   StationReportEntry* Entry(std::int32_t station) {
@@ -154,30 +147,26 @@ class Propagation {
     for (std::size_t s = 1; s < data_.stations.size(); ++s) {
       if (!network_.IsOwnStation(s)) continue;
       const StationRecord& record = data_.stations[s];
-      StationState& state = states_[s];
+      StationCoordinates& coordinates = states_.Coordinates(s);
+      bool initial = false;
       if (record.has_nee && std::isfinite(record.north) && std::isfinite(record.east) &&
           std::isfinite(record.elevation)) {
-        state.north = record.north;
-        state.east = record.east;
-        state.elevation = record.elevation;
-        state.initial = true;
+        coordinates = {record.north, record.east, record.elevation};
+        initial = true;
       }
       if (record.has_geodetic && std::isfinite(record.latitude) &&
           std::isfinite(record.longitude) && std::isfinite(record.height)) {
-        state.latitude = record.latitude;
-        state.longitude = record.longitude;
-        state.height = record.height;
-        if (!state.initial) {
-          GeodeticToLocal(frame_, state.latitude, state.longitude, state.height, state.north,
-                          state.east, state.elevation);
+        if (!initial) {
+          GeodeticToLocal(frame_, record.latitude, record.longitude, record.height,
+                          coordinates.north, coordinates.east, coordinates.elevation);
         }
-        state.initial = true;
-      } else if (state.initial) {
-        LocalToGeodetic(frame_, state.north, state.east, state.elevation, state.latitude,
-                        state.longitude, state.height);
+        initial = true;
+        states_.Set(s, StationStates::kFileGeodetic);
       }
-      if (!state.initial) continue;
-      state.horizontal = state.vertical = true;
+      if (!initial) continue;
+      states_.Set(s, StationStates::kInitial);
+      states_.Set(s, StationStates::kHorizontal);
+      states_.Set(s, StationStates::kVertical);
       frontier.push_back(static_cast<std::int32_t>(s));
       if (StationReportEntry* entry = Entry(static_cast<std::int32_t>(s));
           entry != nullptr && entry->position.source == CoordinateSource::kNone) {
@@ -189,11 +178,13 @@ class Propagation {
 
   void TouchStation(std::int32_t station) {
     if (station <= 0) return;
-    const StationState& state = states_[static_cast<std::size_t>(station)];
-    if (state.horizontal && state.vertical) return;
-    std::int32_t& stamp = touch_stamp_[static_cast<std::size_t>(station)];
-    if (stamp == wave_) return;
-    stamp = wave_;
+    auto index = static_cast<std::size_t>(station);
+    if ((states_.Is(index, StationStates::kHorizontal) &&
+         states_.Is(index, StationStates::kVertical)) ||
+        states_.Is(index, StationStates::kQueued)) {
+      return;
+    }
+    states_.Set(index, StationStates::kQueued);
     touched_.push_back(station);
   }
 
@@ -202,7 +193,7 @@ class Propagation {
     if (group_stamp_[index] == wave_) return;
     group_stamp_[index] = wave_;
     const DirectionGroup& group = network_.group(index);
-    if (!states_[static_cast<std::size_t>(group.station)].horizontal) {
+    if (!states_.Is(static_cast<std::size_t>(group.station), StationStates::kHorizontal)) {
       TouchStation(group.station);  // its targets may now resect it
       return;
     }
@@ -218,7 +209,10 @@ class Propagation {
     }
   }
 
-  void RunWave(const std::vector<std::int32_t>& frontier, std::vector<std::int32_t>& next) {
+  // Looks at the stations next to the frontier's and replaces the frontier
+  // by those it fixed. The list of stations looked at is thinned in place to
+  // those fixed, so a wave holds only two lists.
+  void RunWave(std::vector<std::int32_t>& frontier) {
     ++wave_;
     touched_.clear();
     for (std::int32_t changed : frontier) {
@@ -231,105 +225,125 @@ class Propagation {
         TouchGroup(g);
       }
     }
-    pending_.clear();
-    pending_.reserve(touched_.size());
-    pending_observations_.clear();
-    for (std::int32_t station : touched_) Decide(station);
-    for (const PendingFix& fix : pending_) Commit(fix, next);
+    std::size_t fixed = 0;
+    for (std::int32_t station : touched_) {
+      states_.Clear(static_cast<std::size_t>(station), StationStates::kQueued);
+      if (Decide(station)) touched_[fixed++] = station;
+    }
+    touched_.resize(fixed);
+    // The wave's decisions count from now on.
+    for (std::int32_t station : touched_) {
+      auto index = static_cast<std::size_t>(station);
+      if (states_.Is(index, StationStates::kNewPosition)) {
+        states_.Set(index, StationStates::kHorizontal);
+      }
+      if (states_.Is(index, StationStates::kNewElevation)) {
+        states_.Set(index, StationStates::kVertical);
+      }
+      states_.Clear(index, StationStates::kNewPosition);
+      states_.Clear(index, StationStates::kNewElevation);
+    }
     evaluator_.NextVersion();
+    frontier.swap(touched_);
   }
 
-  void Decide(std::int32_t station) {
-    const StationState& state = states_[static_cast<std::size_t>(station)];
-    bool need_position = !state.horizontal;
-    bool need_elevation = !state.vertical;
+  // Decides what the wave gives the station; true when it gave anything.
+  bool Decide(std::int32_t station) {
+    auto index = static_cast<std::size_t>(station);
+    StationCoordinates& coordinates = states_.Coordinates(index);
+    bool need_position = !states_.Is(index, StationStates::kHorizontal);
+    bool need_elevation = !states_.Is(index, StationStates::kVertical);
+    bool decided = false;
     evaluator_.Evaluate(station, EvaluationMode::kPropagate, need_position, need_elevation,
                         evaluation_);
-    PendingFix fix;
-    fix.station = station;
+    StationReportEntry* entry = Entry(station);
     if (need_position) {
       if (evaluation_.positions.empty()) evaluator_.Intersect(evaluation_);
       if (!evaluation_.positions.empty()) {
-        SortByPreference(evaluation_.positions, PositionRank);
-        points_.clear();
-        for (const Candidate& c : evaluation_.positions) points_.push_back(c.point);
-        fix.position = true;
-        fix.position_begin = pending_observations_.size();
-        fix.position_source =
-            KeepCombined(evaluation_.positions, CombinePoints(points_, fix.point));
-        fix.position_end = pending_observations_.size();
+        PlanePoint point;
+        const Candidate& source = CombinePositions(point);
+        coordinates.north = point.north;
+        coordinates.east = point.east;
+        states_.Set(index, StationStates::kNewPosition);
+        decided = true;
+        ++fixed_count_;
+        if (report_ != nullptr) fixed_order_.push_back(station);
+        if (need_elevation && evaluation_.elevations.empty()) {
+          unlevelled_.push_back({station, source.from_station});
+        }
+        if (entry != nullptr) {
+          entry->position = DeterminationOf(source);
+          MarkFixing(evaluation_.positions, kept_, fixing_position_, station);
+        }
       }
     }
     if (need_elevation && !evaluation_.elevations.empty()) {
-      SortByPreference(evaluation_.elevations, ElevationRank);
-      values_.clear();
-      for (const Candidate& c : evaluation_.elevations) values_.push_back(c.elevation);
-      fix.elevation = true;
-      fix.elevation_begin = pending_observations_.size();
-      fix.elevation_source =
-          KeepCombined(evaluation_.elevations, CombineValues(values_, fix.value));
-      fix.elevation_end = pending_observations_.size();
+      double value = 0.0;
+      const Candidate& source = CombineElevations(value);
+      coordinates.elevation = value;
+      states_.Set(index, StationStates::kNewElevation);
+      decided = true;
+      if (entry != nullptr) {
+        entry->elevation = DeterminationOf(source);
+        MarkFixing(evaluation_.elevations, kept_, fixing_elevation_, station);
+      }
     }
-    if (fix.position || fix.elevation) pending_.push_back(fix);
+    return decided;
   }
 
-  // Notes the observations of the kept determinations; the first kept one
-  // stands for the combination in the report.
-  const Candidate& KeepCombined(const std::vector<Candidate>& candidates,
-                                const Combination& combination) {
-    for (std::size_t k : combination.kept) {
+  // The combined position of the evaluation's determinations, and the one
+  // that stands for them in the report; kept_ names those used. A single
+  // determination is taken as it is.
+  const Candidate& CombinePositions(PlanePoint& point) {
+    std::vector<Candidate>& candidates = evaluation_.positions;
+    if (candidates.size() == 1) {
+      point = candidates.front().point;
+      kept_.assign(1, 0);
+      return candidates.front();
+    }
+    SortByPreference(candidates, PositionRank);
+    points_.clear();
+    for (const Candidate& c : candidates) points_.push_back(c.point);
+    kept_ = CombinePoints(points_, point).kept;
+    return candidates[kept_.front()];
+  }
+
+  const Candidate& CombineElevations(double& value) {
+    std::vector<Candidate>& candidates = evaluation_.elevations;
+    if (candidates.size() == 1) {
+      value = candidates.front().elevation;
+      kept_.assign(1, 0);
+      return candidates.front();
+    }
+    SortByPreference(candidates, ElevationRank);
+    values_.clear();
+    for (const Candidate& c : candidates) values_.push_back(c.elevation);
+    kept_ = CombineValues(values_, value).kept;
+    return candidates[kept_.front()];
+  }
+
+  // Notes the observations of the kept determinations as fixing the station.
+  static void MarkFixing(const std::vector<Candidate>& candidates,
+                         const std::vector<std::size_t>& kept, std::vector<std::int32_t>& fixing,
+                         std::int32_t station) {
+    for (std::size_t k : kept) {
       for (std::int32_t o : candidates[k].observations) {
-        if (o > 0) pending_observations_.push_back(o);
+        if (o > 0) fixing[static_cast<std::size_t>(o)] = station;
       }
     }
-    return candidates[combination.kept.front()];
-  }
-
-  void Commit(const PendingFix& fix, std::vector<std::int32_t>& next) {
-    auto index = static_cast<std::size_t>(fix.station);
-    StationState& state = states_[index];
-    StationReportEntry* entry = Entry(fix.station);
-    if (fix.position) {
-      state.horizontal = true;
-      state.north = fix.point.north;
-      state.east = fix.point.east;
-      position_from_[index] = fix.position_source.from_station;
-      fixed_order_.push_back(fix.station);
-      for (std::size_t i = fix.position_begin; i < fix.position_end; ++i) {
-        fixing_position_[static_cast<std::size_t>(pending_observations_[i])] = fix.station;
-      }
-      if (entry != nullptr) entry->position = DeterminationOf(fix.position_source);
-    }
-    if (fix.elevation) {
-      state.vertical = true;
-      state.elevation = fix.value;
-      for (std::size_t i = fix.elevation_begin; i < fix.elevation_end; ++i) {
-        fixing_elevation_[static_cast<std::size_t>(pending_observations_[i])] = fix.station;
-      }
-      if (entry != nullptr) entry->elevation = DeterminationOf(fix.elevation_source);
-    }
-    if (state.horizontal && state.vertical) UpdateGeodetic(state);
-    next.push_back(fix.station);
-  }
-
-  void UpdateGeodetic(StationState& state) const {
-    LocalToGeodetic(frame_, state.north, state.east, state.elevation, state.latitude,
-                    state.longitude, state.height);
   }
 
   void AssumeElevations(std::vector<std::int32_t>& next) {
     // In the order the stations were placed, so a neighbour's elevation is
-    // settled before it is handed on.
-    for (std::int32_t station : fixed_order_) {
-      StationState& state = states_[static_cast<std::size_t>(station)];
-      if (state.vertical) continue;
-      std::int32_t from = position_from_[static_cast<std::size_t>(station)];
-      const StationState& neighbour = states_[static_cast<std::size_t>(from)];
-      state.elevation =
+    // settled before it is handed on. Those levelled since are passed over.
+    for (const auto& [station, from] : unlevelled_) {
+      auto index = static_cast<std::size_t>(station);
+      if (states_.Is(index, StationStates::kVertical)) continue;
+      const StationState neighbour = states_.Get(static_cast<std::size_t>(from));
+      states_.Coordinates(index).elevation =
           from > 0 && neighbour.vertical ? neighbour.elevation : frame_.seed_elevation;
-      state.vertical = true;
-      state.assumed_elevation = true;
-      UpdateGeodetic(state);
+      states_.Set(index, StationStates::kVertical);
+      states_.Set(index, StationStates::kAssumedElevation);
       if (StationReportEntry* entry = Entry(station); entry != nullptr) {
         entry->elevation = Determination{};
         entry->elevation.source = CoordinateSource::kAssumedElevation;
@@ -337,6 +351,7 @@ class Propagation {
       }
       next.push_back(station);
     }
+    unlevelled_.clear();
     evaluator_.NextVersion();
   }
 
@@ -344,7 +359,7 @@ class Propagation {
     evaluator_.SetFixingObservations(&fixing_position_, &fixing_elevation_);
     std::vector<double> distances;
     for (std::int32_t station : fixed_order_) {
-      const StationState& state = states_[static_cast<std::size_t>(station)];
+      const StationState state = states_.Get(static_cast<std::size_t>(station));
       StationReportEntry& entry = *Entry(station);
       evaluator_.Evaluate(station, EvaluationMode::kCheck, true, !state.assumed_elevation,
                           evaluation_);
@@ -385,18 +400,18 @@ class Propagation {
     DisjointSets sets(data_.stations.size());
     for (std::size_t o = 1; o < data_.observations.size(); ++o) {
       const ObservationEnds& e = network_.ends(o);
-      if (!e.usable) continue;
+      if (!e.usable()) continue;
       sets.Join(static_cast<std::size_t>(e.from), static_cast<std::size_t>(e.to));
-      if (e.backsight > 0) {
-        sets.Join(static_cast<std::size_t>(e.from), static_cast<std::size_t>(e.backsight));
+      if (std::int32_t backsight = network_.Backsight(o); backsight > 0) {
+        sets.Join(static_cast<std::size_t>(e.from), static_cast<std::size_t>(backsight));
       }
     }
     std::vector<char> reaches_fixed(data_.stations.size(), 0);
     for (std::size_t s = 1; s < data_.stations.size(); ++s) {
-      if (states_[s].horizontal) reaches_fixed[sets.Find(s)] = 1;
+      if (states_.Is(s, StationStates::kHorizontal)) reaches_fixed[sets.Find(s)] = 1;
     }
     for (std::size_t s = 1; s < data_.stations.size(); ++s) {
-      if (!network_.IsOwnStation(s) || states_[s].horizontal) continue;
+      if (!network_.IsOwnStation(s) || states_.Is(s, StationStates::kHorizontal)) continue;
       auto station = static_cast<std::int32_t>(s);
       evaluator_.Evaluate(station, EvaluationMode::kPropagate, true, true, evaluation_);
       if (evaluation_.positions.empty()) evaluator_.Intersect(evaluation_);
@@ -425,35 +440,70 @@ class Propagation {
     }
   }
 
+  // Writes the fixed stations' values into their records. Geodetic values
+  // follow from the local ones and are only worked out for a station that
+  // takes them, a block of stations at a time, which is faster.
   void WriteBack() {
+    constexpr std::size_t kBlock = 256;
+    std::vector<std::size_t> block;
+    std::vector<double> north, east, elevation, latitude, longitude, height;
+    auto flush = [&] {
+      latitude.resize(block.size());
+      longitude.resize(block.size());
+      height.resize(block.size());
+      LocalToGeodeticBatch(frame_, block.size(), north.data(), east.data(), elevation.data(),
+                           latitude.data(), longitude.data(), height.data());
+      for (std::size_t i = 0; i < block.size(); ++i) {
+        WriteStation(block[i], true, latitude[i], longitude[i], height[i]);
+      }
+      block.clear();
+      north.clear();
+      east.clear();
+      elevation.clear();
+    };
     for (std::size_t s = 1; s < data_.stations.size(); ++s) {
-      const StationState& state = states_[s];
-      if (!network_.IsOwnStation(s) || !state.horizontal || !state.vertical) continue;
-      StationRecord& record = data_.stations[s];
-      StationReportEntry* entry = Entry(static_cast<std::int32_t>(s));
-      // A set that overflowed on absurd input is not written at all.
-      bool local_finite =
-          std::isfinite(state.north) && std::isfinite(state.east) && std::isfinite(state.elevation);
-      bool geodetic_finite = std::isfinite(state.latitude) && std::isfinite(state.longitude) &&
-                             std::isfinite(state.height);
-      bool write_geodetic = (!state.initial || !record.has_geodetic) && geodetic_finite;
-      bool write_local = (!state.initial || !record.has_nee) && local_finite;
-      if (entry != nullptr && state.initial) {
-        if (!record.has_geodetic && write_geodetic) entry->geodetic_from_local = true;
-        if (!record.has_nee && write_local) entry->local_from_geodetic = true;
+      if (!network_.IsOwnStation(s)) continue;
+      const StationState state = states_.Get(s);
+      if (!state.horizontal || !state.vertical) continue;
+      if (state.initial && data_.stations[s].has_geodetic) {
+        WriteStation(s, false, 0.0, 0.0, 0.0);
+        continue;
       }
-      if (write_local) {
-        record.north = state.north;
-        record.east = state.east;
-        record.elevation = state.elevation;
-        record.has_nee = true;
-      }
-      if (write_geodetic) {
-        record.latitude = state.latitude;
-        record.longitude = state.longitude;
-        record.height = state.height;
-        record.has_geodetic = true;
-      }
+      block.push_back(s);
+      north.push_back(state.north);
+      east.push_back(state.east);
+      elevation.push_back(state.elevation);
+      if (block.size() == kBlock) flush();
+    }
+    flush();
+  }
+
+  void WriteStation(std::size_t s, bool take_geodetic, double latitude, double longitude,
+                    double height) {
+    const StationState state = states_.Get(s);
+    StationRecord& record = data_.stations[s];
+    StationReportEntry* entry = Entry(static_cast<std::int32_t>(s));
+    // A set that overflowed on absurd input is not written at all.
+    bool write_geodetic = take_geodetic && std::isfinite(latitude) && std::isfinite(longitude) &&
+                          std::isfinite(height);
+    bool local_finite =
+        std::isfinite(state.north) && std::isfinite(state.east) && std::isfinite(state.elevation);
+    bool write_local = (!state.initial || !record.has_nee) && local_finite;
+    if (entry != nullptr && state.initial) {
+      if (!record.has_geodetic && write_geodetic) entry->geodetic_from_local = true;
+      if (!record.has_nee && write_local) entry->local_from_geodetic = true;
+    }
+    if (write_local) {
+      record.north = state.north;
+      record.east = state.east;
+      record.elevation = state.elevation;
+      record.has_nee = true;
+    }
+    if (write_geodetic) {
+      record.latitude = latitude;
+      record.longitude = longitude;
+      record.height = height;
+      record.has_geodetic = true;
     }
   }
 
@@ -461,22 +511,23 @@ class Propagation {
   const LocalFrame& frame_;
   StationReport* report_;
   PropagationNetwork network_;
-  std::vector<StationState> states_;
+  StationStates states_;
   CandidateEvaluator evaluator_;
   int wave_ = 0;
-  std::vector<std::int32_t> touch_stamp_;
+  int fixed_count_ = 0;
   std::vector<std::int32_t> group_stamp_;
   std::vector<char> group_opened_;
-  std::vector<std::int32_t> position_from_;
+  // For the report only: the station whose position (elevation) each
+  // observation helped fix, and the stations in the order they were placed.
   std::vector<std::int32_t> fixing_position_;
   std::vector<std::int32_t> fixing_elevation_;
-  std::vector<std::int32_t> touched_;
   std::vector<std::int32_t> fixed_order_;
-  std::vector<PendingFix> pending_;
-  std::vector<std::int32_t> pending_observations_;
+  std::vector<std::int32_t> touched_;  // the stations a wave looks at
+  std::vector<Unlevelled> unlevelled_;
   Evaluation evaluation_;
   std::vector<PlanePoint> points_;
   std::vector<double> values_;
+  std::vector<std::size_t> kept_;
 };
 
 }  // namespace

@@ -14,6 +14,7 @@ namespace {
 using observation_values::Has;
 using observation_values::HeightDifference;
 using observation_values::HorizontalDistance;
+using observation_values::Zenith;
 
 // A free station uses at most this many of its fixed targets, and an
 // intersection at most this many directions: enough for redundancy, while the
@@ -48,8 +49,7 @@ void Evaluation::Clear() {
 }
 
 CandidateEvaluator::CandidateEvaluator(const PropagationNetwork& network,
-                                       const std::vector<StationState>& states,
-                                       const LocalFrame& frame)
+                                       const StationStates& states, const LocalFrame& frame)
     : network_(network),
       states_(states),
       frame_(frame),
@@ -77,13 +77,13 @@ bool CandidateEvaluator::Orientation(std::size_t group, double& azimuth) {
   }
   cached = {version_, false, 0.0};
   const DirectionGroup& g = network_.group(group);
-  const StationState& station = states_[static_cast<std::size_t>(g.station)];
+  const StationState station = states_.Get(static_cast<std::size_t>(g.station));
   if (!station.horizontal) return false;
   std::vector<double>& azimuths = azimuth_scratch_;
   azimuths.clear();
   // The backsight itself, or azimuths measured along the backsight line, are
   // what the instrument was oriented on; the foresights only stand in for them.
-  const StationState& backsight = states_[static_cast<std::size_t>(g.backsight)];
+  const StationState backsight = states_.Get(static_cast<std::size_t>(g.backsight));
   if (backsight.horizontal &&
       DistanceBetween(PointOf(station), PointOf(backsight)) > kMinSightLength) {
     azimuths.push_back(AzimuthBetween(PointOf(station), PointOf(backsight)));
@@ -92,7 +92,7 @@ bool CandidateEvaluator::Orientation(std::size_t group, double& azimuth) {
   if (azimuths.empty()) {
     for (std::int32_t m : network_.GroupMembers(group)) {
       const ObservationEnds& e = network_.ends(static_cast<std::size_t>(m));
-      const StationState& target = states_[static_cast<std::size_t>(e.to)];
+      const StationState target = states_.Get(static_cast<std::size_t>(e.to));
       if (e.to == g.backsight || !target.horizontal) continue;
       if (DistanceBetween(PointOf(station), PointOf(target)) <= kMinSightLength) continue;
       azimuths.push_back(AzimuthBetween(PointOf(station), PointOf(target)) -
@@ -110,10 +110,10 @@ bool CandidateEvaluator::OrientationForCheck(std::size_t group, std::int32_t sta
                                              double& azimuth) const {
   // Only what the instrument was oriented on, and never the checked station.
   const DirectionGroup& g = network_.group(group);
-  const StationState& occupied = states_[static_cast<std::size_t>(g.station)];
+  const StationState occupied = states_.Get(static_cast<std::size_t>(g.station));
   if (!occupied.horizontal) return false;
   std::vector<double> azimuths;
-  const StationState& backsight = states_[static_cast<std::size_t>(g.backsight)];
+  const StationState backsight = states_.Get(static_cast<std::size_t>(g.backsight));
   if (g.backsight != station && backsight.horizontal &&
       DistanceBetween(PointOf(occupied), PointOf(backsight)) > kMinSightLength) {
     azimuths.push_back(AzimuthBetween(PointOf(occupied), PointOf(backsight)));
@@ -144,7 +144,7 @@ void CandidateEvaluator::AddFromObservation(std::int32_t station, std::int32_t o
   const ObservationRecord& obs = network_.observation(static_cast<std::size_t>(obs_index));
   bool at_target = e.to == station;
   std::int32_t other = at_target ? e.from : e.to;
-  const StationState& known = states_[static_cast<std::size_t>(other)];
+  const StationState known = states_.Get(static_cast<std::size_t>(other));
 
   if (obs.kind == ObservationKind::kGpsVector) {
     if (!known.horizontal) return;
@@ -166,7 +166,10 @@ void CandidateEvaluator::AddFromObservation(std::int32_t station, std::int32_t o
     }
     return;
   }
-  if (elevation) AddElevation(station, obs_index, mode, out);
+  // Trigonometric levelling and the horizontal distance share the zenith's
+  // sine and cosine.
+  Zenith zenith(obs);
+  if (elevation) AddElevation(station, obs_index, mode, zenith, out);
   if (!position || !known.horizontal) return;
   if (mode == EvaluationMode::kCheck && !Independent(obs_index, station, false)) return;
 
@@ -183,21 +186,23 @@ void CandidateEvaluator::AddFromObservation(std::int32_t station, std::int32_t o
         out.seen |= kSeenUnoriented;
         return;
       }
-      double distance = HorizontalDistance(obs);
+      double distance = HorizontalDistance(obs, zenith);
       if (distance <= 0.0) distance = network_.PairDistance(e.from, e.to);
       AddPolar(e.from, zero + obs.horizontal_angle, distance, false, obs_index, out);
       return;
     }
     case ObservationKind::kAzimuth: {
       if (!Has(obs.azimuth)) return;
-      double distance = HorizontalDistance(obs);
+      double distance = HorizontalDistance(obs, zenith);
       if (distance <= 0.0) distance = network_.PairDistance(e.from, e.to);
       AddPolar(other, obs.azimuth, distance, !at_target, obs_index, out);
       return;
     }
     case ObservationKind::kZenithDistance:
     case ObservationKind::kHorizontalDistance:
-      if (HorizontalDistance(obs) > 0.0 || Has(obs.slope_distance)) out.seen |= kSeenDistance;
+      if (HorizontalDistance(obs, zenith) > 0.0 || Has(obs.slope_distance)) {
+        out.seen |= kSeenDistance;
+      }
       return;
     default:
       return;
@@ -205,12 +210,12 @@ void CandidateEvaluator::AddFromObservation(std::int32_t station, std::int32_t o
 }
 
 void CandidateEvaluator::AddElevation(std::int32_t station, std::int32_t obs_index,
-                                      EvaluationMode mode, Evaluation& out) {
+                                      EvaluationMode mode, Zenith& zenith, Evaluation& out) {
   const ObservationEnds& e = network_.ends(static_cast<std::size_t>(obs_index));
   const ObservationRecord& obs = network_.observation(static_cast<std::size_t>(obs_index));
   bool at_target = e.to == station;
   std::int32_t other = at_target ? e.from : e.to;
-  const StationState& known = states_[static_cast<std::size_t>(other)];
+  const StationState known = states_.Get(static_cast<std::size_t>(other));
   if (!known.vertical) return;
   if (mode == EvaluationMode::kCheck &&
       (known.assumed_elevation || !Independent(obs_index, station, true))) {
@@ -220,7 +225,7 @@ void CandidateEvaluator::AddElevation(std::int32_t station, std::int32_t obs_ind
   bool ranged = Has(obs.slope_distance) && obs.slope_distance > 0.0;
   double pair_distance = ranged ? -1.0 : network_.PairDistance(e.from, e.to);
   double difference = 0.0;
-  if (!HeightDifference(obs, pair_distance, difference)) return;
+  if (!HeightDifference(obs, zenith, pair_distance, difference)) return;
   Candidate c;
   c.elevation = at_target ? known.elevation + difference : known.elevation - difference;
   c.source = obs.kind == ObservationKind::kHeightDifference ? CoordinateSource::kHeightDifference
@@ -233,7 +238,7 @@ void CandidateEvaluator::AddElevation(std::int32_t station, std::int32_t obs_ind
 
 void CandidateEvaluator::AddPolar(std::int32_t from, double azimuth, double distance, bool reverse,
                                   std::int32_t obs_index, Evaluation& out) const {
-  const StationState& known = states_[static_cast<std::size_t>(from)];
+  const StationState known = states_.Get(static_cast<std::size_t>(from));
   // An azimuth read at the unknown station points back from the fixed one.
   double direction = reverse ? azimuth + kPi : azimuth;
   if (distance > 0.0) {
@@ -248,21 +253,40 @@ void CandidateEvaluator::AddPolar(std::int32_t from, double azimuth, double dist
   }
 }
 
+void CandidateEvaluator::EcefOf(std::int32_t station, double& x, double& y, double& z) const {
+  const StationState state = states_.Get(static_cast<std::size_t>(station));
+  if (state.file_geodetic) {
+    // The file's own geodetic values, which may not agree with its local ones.
+    const StationRecord& record = network_.data().stations[static_cast<std::size_t>(station)];
+    GeodeticToEcef(frame_.a, frame_.e2, record.latitude, record.longitude, record.height, x, y, z);
+    return;
+  }
+  LocalToEcef(frame_.seed_axes, state.east - frame_.seed_east, state.north - frame_.seed_north,
+              state.elevation - frame_.seed_elevation, frame_.seed_x, frame_.seed_y, frame_.seed_z,
+              x, y, z);
+}
+
 void CandidateEvaluator::AddGps(std::int32_t obs_index, bool reverse, Evaluation& out) const {
   const ObservationEnds& e = network_.ends(static_cast<std::size_t>(obs_index));
   const ObservationRecord& obs = network_.observation(static_cast<std::size_t>(obs_index));
   std::int32_t other = reverse ? e.to : e.from;
-  const StationState& known = states_[static_cast<std::size_t>(other)];
   // The vector runs from its base to its rover; seen from the rover it runs back.
   double sign = reverse ? -1.0 : 1.0;
-  double latitude = 0.0;
-  double longitude = 0.0;
-  double height = 0.0;
+  double x = 0.0;
+  double y = 0.0;
+  double z = 0.0;
+  EcefOf(other, x, y, z);
   const ObservationDetail& vector = network_.data().observations.Detail(obs);
-  OffsetGeodetic(frame_.a, frame_.e2, known.latitude, known.longitude, known.height,
-                 sign * vector.dx, sign * vector.dy, sign * vector.dz, latitude, longitude, height);
+  // The far end, seen in the seed's horizon like every local position.
+  double east = 0.0;
+  double north = 0.0;
+  double up = 0.0;
+  EcefDeltaToLocal(frame_.seed_axes, x + sign * vector.dx - frame_.seed_x,
+                   y + sign * vector.dy - frame_.seed_y, z + sign * vector.dz - frame_.seed_z, east,
+                   north, up);
   Candidate c;
-  GeodeticToLocal(frame_, latitude, longitude, height, c.point.north, c.point.east, c.elevation);
+  c.point = {frame_.seed_north + north, frame_.seed_east + east};
+  c.elevation = frame_.seed_elevation + up;
   c.source = CoordinateSource::kGpsVector;
   c.from_station = other;
   c.observations = {obs_index, 0, 0};
@@ -275,7 +299,7 @@ void CandidateEvaluator::AddBacksightRays(std::int32_t station, Evaluation& out)
   // zero at the backsight.
   for (std::int32_t g : network_.GroupsWithBacksight(static_cast<std::size_t>(station))) {
     std::int32_t occupied = network_.group(static_cast<std::size_t>(g)).station;
-    if (!states_[static_cast<std::size_t>(occupied)].horizontal) continue;
+    if (!states_.Is(static_cast<std::size_t>(occupied), StationStates::kHorizontal)) continue;
     double zero = 0.0;
     if (!Orientation(static_cast<std::size_t>(g), zero)) {
       out.seen |= kSeenUnoriented;
@@ -296,11 +320,11 @@ void CandidateEvaluator::AddResections(std::int32_t station, EvaluationMode mode
     observations.clear();
     auto add = [&](std::int32_t target, double direction, double distance, std::int32_t obs) {
       if (pointings.size() >= kMaxPointings || target == station) return;
-      if (!states_[static_cast<std::size_t>(target)].horizontal) return;
+      if (!states_.Is(static_cast<std::size_t>(target), StationStates::kHorizontal)) return;
       if (std::find(targets.begin(), targets.end(), target) != targets.end()) return;
       if (mode == EvaluationMode::kCheck && !Independent(obs, station, false)) return;
       pointings.push_back(
-          {PointOf(states_[static_cast<std::size_t>(target)]), direction, distance});
+          {PointOf(states_.Get(static_cast<std::size_t>(target))), direction, distance});
       targets.push_back(target);
       observations.push_back(obs);
     };

@@ -14,18 +14,66 @@
 
 namespace trovisk::propagation {
 
-// What the propagation knows of one station.
+// A station's local coordinates as the propagation holds them, metres.
+struct StationCoordinates {
+  double north = 0.0;
+  double east = 0.0;
+  double elevation = 0.0;
+};
+
+// What the propagation knows of one station, as read from StationStates.
 struct StationState {
+  double north = 0.0;  // metres, local system
+  double east = 0.0;
+  double elevation = 0.0;
   bool horizontal = false;         // north and east fixed
   bool vertical = false;           // elevation fixed
   bool assumed_elevation = false;  // elevation taken from a neighbour, not measured
   bool initial = false;            // fixed before propagation (file or seed)
-  double north = 0.0;              // metres, local system
-  double east = 0.0;
-  double elevation = 0.0;
-  double latitude = 0.0;  // radians and metres; valid when horizontal and vertical
-  double longitude = 0.0;
-  double height = 0.0;
+  bool file_geodetic = false;      // the file gave finite geodetic values (in its record)
+};
+
+// What the propagation knows of every station, in 25 bytes a station: the
+// local coordinates in one array and the flags in another. Geodetic values
+// are worked out from the local ones when needed, unless the file gave the
+// station its own.
+class StationStates {
+ public:
+  enum Flag : std::uint8_t {
+    kHorizontal = 1u << 0,
+    kVertical = 1u << 1,
+    kAssumedElevation = 1u << 2,
+    kInitial = 1u << 3,
+    kFileGeodetic = 1u << 4,
+    kQueued = 1u << 5,        // in the current wave's list of stations to look at
+    kNewPosition = 1u << 6,   // north and east decided by the current wave
+    kNewElevation = 1u << 7,  // elevation decided by the current wave
+  };
+
+  explicit StationStates(std::size_t count) : coordinates_(count), flags_(count, 0) {}
+
+  StationState Get(std::size_t station) const {
+    const StationCoordinates& c = coordinates_[station];
+    std::uint8_t f = flags_[station];
+    return {c.north,
+            c.east,
+            c.elevation,
+            (f & kHorizontal) != 0,
+            (f & kVertical) != 0,
+            (f & kAssumedElevation) != 0,
+            (f & kInitial) != 0,
+            (f & kFileGeodetic) != 0};
+  }
+  bool Is(std::size_t station, Flag flag) const { return (flags_[station] & flag) != 0; }
+  void Set(std::size_t station, Flag flag) { flags_[station] |= flag; }
+  void Clear(std::size_t station, Flag flag) {
+    flags_[station] &= static_cast<std::uint8_t>(~flag);
+  }
+  StationCoordinates& Coordinates(std::size_t station) { return coordinates_[station]; }
+
+ private:
+  std::vector<StationCoordinates> coordinates_;
+  std::vector<std::uint8_t> flags_;
 };
 
 // One determination of a station's position or elevation.
@@ -71,7 +119,7 @@ enum class EvaluationMode {
 
 class CandidateEvaluator {
  public:
-  CandidateEvaluator(const PropagationNetwork& network, const std::vector<StationState>& states,
+  CandidateEvaluator(const PropagationNetwork& network, const StationStates& states,
                      const LocalFrame& frame);
 
   // Marks that the station states changed, so cached orientations are stale.
@@ -99,15 +147,17 @@ class CandidateEvaluator {
   void AddFromObservation(std::int32_t station, std::int32_t obs_index, EvaluationMode mode,
                           bool position, bool elevation, Evaluation& out);
   void AddElevation(std::int32_t station, std::int32_t obs_index, EvaluationMode mode,
-                    Evaluation& out);
+                    observation_values::Zenith& zenith, Evaluation& out);
   void AddPolar(std::int32_t from, double azimuth, double distance, bool reverse,
                 std::int32_t obs_index, Evaluation& out) const;
   void AddGps(std::int32_t obs_index, bool reverse, Evaluation& out) const;
+  // Earth-centred position of a fixed station, metres.
+  void EcefOf(std::int32_t station, double& x, double& y, double& z) const;
   void AddBacksightRays(std::int32_t station, Evaluation& out);
   void AddResections(std::int32_t station, EvaluationMode mode, Evaluation& out);
 
   const PropagationNetwork& network_;
-  const std::vector<StationState>& states_;
+  const StationStates& states_;
   const LocalFrame& frame_;
   const std::vector<std::int32_t>* fixing_position_ = nullptr;
   const std::vector<std::int32_t>* fixing_elevation_ = nullptr;

@@ -334,5 +334,87 @@ TEST(PropagationTest, AStationWithoutHeightsTakesItsNeighboursElevation) {
   EXPECT_EQ(summary.passes, 2);
 }
 
+TEST(PropagationTest, PointingsWithoutTheirOwnDistanceUseTheOneMeasuredBetweenTheStations) {
+  struct Case {
+    const char* name;
+    std::function<void(NetworkBuilder&)> observe;
+  };
+  const Case cases[] = {
+      {"an angle and a distance measured on its own",
+       [](NetworkBuilder& net) {
+         net.Angle("A", "B", "P", false);
+         net.HorizontalDistance("A", "P");
+         net.HeightDifference("A", "P");
+       }},
+      {"three distances, one of them a blunder",
+       [](NetworkBuilder& net) {
+         net.Angle("A", "B", "P", false);
+         net.HorizontalDistance("P", "A");
+         net.HorizontalDistance("A", "P").horizontal_distance += 5.0;
+         net.HorizontalDistance("A", "P");
+         net.HeightDifference("A", "P");
+       }},
+      {"a zenith without slope distance levels over the measured distance",
+       [](NetworkBuilder& net) {
+         ObservationRecord& angle = net.Angle("A", "B", "P", false);
+         const NetworkBuilder::Truth& a = net.TrueCoordinates("A");
+         const NetworkBuilder::Truth& p = net.TrueCoordinates("P");
+         angle.instrument_height = net.instrument_height;
+         angle.target_height = net.target_height;
+         angle.zenith =
+             std::atan2(net.PlaneDistance("A", "P"),
+                        (p.elevation + net.target_height) - (a.elevation + net.instrument_height));
+         net.HorizontalDistance("A", "P");
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    NetworkBuilder net(TestFrame());
+    net.Station("A", 5000, 5000, 100);
+    net.Station("B", 5000, 5400, 100);
+    net.Station("P", 5230, 5110, 103.5);
+    net.KnownLocal("A");
+    net.KnownLocal("B");
+    c.observe(net);
+    PropagateCoordinates(net.data(), net.frame());
+    ExpectAtTruth(net, "P");
+  }
+}
+
+TEST(PropagationTest, AGpsVectorStartsFromTheFileGeodeticValuesOfItsBase) {
+  // The file may give a base local values of another grid beside its
+  // geodetic ones; the vector is earth-centred, so it starts from the latter.
+  struct Case {
+    const char* name;
+    bool local;
+    bool geodetic;
+    double grid_shift;  // metres added to the base's local north
+  };
+  const Case cases[] = {
+      {"geodetic values beside a disagreeing grid", true, true, 1000.0},
+      {"geodetic values only", false, true, 0.0},
+      {"local values only", true, false, 0.0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    NetworkBuilder net(TestFrame());
+    net.Station("A", 5000, 5000, 100);
+    net.Station("R", 5600, 4300, 140);
+    if (c.local) net.KnownLocal("A");
+    if (c.geodetic) net.KnownGeodetic("A");
+    net.Record("A").north += c.grid_shift;
+    net.Gps("A", "R");
+    PropagateCoordinates(net.data(), net.frame());
+    const StationRecord& r = net.Record("R");
+    ASSERT_TRUE(r.has_geodetic);
+    double north = 0, east = 0, elevation = 0;
+    GeodeticToLocal(net.frame(), r.latitude, r.longitude, r.height, north, east, elevation);
+    EXPECT_NEAR(north, 5600, kTenthMillimetre);
+    EXPECT_NEAR(east, 4300, kTenthMillimetre);
+    EXPECT_NEAR(elevation, 140, kTenthMillimetre);
+    ExpectAtTruth(net, "R");
+  }
+}
+
 }  // namespace
 }  // namespace trovisk
