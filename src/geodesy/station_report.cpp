@@ -27,15 +27,15 @@ std::string Format(const char* format, double value) {
   return buffer;
 }
 
-std::string StationName(const StationList& stations, std::int32_t index) {
+std::string NameOf(const StationList& stations, std::int32_t index) {
   if (index <= 0 || static_cast<std::size_t>(index) >= stations.size()) return "?";
-  return stations[static_cast<std::size_t>(index)].name;
+  return stations[static_cast<std::size_t>(index)].name.str();
 }
 
 // "polar from 104 (observation 12, line 40, SS)"
 std::string Describe(const Determination& d, const StationList& stations) {
   if (d.source == CoordinateSource::kAssumedElevation) {
-    return d.from_station > 0 ? "assumed equal to that of " + StationName(stations, d.from_station)
+    return d.from_station > 0 ? "assumed equal to that of " + NameOf(stations, d.from_station)
                               : "assumed equal to the seed's";
   }
   std::string text = SourceText(d.source);
@@ -43,8 +43,8 @@ std::string Describe(const Determination& d, const StationList& stations) {
     bool figure =
         d.source == CoordinateSource::kIntersection || d.source == CoordinateSource::kResection;
     text += figure ? " on " : " from ";
-    text += StationName(stations, d.from_station);
-    if (d.second_station > 0) text += " and " + StationName(stations, d.second_station);
+    text += NameOf(stations, d.from_station);
+    if (d.second_station > 0) text += " and " + NameOf(stations, d.second_station);
   }
   if (d.observation.sequence > 0) {
     text += " (observation " + std::to_string(d.observation.sequence) + ", line " +
@@ -134,9 +134,9 @@ void WriteStationReport(std::ostream& out, const StationList& stations, const St
 
   for (std::size_t s = 1; s < stations.size(); ++s) {
     const StationRecord& station = stations[s];
-    out << Padded(station.name, 16);
+    out << Padded(station.name.str(), 16);
     if (station.merge_link != kNotMerged) {
-      out << "merged into " << StationName(stations, stations.Resolve(static_cast<int>(s))) << "\n";
+      out << "merged into " << NameOf(stations, stations.Resolve(static_cast<int>(s))) << "\n";
       continue;
     }
     const StationReportEntry* entry = s < report.entries.size() ? &report.entries[s] : nullptr;

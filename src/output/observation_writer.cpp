@@ -287,20 +287,20 @@ class StationNames {
 
  private:
   struct Last {
-    int index = 0;
-    const std::string* name = nullptr;
+    int index = -1;
+    std::string_view name;
     bool short_name = false;
     char blanked[TextCursor::kScratchBlock] = {};
   };
 
   NameText Kept(int index, Last& last) const {
-    if (last.name == nullptr || last.index != index) {
+    if (last.index != index) {
       last.index = index;
-      last.name = &ResolvedStationName(stations_, index);
-      last.short_name = last.name->size() <= sizeof last.blanked;
-      if (last.short_name) WriteLineText(last.blanked, *last.name);
+      last.name = ResolvedStationName(stations_, index);
+      last.short_name = last.name.size() <= sizeof last.blanked;
+      if (last.short_name) WriteLineText(last.blanked, last.name);
     }
-    return {*last.name, last.short_name ? last.blanked : nullptr};
+    return {last.name, last.short_name ? last.blanked : nullptr};
   }
 
   const StationList& stations_;

@@ -9,7 +9,6 @@
 namespace trovisk {
 namespace {
 
-const std::string kNoName;
 
 // Decimals of the station fields.
 constexpr int kLengthDecimals = 5;
@@ -154,14 +153,14 @@ int ResolveStationName(const StationList& stations, std::string_view name, std::
     return kNameNotFound;
   }
   int survivor = stations.Resolve(index);
-  out = stations[static_cast<std::size_t>(survivor)].name;
+  out = stations[static_cast<std::size_t>(survivor)].name.str();
   return survivor == index ? kNameOwn : kNameOfMergeSurvivor;
 }
 
-const std::string& ResolvedStationName(const StationList& stations, int index) {
+std::string_view ResolvedStationName(const StationList& stations, int index) {
   int survivor = stations.Resolve(index);
-  if (survivor <= 0 || static_cast<std::size_t>(survivor) >= stations.size()) return kNoName;
-  return stations[static_cast<std::size_t>(survivor)].name;
+  if (survivor <= 0 || static_cast<std::size_t>(survivor) >= stations.size()) return {};
+  return stations[static_cast<std::size_t>(survivor)].name.view();
 }
 
 }  // namespace trovisk

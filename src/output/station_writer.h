@@ -45,6 +45,7 @@ int ResolveStationName(const StationList& stations, std::string_view name, std::
 
 /// The same by index: the name of the station written in place of `index`,
 /// empty for index 0 (no station) or an index outside the list.
-const std::string& ResolvedStationName(const StationList& stations, int index);
+/// The view lasts while the list is not changed.
+std::string_view ResolvedStationName(const StationList& stations, int index);
 
 }  // namespace trovisk

@@ -51,7 +51,9 @@ void RecordReader::CloseDirectionSet() {
   set_warnings_.clear();
   set_.Close(set_observations_, set_warnings_);
   auto name = [&](int station) {
-    return "'" + data_.stations[static_cast<std::size_t>(station)].name + "'";
+    std::string quoted = "'";
+    quoted.append(data_.stations[static_cast<std::size_t>(station)].name.view());
+    return quoted += "'";
   };
   for (const SetWarning& warning : set_warnings_) {
     std::string difference =

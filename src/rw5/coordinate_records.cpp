@@ -35,7 +35,6 @@ void RecordReader::ReadLocalCoordinates(bool occupy) {
   StationRecord station;
   station.name = std::string(name);
   station.distance_units = state_.distance_units;
-  station.angle_units = state_.angle_units;
   if (IsPresent(north) && IsPresent(east)) {
     station.has_nee = true;
     station.north = north;
@@ -82,7 +81,6 @@ void RecordReader::ReadBasePoint() {
   StationRecord station;
   station.name = std::string(name);
   station.distance_units = state_.distance_units;
-  station.angle_units = state_.angle_units;
   // The antenna stands the entered height and its phase-centre offset above the mark.
   const double antenna_height =
       IsPresent(antenna) ? antenna + (IsPresent(phase_offset) ? phase_offset : 0.0) : kNullValue;

@@ -64,7 +64,7 @@ std::string_view RecordReader::Name(std::string_view field, std::size_t prefix_l
 }
 
 int RecordReader::Station(std::string_view name) {
-  return data_.stations.FindOrAdd(name, state_.distance_units, state_.angle_units);
+  return data_.stations.FindOrAdd(name, state_.distance_units);
 }
 
 int RecordReader::OccupiedStation(std::string_view name) {

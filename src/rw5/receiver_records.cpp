@@ -23,13 +23,13 @@ constexpr std::size_t kXX = 0, kXY = 1, kYY = 2, kXZ = 3, kYZ = 4, kZZ = 5;
 }  // namespace
 
 bool RecordReader::GeodeticInRange(double latitude, double longitude, std::string_view kind,
-                                   const std::string& name) {
+                                   std::string_view name) {
   if (std::fabs(latitude) <= kMostPackedLatitude && std::fabs(longitude) <= kMostPackedLongitude) {
     return true;
   }
   std::string what(kind);
-  what += " '" + name +
-          "' lies outside latitude -90..90 or longitude -360..360; its position is not used";
+  what.append(" '").append(name).append(
+      "' lies outside latitude -90..90 or longitude -360..360; its position is not used");
   Warn(line_, what);
   return false;
 }
@@ -61,7 +61,6 @@ void RecordReader::ReadGpsPosition() {
   StationRecord station;
   station.name = std::string(name);
   station.distance_units = state_.distance_units;
-  station.angle_units = state_.angle_units;
   // Messages only: built when one is given, never on the way of a good record.
   auto what = [&] { return "GPS point '" + station.name + "'"; };
   if (IsMissing(latitude) || IsMissing(longitude)) {

@@ -88,7 +88,7 @@ class RecordReader {
   // False, after a warning naming the point, for a packed latitude beyond 90
   // degrees or a longitude beyond a full turn.
   bool GeodeticInRange(double latitude, double longitude, std::string_view kind,
-                       const std::string& name);
+                       std::string_view name);
   void ReadReceiverVector(std::string_view code);
   void ReadReceiverCovariance(std::string_view code);
   void ReadTiltCorrection();

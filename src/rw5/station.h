@@ -3,17 +3,16 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+
+#include "rw5/station_name.h"
 
 namespace trovisk {
 
 // Merge link of a station that stands for itself.
 inline constexpr std::int32_t kNotMerged = -120001;
-// Longest station name kept: characters 3 to 17 of a prefixed field.
-inline constexpr std::size_t kMaxStationNameLength = 15;
 
 struct StationRecord {
-  std::string name;
+  StationName name;
   double latitude = 0.0;   // radians, valid when has_geodetic
   double longitude = 0.0;  // radians, valid when has_geodetic
   double height = 0.0;     // ellipsoidal, metres, valid when has_geodetic
@@ -25,7 +24,6 @@ struct StationRecord {
   bool has_geodetic = false;
   bool has_nee = false;
   std::int32_t distance_units = 0;  // raw file unit code in force when first added
-  std::int32_t angle_units = 0;
 };
 
 }  // namespace trovisk

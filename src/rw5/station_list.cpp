@@ -5,6 +5,12 @@
 #include <utility>
 
 namespace trovisk {
+namespace {
+
+// The part of a name a station keeps.
+std::string_view KeptPart(std::string_view name) { return name.substr(0, kMaxStationNameLength); }
+
+}  // namespace
 
 StationList::StationList() { Clear(); }
 
@@ -86,6 +92,7 @@ bool StationList::Add(const StationRecord& station) {
 }
 
 void StationList::Prefetch(std::string_view name) const {
+  name = KeptPart(name);
 #if defined(__GNUC__) || defined(__clang__)
   __builtin_prefetch(&slots_[HashOf(name) & (slots_.size() - 1)]);
 #else
@@ -94,11 +101,13 @@ void StationList::Prefetch(std::string_view name) const {
 }
 
 int StationList::Find(std::string_view name) const {
+  name = KeptPart(name);
   if (name.empty()) return 0;
   return slots_[Slot(name, HashOf(name))].station;
 }
 
-int StationList::FindOrAdd(std::string_view name, int distance_units, int angle_units) {
+int StationList::FindOrAdd(std::string_view name, int distance_units) {
+  name = KeptPart(name);
   if (name.empty()) return 0;
   // One probe finds the station or the slot a new one takes.
   const std::uint32_t hash = HashOf(name);
@@ -108,7 +117,6 @@ int StationList::FindOrAdd(std::string_view name, int distance_units, int angle_
   StationRecord& station = records_.emplace_back();
   station.name.assign(name);
   station.distance_units = distance_units;
-  station.angle_units = angle_units;
   slots_[slot] = IndexSlot{index, hash};
   GrowIndex();
   return index;

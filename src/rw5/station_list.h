@@ -1,5 +1,7 @@
 // The stations of one conversion, in order of first appearance. Index 0 is a
 // reserved empty record that lookups never return; real stations start at 1.
+// Names are told apart by their first kMaxStationNameLength bytes, the part
+// a station keeps: a longer name finds and adds the station of that part.
 #pragma once
 
 #include <cstddef>
@@ -34,7 +36,7 @@ class StationList {
   void Prefetch(std::string_view name) const;
   // Adds a station of that name with the given units when absent; its index.
   // An empty name is never added and gives 0.
-  int FindOrAdd(std::string_view name, int distance_units, int angle_units);
+  int FindOrAdd(std::string_view name, int distance_units);
 
   bool SetDescription(std::string_view name, std::string_view text);
   std::string GetDescription(std::string_view name) const;

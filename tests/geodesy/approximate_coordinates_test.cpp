@@ -234,8 +234,8 @@ TEST(ApproximateCoordinatesTest, DecliningTheFileLocalSeedRecomputesLocalFromGeo
   for (Answer answer : {Answer::kYes, Answer::kNo}) {
     SCOPED_TRACE(answer == Answer::kYes ? "file values taken" : "file values declined");
     SurveyData data;
-    int seed = data.stations.FindOrAdd("S", kUnitMetres, 0);
-    int k = data.stations.FindOrAdd("K", kUnitMetres, 0);
+    int seed = data.stations.FindOrAdd("S", kUnitMetres);
+    int k = data.stations.FindOrAdd("K", kUnitMetres);
     StationRecord& s = data.stations[static_cast<std::size_t>(seed)];
     s.north = 1000.0, s.east = 2000.0, s.elevation = 50.0, s.has_nee = true;
     StationRecord& kr = data.stations[static_cast<std::size_t>(k)];
@@ -314,7 +314,9 @@ TEST(ApproximateCoordinatesTest, GarbageObservationsNeitherCrashNorWriteNonFinit
   for (int round = 0; round < 20; ++round) {
     SCOPED_TRACE(round);
     SurveyData data;
-    for (int s = 0; s < 40; ++s) data.stations.FindOrAdd(std::string("P").append(std::to_string(s)), 1, 0);
+    for (int s = 0; s < 40; ++s) {
+      data.stations.FindOrAdd(std::string("P").append(std::to_string(s)), 1);
+    }
     // Known stations, some at absurd or broken coordinates; the broken ones
     // stay as the file gave them and are not checked below.
     std::vector<bool> broken(data.stations.size(), false);

@@ -30,7 +30,7 @@ class NetworkBuilder {
   // only learns of it through observations unless it is made known.
   int Station(const std::string& name, double north, double east, double elevation) {
     truth_[name] = {north, east, elevation};
-    return data_.stations.FindOrAdd(name, kUnitMetres, 0);
+    return data_.stations.FindOrAdd(name, kUnitMetres);
   }
   void KnownLocal(const std::string& name) {
     StationRecord& s = Record(name);

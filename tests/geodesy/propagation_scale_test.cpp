@@ -21,7 +21,7 @@ TEST(PropagationScaleTest, HundredThousandStationTraverseWithSideshots) {
   // 20 m due north of itself. T0 and its backsight BS are known.
   constexpr int kLegs = 50000;
   SurveyData data;
-  auto add = [&](const std::string& name) { return data.stations.FindOrAdd(name, kUnitMetres, 0); };
+  auto add = [&](const std::string& name) { return data.stations.FindOrAdd(name, kUnitMetres); };
   int backsight = add("BS");
   StationRecord& bs = data.stations[static_cast<std::size_t>(backsight)];
   bs.north = 0.0, bs.east = -100.0, bs.elevation = 50.0, bs.has_nee = true;

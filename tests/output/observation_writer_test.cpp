@@ -24,7 +24,7 @@ const std::string kComputed =
 class ObservationSection : public ::testing::Test {
  protected:
   ObservationSection() {
-    for (const char* name : {"A", "B", "C", "D"}) stations_.FindOrAdd(name, 1, 0);
+    for (const char* name : {"A", "B", "C", "D"}) stations_.FindOrAdd(name, 1);
   }
 
   // An observation at A towards C (backsight B when `backsight`), numbered next.

@@ -44,7 +44,7 @@ struct Parsed {
     }
     return found;
   }
-  const std::string& Name(int index) const { return data.stations[index].name; }
+  std::string Name(int index) const { return data.stations[index].name.str(); }
   const StationRecord& Station(const std::string& name) const {
     return data.stations[data.stations.Find(name)];
   }

@@ -40,7 +40,6 @@ void BuildStations(FuzzBytes& bytes, StationList& stations) {
     station.east = bytes.Double();
     station.elevation = bytes.Double();
     station.distance_units = static_cast<std::int32_t>(bytes.Range(-3, 5));
-    station.angle_units = static_cast<std::int32_t>(bytes.Range(-1, 2));
     stations.Add(station);
     stations.SetDescription(station.name, description);
   }
