@@ -33,12 +33,15 @@ enum class Visit { kNext, kDoneWithFirst, kCancel };
 // ordered by first and then second; a station no longer active is passed
 // over. Returns true when a visit cancelled.
 template <typename IsActive, typename VisitPair>
-bool VisitNearbyPairs(const CheckPoints& check, int dims, double reach, IsActive is_active,
+bool VisitNearbyPairs(CheckPoints& check, int dims, double reach, IsActive is_active,
                       VisitPair visit) {
   const NeighbourGrid grid(check.points, dims, reach);
+  check.points = {};  // the grid has placed them
   std::vector<std::uint32_t> candidates;
   for (std::uint32_t i = 0; i < check.stations.size(); ++i) {
-    if (!is_active(check.stations[i])) continue;
+    // Most stations have no other near them: pass over them without
+    // touching their records.
+    if (!grid.MayHaveCandidates(i) || !is_active(check.stations[i])) continue;
     grid.LaterCandidates(i, candidates);
     for (std::uint32_t j : candidates) {
       const Visit result = visit(check.stations[i], check.stations[j]);
@@ -100,7 +103,7 @@ Visit OfferPair(StationList& stations, int first, int second, double separation,
 // `separation(first, second)` is the distance in metres that is compared
 // with the tolerance.
 template <typename Separation>
-bool RunCheck(StationList& stations, const CheckPoints& check, int dims, double reach,
+bool RunCheck(StationList& stations, CheckPoints& check, int dims, double reach,
               double tolerance_m, bool geodetic, UserInterface& ui, DeclinedMerges* declined,
               Separation separation) {
   return VisitNearbyPairs(
