@@ -33,10 +33,10 @@ constexpr std::size_t kSideCombinations = 64;  // two side bits per axis
 // A cell's number along one axis; adds the side bits of a point that lies
 // within a quarter of the width of an edge. Without branches: which quarter
 // a point falls in is as good as random.
-std::int64_t CellNumber(double coordinate, double width, int axis, std::uint8_t& sides) {
-  const double q = coordinate / width;
+std::int64_t CellNumber(double coordinate, double per_width, int axis, std::uint8_t& sides) {
+  const double q = coordinate * per_width;
   const double whole = std::floor(q);
-  if (std::isnan(whole)) return 0;  // an infinite width over an infinite coordinate
+  if (std::isnan(whole)) return 0;  // an infinite coordinate in a cell of infinite width
   const double clamped = std::min(std::max(whole, -kCellNumberLimit), kCellNumberLimit);
   // Past the limits (or for an infinite q) this is outside [0, 1), and the
   // point then looks into a neighbour that cannot be occupied.
@@ -131,6 +131,13 @@ struct CellTriple {
   auto operator<=>(const CellTriple&) const = default;
 };
 
+// A key moved by an offset (the key of a step from the cell numbered 0).
+std::uint64_t Plus(std::uint64_t key, std::uint64_t offset) { return key + offset; }
+CellTriple Plus(CellTriple key, const CellTriple& offset) {
+  for (std::size_t d = 0; d < kMaxDims; ++d) key.n[d] += offset.n[d];
+  return key;
+}
+
 // Sorts the keys, carrying the values along, digit by digit from the least
 // significant; each pass is stable, so equal keys keep their value order.
 void RadixSort(std::vector<std::uint64_t>& keys, std::vector<std::uint32_t>& values) {
@@ -221,6 +228,9 @@ NeighbourGrid::NeighbourGrid(const std::vector<GridPoint>& points, int dims, dou
   // Infinite for an enormous reach: every point then falls into cell 0.
   const double width =
       kCellsPerReach * (reach * (1.0 + kReachSlack) + largest * kCoordinateRounding);
+  // Multiplying by the inverse rounds once more, by far less than the
+  // widening above allows for.
+  const double per_width = 1.0 / width;
 
   // Cell numbers rise with the coordinates, so their range along each axis
   // is that of the extremes. Each axis gets a field of the key one wider on
@@ -233,8 +243,8 @@ NeighbourGrid::NeighbourGrid(const std::vector<GridPoint>& points, int dims, dou
   for (int d = dims_ - 1; d >= 0; --d) {
     const auto axis = static_cast<std::size_t>(d);
     std::uint8_t unused = 0;
-    low[axis] = CellNumber(least[axis], width, d, unused);
-    const std::int64_t high = CellNumber(most[axis], width, d, unused);
+    low[axis] = CellNumber(least[axis], per_width, d, unused);
+    const std::int64_t high = CellNumber(most[axis], per_width, d, unused);
     const std::uint64_t span = static_cast<std::uint64_t>(high) - static_cast<std::uint64_t>(low[axis]);
     field_shift[axis] = key_bits;
     key_bits += std::bit_width(span + 2);
@@ -250,7 +260,7 @@ NeighbourGrid::NeighbourGrid(const std::vector<GridPoint>& points, int dims, dou
       std::uint64_t key = 0;
       for (int d = 0; d < dims_; ++d) {
         const auto axis = static_cast<std::size_t>(d);
-        const std::int64_t n = CellNumber(points[i].c[d], width, d, sides[i]);
+        const std::int64_t n = CellNumber(points[i].c[d], per_width, d, sides[i]);
         key |= (static_cast<std::uint64_t>(n) - static_cast<std::uint64_t>(low[axis]) + 1)
                << field_shift[axis];
       }
@@ -272,7 +282,7 @@ NeighbourGrid::NeighbourGrid(const std::vector<GridPoint>& points, int dims, dou
     for (std::uint32_t i = 0; i < count_; ++i) {
       if (points[i].anywhere) continue;
       for (int d = 0; d < dims_; ++d) {
-        numbers[i].n[static_cast<std::size_t>(d)] = CellNumber(points[i].c[d], width, d, sides[i]);
+        numbers[i].n[static_cast<std::size_t>(d)] = CellNumber(points[i].c[d], per_width, d, sides[i]);
       }
       members_.push_back(i);
     }
@@ -326,26 +336,53 @@ void NeighbourGrid::BuildCells(std::vector<Key>& keys, const std::vector<std::ui
     }
   };
   const Neighbourhood hood = LaterNeighbours(dims_);
+  auto offset = [&](const Direction& direction) { return shift(Key{}, direction.delta); };
+  const Key next_offset = offset(hood.next);
+  std::vector<std::array<Key, 3>> row_offset(hood.rows.size());
+  for (std::size_t r = 0; r < hood.rows.size(); ++r) {
+    for (std::size_t k = 0; k < 3; ++k) row_offset[r][k] = offset(hood.rows[r][k]);
+  }
+  // Every later neighbour lies in one of two stretches of cell order: up to
+  // the last neighbour with the same first-axis number, and from the first
+  // to the last neighbour with the next one. A cell whose next cell lies
+  // beyond the first stretch, and the first cell at or after the start of
+  // the second beyond its end, has none: most cells are done with these two
+  // comparisons, which are nearly always false.
+  std::array<int, kMaxDims> delta{};
+  for (int d = 1; d < dims_; ++d) delta[static_cast<std::size_t>(d)] = 1;
+  if (dims_ == 1) delta[0] = 1;
+  const Key same_last = shift(Key{}, delta);
+  delta[0] = 1;
+  const Key next_last = shift(Key{}, delta);
+  for (int d = 1; d < dims_; ++d) delta[static_cast<std::size_t>(d)] = -1;
+  const Key next_first = shift(Key{}, delta);
+  std::size_t next_at = 0;
   std::vector<std::size_t> cursor(hood.rows.size(), 0);
   for (std::size_t c = 0; c < cells; ++c) {
+    const Key key = keys[c];
+    const bool near_same = c + 1 < cells && !(Plus(key, same_last) < keys[c + 1]);
+    bool near_next = false;
+    if (dims_ > 1) {
+      AdvanceTo(keys, next_at, Plus(key, next_first));
+      near_next = next_at < cells && !(Plus(key, next_last) < keys[next_at]);
+    }
+    if (!near_same && !near_next) continue;
     const std::uint32_t reached = hood.reached[cell_sides[c]];
-    if (reached == 0) continue;
-    if ((reached & 1u) && c + 1 < cells && keys[c + 1] == shift(keys[c], hood.next.delta)) {
+    if ((reached & 1u) && c + 1 < cells && keys[c + 1] == Plus(key, next_offset)) {
       link_if_reached(c, c + 1, hood.next);
     }
     for (std::size_t r = 0; r < hood.rows.size(); ++r) {
       const std::uint32_t in_row = (reached >> (1 + 3 * r)) & 7u;
-      if (in_row == 0) continue;
-      const auto& row = hood.rows[r];
-      const Key first = shift(keys[c], row[0].delta);
+      const bool same_slab = hood.rows[r][0].delta[0] == 0;
+      if (in_row == 0 || !(same_slab ? near_same : near_next)) continue;
       std::size_t& at = cursor[r];
-      AdvanceTo(keys, at, first);
+      AdvanceTo(keys, at, Plus(key, row_offset[r][0]));
       // At most the three cells of the row lie from here on up to its last.
       for (std::size_t k = 0, j = at; k < 3 && j < cells; ++k) {
         if (!((in_row >> k) & 1u)) continue;
-        const Key target = k == 0 ? first : shift(keys[c], row[k].delta);
+        const Key target = Plus(key, row_offset[r][k]);
         while (j < cells && keys[j] < target) ++j;
-        if (j < cells && keys[j] == target) link_if_reached(c, j, row[k]);
+        if (j < cells && keys[j] == target) link_if_reached(c, j, hood.rows[r][k]);
       }
     }
   }
