@@ -34,17 +34,18 @@ constexpr std::size_t kSideCombinations = 64;  // two side bits per axis
 // within a quarter of the width of an edge. Without branches: which quarter
 // a point falls in is as good as random.
 std::int64_t CellNumber(double coordinate, double per_width, int axis, std::uint8_t& sides) {
-  const double q = coordinate * per_width;
-  const double whole = std::floor(q);
-  if (std::isnan(whole)) return 0;  // an infinite coordinate in a cell of infinite width
-  const double clamped = std::min(std::max(whole, -kCellNumberLimit), kCellNumberLimit);
-  // Past the limits (or for an infinite q) this is outside [0, 1), and the
-  // point then looks into a neighbour that cannot be occupied.
-  const double within = q - clamped;
+  // Clamping first keeps the conversion below in range; the limits are whole
+  // numbers, so the cell number is the same.
+  const double q =
+      std::min(std::max(coordinate * per_width, -kCellNumberLimit), kCellNumberLimit);
+  if (std::isnan(q)) return 0;  // an infinite coordinate in a cell of infinite width
+  std::int64_t n = static_cast<std::int64_t>(q);  // towards zero
+  n -= q < static_cast<double>(n) ? 1 : 0;       // down
+  const double within = q - static_cast<double>(n);
   const double near_edge = 1.0 / kCellsPerReach;
   sides |= static_cast<std::uint8_t>((unsigned{within < near_edge} << (2 * axis)) |
                                      (unsigned{within > 1.0 - near_edge} << (2 * axis + 1)));
-  return static_cast<std::int64_t>(clamped);
+  return n;
 }
 
 // The side bit of a point near the edge towards a neighbour `step` away.
@@ -138,40 +139,115 @@ CellTriple Plus(CellTriple key, const CellTriple& offset) {
   return key;
 }
 
-// Sorts the keys, carrying the values along, digit by digit from the least
-// significant; each pass is stable, so equal keys keep their value order.
-void RadixSort(std::vector<std::uint64_t>& keys, std::vector<std::uint32_t>& values) {
-  constexpr int kDigitBits = 8;
-  constexpr std::size_t kBuckets = std::size_t{1} << kDigitBits;
-  constexpr int kDigits = (64 + kDigitBits - 1) / kDigitBits;
-  const std::size_t n = keys.size();
-  std::vector<std::array<std::uint32_t, kBuckets>> counts(kDigits);
-  for (auto& c : counts) c.fill(0);
-  for (std::uint64_t key : keys) {
-    for (int digit = 0; digit < kDigits; ++digit) {
-      ++counts[static_cast<std::size_t>(digit)][(key >> (digit * kDigitBits)) & (kBuckets - 1)];
+// The spreading pass takes 8 bits, to write into few places at once; the
+// sorts in the cache take 11, for fewer passes.
+constexpr int kDigitBits = 8;
+constexpr std::size_t kBuckets = std::size_t{1} << kDigitBits;
+using DigitCounts = std::array<std::uint32_t, kBuckets>;
+constexpr int kLowDigitBits = 11;
+constexpr std::size_t kLowBuckets = std::size_t{1} << kLowDigitBits;
+using LowDigitCounts = std::array<std::uint32_t, kLowBuckets>;
+
+// Stable sort of keys[first, last) with their values by the digits below
+// bit `bits`, least significant first, through the spare arrays; the result
+// is back in place.
+void SortByLowDigits(std::uint64_t* keys, std::uint32_t* values, std::uint64_t* spare_keys,
+                     std::uint32_t* spare_values, std::size_t n, int bits) {
+  const int digits = (bits + kLowDigitBits - 1) / kLowDigitBits;
+  std::vector<LowDigitCounts> counts(static_cast<std::size_t>(digits));
+  for (LowDigitCounts& c : counts) c.fill(0);
+  for (std::size_t i = 0; i < n; ++i) {
+    for (int digit = 0; digit < digits; ++digit) {
+      ++counts[static_cast<std::size_t>(digit)][(keys[i] >> (digit * kLowDigitBits)) & (kLowBuckets - 1)];
     }
   }
-  std::vector<std::uint64_t> keys_out;
-  std::vector<std::uint32_t> values_out;
-  for (int digit = 0; digit < kDigits; ++digit) {
-    auto& count = counts[static_cast<std::size_t>(digit)];
-    const int shift = digit * kDigitBits;
+  bool in_spare = false;
+  for (int digit = 0; digit < digits; ++digit) {
+    LowDigitCounts& count = counts[static_cast<std::size_t>(digit)];
     // A digit every key shares leaves the order as it is.
     if (std::find(count.begin(), count.end(), n) != count.end()) continue;
-    if (keys_out.empty()) {
-      keys_out.resize(n);
-      values_out.resize(n);
-    }
     std::uint32_t next = 0;
     for (std::uint32_t& c : count) next += std::exchange(c, next);
+    const std::uint64_t* from_keys = in_spare ? spare_keys : keys;
+    const std::uint32_t* from_values = in_spare ? spare_values : values;
+    std::uint64_t* to_keys = in_spare ? keys : spare_keys;
+    std::uint32_t* to_values = in_spare ? values : spare_values;
+    const int shift = digit * kLowDigitBits;
     for (std::size_t i = 0; i < n; ++i) {
-      const std::uint32_t to = count[(keys[i] >> shift) & (kBuckets - 1)]++;
-      keys_out[to] = keys[i];
-      values_out[to] = values[i];
+      const std::uint32_t to = count[(from_keys[i] >> shift) & (kLowBuckets - 1)]++;
+      to_keys[to] = from_keys[i];
+      to_values[to] = from_values[i];
     }
-    keys.swap(keys_out);
-    values.swap(values_out);
+    in_spare = !in_spare;
+  }
+  if (in_spare) {
+    std::copy(spare_keys, spare_keys + n, keys);
+    std::copy(spare_values, spare_values + n, values);
+  }
+}
+
+// Below this many keys a bucket is sorted by insertion: the digit counts of
+// a radix sort would cost more than the keys.
+constexpr std::size_t kFewKeys = 48;
+
+void InsertionSort(std::uint64_t* keys, std::uint32_t* values, std::size_t n) {
+  for (std::size_t i = 1; i < n; ++i) {
+    const std::uint64_t key = keys[i];
+    const std::uint32_t value = values[i];
+    std::size_t j = i;
+    for (; j > 0 && keys[j - 1] > key; --j) {
+      keys[j] = keys[j - 1];
+      values[j] = values[j - 1];
+    }
+    keys[j] = key;
+    values[j] = value;
+  }
+}
+
+// Sorts the keys, carrying the values along; equal keys keep their value
+// order. One pass spreads them by their most significant varying digit into
+// buckets small enough, as a rule, to sort in the cache by the rest.
+void RadixSort(std::vector<std::uint64_t>& keys, std::vector<std::uint32_t>& values) {
+  const std::size_t n = keys.size();
+  std::uint64_t any = 0, every = ~std::uint64_t{0};
+  for (std::uint64_t key : keys) {
+    any |= key;
+    every &= key;
+  }
+  const int bits = std::bit_width(any ^ every);  // the bits above never differ
+  std::vector<std::uint64_t> spare_keys(n);
+  std::vector<std::uint32_t> spare_values(n);
+  if (n <= kFewKeys) {
+    InsertionSort(keys.data(), values.data(), n);
+    return;
+  }
+  if (bits <= kDigitBits) {
+    SortByLowDigits(keys.data(), values.data(), spare_keys.data(), spare_values.data(), n, bits);
+    return;
+  }
+  const int top = bits - kDigitBits;
+  DigitCounts start{};
+  for (std::uint64_t key : keys) ++start[(key >> top) & (kBuckets - 1)];
+  std::uint32_t next = 0;
+  for (std::uint32_t& c : start) next += std::exchange(c, next);
+  DigitCounts fill = start;
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::uint32_t to = fill[(keys[i] >> top) & (kBuckets - 1)]++;
+    spare_keys[to] = keys[i];
+    spare_values[to] = values[i];
+  }
+  // Each bucket sorts from the spare arrays back into its place.
+  keys.swap(spare_keys);
+  values.swap(spare_values);
+  for (std::size_t b = 0; b < kBuckets; ++b) {
+    const std::size_t first = start[b];
+    const std::size_t size = fill[b] - start[b];
+    if (size <= kFewKeys) {
+      InsertionSort(keys.data() + first, values.data() + first, size);
+      continue;
+    }
+    SortByLowDigits(keys.data() + first, values.data() + first, spare_keys.data() + first,
+                    spare_values.data() + first, size, top);
   }
 }
 
@@ -218,7 +294,7 @@ NeighbourGrid::NeighbourGrid(const std::vector<GridPoint>& points, int dims, dou
   }
   const std::size_t gridded = count_ - anywhere_.size();
   if (gridded == 0) {
-    KeepPointsThatMayPair({});
+    KeepPointsThatMayPair({}, {});
     return;
   }
   double largest = 0.0;
@@ -251,6 +327,7 @@ NeighbourGrid::NeighbourGrid(const std::vector<GridPoint>& points, int dims, dou
   }
 
   std::vector<std::uint8_t> sides(count_, 0);
+  std::vector<std::uint32_t> busy_cells;  // with more than one point, or linked
   members_.reserve(gridded);
   if (key_bits <= 64) {
     std::vector<std::uint64_t> keys;
@@ -268,7 +345,7 @@ NeighbourGrid::NeighbourGrid(const std::vector<GridPoint>& points, int dims, dou
       members_.push_back(i);
     }
     RadixSort(keys, members_);
-    BuildCells(keys, sides, [&](std::uint64_t key, const std::array<int, kMaxDims>& delta) {
+    BuildCells(keys, sides, busy_cells, [&](std::uint64_t key, const std::array<int, kMaxDims>& delta) {
       for (std::size_t d = 0; d < static_cast<std::size_t>(dims_); ++d) {
         const std::uint64_t unit = std::uint64_t{1} << field_shift[d];
         key = delta[d] > 0 ? key + unit : (delta[d] < 0 ? key - unit : key);
@@ -293,12 +370,12 @@ NeighbourGrid::NeighbourGrid(const std::vector<GridPoint>& points, int dims, dou
     keys.reserve(gridded);
     for (std::uint32_t i : members_) keys.push_back(numbers[i]);
     numbers = {};
-    BuildCells(keys, sides, [](CellTriple key, const std::array<int, kMaxDims>& delta) {
+    BuildCells(keys, sides, busy_cells, [](CellTriple key, const std::array<int, kMaxDims>& delta) {
       for (std::size_t d = 0; d < kMaxDims; ++d) key.n[d] += delta[d];
       return key;
     });
   }
-  KeepPointsThatMayPair(sides);
+  KeepPointsThatMayPair(sides, busy_cells);
 }
 
 // Groups the sorted points into cells (leaving one key per cell) and links
@@ -308,19 +385,21 @@ NeighbourGrid::NeighbourGrid(const std::vector<GridPoint>& points, int dims, dou
 // cell's, so a cursor per row only ever moves forward.
 template <typename Key, typename ShiftFn>
 void NeighbourGrid::BuildCells(std::vector<Key>& keys, const std::vector<std::uint8_t>& sides,
-                               ShiftFn shift) {
+                               std::vector<std::uint32_t>& busy_cells, ShiftFn shift) {
   const std::size_t n = members_.size();
   std::vector<std::uint8_t> cell_sides;  // the side bits of any of its points
   std::size_t cells = 0;
   cell_begin_.clear();
   for (std::size_t k = 0; k < n; ++k) {
     if (k == 0 || !(keys[k] == keys[cells - 1])) {
+      if (cells > 0 && k - cell_begin_.back() > 1) busy_cells.push_back(static_cast<std::uint32_t>(cells - 1));
       cell_begin_.push_back(static_cast<std::uint32_t>(k));
       keys[cells++] = keys[k];
       cell_sides.push_back(0);
     }
     cell_sides.back() |= sides[members_[k]];
   }
+  if (cells > 0 && n - cell_begin_.back() > 1) busy_cells.push_back(static_cast<std::uint32_t>(cells - 1));
   cell_begin_.push_back(static_cast<std::uint32_t>(n));
   keys.resize(cells);
 
@@ -387,6 +466,12 @@ void NeighbourGrid::BuildCells(std::vector<Key>& keys, const std::vector<std::ui
     }
   }
   if (pairs.empty()) return;
+  for (const CellPair& pair : pairs) {
+    busy_cells.push_back(pair.first);
+    busy_cells.push_back(pair.second);
+  }
+  std::sort(busy_cells.begin(), busy_cells.end());
+  busy_cells.erase(std::unique(busy_cells.begin(), busy_cells.end()), busy_cells.end());
 
   // Each pair is linked from both ends: counts, starts, then the links.
   link_begin_.assign(cells + 1, 0);
@@ -405,12 +490,12 @@ void NeighbourGrid::BuildCells(std::vector<Key>& keys, const std::vector<std::ui
 
 // Marks the points with a point of their own cell or of a linked cell they
 // reach, and keeps the cell and side bits of those alone.
-void NeighbourGrid::KeepPointsThatMayPair(const std::vector<std::uint8_t>& sides) {
+void NeighbourGrid::KeepPointsThatMayPair(const std::vector<std::uint8_t>& sides,
+                                          const std::vector<std::uint32_t>& busy_cells) {
   may_pair_.assign((count_ + 63) / 64, 0);
   may_pair_before_.assign(may_pair_.size(), 0);
-  const std::size_t cells = cell_begin_.empty() ? 0 : cell_begin_.size() - 1;
   auto for_each_pairing = [&](auto&& action) {
-    for (std::size_t c = 0; c < cells; ++c) {
+    for (const std::uint32_t c : busy_cells) {
       const std::uint32_t begin = cell_begin_[c];
       const std::uint32_t end = cell_begin_[c + 1];
       const bool crowded = end - begin > 1;
@@ -419,9 +504,10 @@ void NeighbourGrid::KeepPointsThatMayPair(const std::vector<std::uint8_t>& sides
       for (std::uint32_t k = begin; k < end; ++k) {
         const std::uint32_t position = members_[k];
         bool pairs = crowded;
-        for (std::uint32_t l = linked ? link_begin_[c] : 0; !pairs && linked && l < link_begin_[c + 1];
-             ++l) {
-          pairs = Reaches(sides[position], links_[l].need);
+        if (!pairs && linked) {
+          for (std::uint32_t l = link_begin_[c]; l < link_begin_[c + 1] && !pairs; ++l) {
+            pairs = Reaches(sides[position], links_[l].need);
+          }
         }
         if (pairs) action(position, static_cast<std::uint32_t>(c));
       }

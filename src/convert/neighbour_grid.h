@@ -39,8 +39,10 @@ class NeighbourGrid {
   static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 
   template <typename Key, typename ShiftFn>
-  void BuildCells(std::vector<Key>& keys, const std::vector<std::uint8_t>& sides, ShiftFn shift);
-  void KeepPointsThatMayPair(const std::vector<std::uint8_t>& sides);
+  void BuildCells(std::vector<Key>& keys, const std::vector<std::uint8_t>& sides,
+                  std::vector<std::uint32_t>& busy_cells, ShiftFn shift);
+  void KeepPointsThatMayPair(const std::vector<std::uint8_t>& sides,
+                             const std::vector<std::uint32_t>& busy_cells);
   std::uint32_t PairingNumber(std::uint32_t position) const;
 
   int dims_;
