@@ -276,22 +276,36 @@ void AdvanceTo(const std::vector<Key>& keys, std::size_t& at, const Key& target)
 
 }  // namespace
 
-NeighbourGrid::NeighbourGrid(const std::vector<GridPoint>& points, int dims, double reach)
-    : dims_(std::clamp(dims, 1, kMaxDims)), count_(points.size()) {
+NeighbourGrid::NeighbourGrid(const std::vector<GridPoint>& points, int dims, double reach,
+                             std::vector<std::uint32_t> anywhere)
+    : dims_(std::clamp(dims, 1, kMaxDims)), count_(points.size()), anywhere_(std::move(anywhere)) {
   if (!(reach > 0.0)) reach = std::numeric_limits<double>::denorm_min();
+  if (!std::is_sorted(anywhere_.begin(), anywhere_.end())) {
+    std::sort(anywhere_.begin(), anywhere_.end());
+  }
+  anywhere_.erase(std::unique(anywhere_.begin(), anywhere_.end()), anywhere_.end());
+  anywhere_.erase(std::lower_bound(anywhere_.begin(), anywhere_.end(), count_), anywhere_.end());
+  // Calls visit(i) for every point placed in the cells, in position order.
+  auto for_each_gridded = [this](auto&& visit) {
+    auto kept_out = anywhere_.begin();
+    for (std::uint32_t i = 0; i < count_; ++i) {
+      if (kept_out != anywhere_.end() && *kept_out == i) {
+        ++kept_out;
+        continue;
+      }
+      visit(i);
+    }
+  };
+
   std::array<double, kMaxDims> least{}, most{};
   least.fill(std::numeric_limits<double>::infinity());
   most.fill(-std::numeric_limits<double>::infinity());
-  for (std::uint32_t i = 0; i < count_; ++i) {
-    if (points[i].anywhere) {
-      anywhere_.push_back(i);
-      continue;
-    }
+  for_each_gridded([&](std::uint32_t i) {
     for (std::size_t d = 0; d < static_cast<std::size_t>(dims_); ++d) {
       least[d] = std::min(least[d], points[i].c[d]);
       most[d] = std::max(most[d], points[i].c[d]);
     }
-  }
+  });
   const std::size_t gridded = count_ - anywhere_.size();
   if (gridded == 0) {
     KeepPointsThatMayPair({}, {});
@@ -328,12 +342,11 @@ NeighbourGrid::NeighbourGrid(const std::vector<GridPoint>& points, int dims, dou
 
   std::vector<std::uint8_t> sides(count_, 0);
   std::vector<std::uint32_t> busy_cells;  // with more than one point, or linked
-  members_.reserve(gridded);
+  members_.resize(gridded);
   if (key_bits <= 64) {
-    std::vector<std::uint64_t> keys;
-    keys.reserve(gridded);
-    for (std::uint32_t i = 0; i < count_; ++i) {
-      if (points[i].anywhere) continue;
+    std::vector<std::uint64_t> keys(gridded);
+    std::size_t k = 0;
+    for_each_gridded([&](std::uint32_t i) {
       std::uint64_t key = 0;
       for (int d = 0; d < dims_; ++d) {
         const auto axis = static_cast<std::size_t>(d);
@@ -341,9 +354,9 @@ NeighbourGrid::NeighbourGrid(const std::vector<GridPoint>& points, int dims, dou
         key |= (static_cast<std::uint64_t>(n) - static_cast<std::uint64_t>(low[axis]) + 1)
                << field_shift[axis];
       }
-      keys.push_back(key);
-      members_.push_back(i);
-    }
+      keys[k] = key;
+      members_[k++] = i;
+    });
     RadixSort(keys, members_);
     BuildCells(keys, sides, busy_cells, [&](std::uint64_t key, const std::array<int, kMaxDims>& delta) {
       for (std::size_t d = 0; d < static_cast<std::size_t>(dims_); ++d) {
@@ -356,13 +369,13 @@ NeighbourGrid::NeighbourGrid(const std::vector<GridPoint>& points, int dims, dou
     // Cells spread too far apart for one 64-bit key: sort the cell numbers
     // themselves.
     std::vector<CellTriple> numbers(count_);
-    for (std::uint32_t i = 0; i < count_; ++i) {
-      if (points[i].anywhere) continue;
+    std::size_t k = 0;
+    for_each_gridded([&](std::uint32_t i) {
       for (int d = 0; d < dims_; ++d) {
         numbers[i].n[static_cast<std::size_t>(d)] = CellNumber(points[i].c[d], per_width, d, sides[i]);
       }
-      members_.push_back(i);
-    }
+      members_[k++] = i;
+    });
     std::sort(members_.begin(), members_.end(), [&](std::uint32_t a, std::uint32_t b) {
       return numbers[a] < numbers[b] || (numbers[a] == numbers[b] && a < b);
     });

@@ -10,16 +10,17 @@ namespace trovisk {
 
 struct GridPoint {
   double c[3] = {0.0, 0.0, 0.0};  // metres; the first `dims` of them count
-  // Kept out of the cells: a candidate of every other point, and every other
-  // point is a candidate of it.
-  bool anywhere = false;
 };
 
 class NeighbourGrid {
  public:
   // Points with all counted coordinates finite; `dims` is 2 or 3. A reach
-  // that is not above 0 is taken as the smallest positive one.
-  NeighbourGrid(const std::vector<GridPoint>& points, int dims, double reach);
+  // that is not above 0 is taken as the smallest positive one. The points
+  // at the positions in `anywhere` are kept out of the cells, whatever their
+  // coordinates: each is a candidate of every other point, and every other
+  // point is a candidate of it.
+  NeighbourGrid(const std::vector<GridPoint>& points, int dims, double reach,
+                std::vector<std::uint32_t> anywhere = {});
 
   // False when no other point is a candidate of this one, so that a caller
   // visiting every point can pass it over without asking.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "convert/neighbour_grid.h"
@@ -25,10 +26,12 @@ constexpr double kPlanReachMargin = 1.01;
 struct CheckPoints {
   std::vector<int> stations;  // ascending
   std::vector<GridPoint> points;
+  std::vector<std::uint32_t> anywhere;  // positions the grid keeps out of its cells
 
   void Start(std::size_t most) {
     stations.clear();
     points.clear();
+    anywhere.clear();
     stations.reserve(most);
     points.reserve(most);
   }
@@ -43,7 +46,7 @@ enum class Visit { kNext, kDoneWithFirst, kCancel };
 template <typename IsActive, typename VisitPair>
 bool VisitNearbyPairs(CheckPoints& check, int dims, double reach, IsActive is_active,
                       VisitPair visit) {
-  const NeighbourGrid grid(check.points, dims, reach);
+  const NeighbourGrid grid(check.points, dims, reach, std::move(check.anywhere));
   std::vector<std::uint32_t> candidates;
   for (std::uint32_t i = 0; i < check.stations.size(); ++i) {
     // Most stations have no other near them: pass over them without
@@ -197,10 +200,11 @@ bool CheckGeodeticCoordinates(StationList& stations, double tolerance_m, bool sp
       const GridPoint geodetic = check.points[k];
       const double height = geodetic.c[2];
       GridPoint p;
-      p.anywhere = height < deepest_gridded;
-      GeodeticToEcef(a, e2, geodetic.c[0], geodetic.c[1], p.anywhere ? height : grid_height,
-                     p.c[0], p.c[1], p.c[2]);
+      const bool deep = height < deepest_gridded;
+      GeodeticToEcef(a, e2, geodetic.c[0], geodetic.c[1], deep ? height : grid_height, p.c[0],
+                     p.c[1], p.c[2]);
       if (!AllFinite(p) || !std::isfinite(height)) continue;
+      if (deep) check.anywhere.push_back(static_cast<std::uint32_t>(kept));
       check.stations[kept] = check.stations[k];
       check.points[kept++] = p;
     }
