@@ -140,11 +140,11 @@ CellTriple Plus(CellTriple key, const CellTriple& offset) {
 }
 
 // The spreading pass takes 8 bits, to write into few places at once; the
-// sorts in the cache take 11, for fewer passes.
+// sorts in the cache take 10, for fewer passes.
 constexpr int kDigitBits = 8;
 constexpr std::size_t kBuckets = std::size_t{1} << kDigitBits;
 using DigitCounts = std::array<std::uint32_t, kBuckets>;
-constexpr int kLowDigitBits = 11;
+constexpr int kLowDigitBits = 10;
 constexpr std::size_t kLowBuckets = std::size_t{1} << kLowDigitBits;
 using LowDigitCounts = std::array<std::uint32_t, kLowBuckets>;
 
