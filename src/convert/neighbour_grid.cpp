@@ -403,6 +403,8 @@ void NeighbourGrid::BuildCells(std::vector<Key>& keys, const std::vector<std::ui
   std::vector<std::uint8_t> cell_sides;  // the side bits of any of its points
   std::size_t cells = 0;
   cell_begin_.clear();
+  cell_begin_.reserve(n + 1);
+  cell_sides.reserve(n);
   for (std::size_t k = 0; k < n; ++k) {
     if (k == 0 || !(keys[k] == keys[cells - 1])) {
       if (cells > 0 && k - cell_begin_.back() > 1) busy_cells.push_back(static_cast<std::uint32_t>(cells - 1));
@@ -548,6 +550,18 @@ std::uint32_t NeighbourGrid::PairingNumber(std::uint32_t position) const {
   const std::uint64_t bit = std::uint64_t{1} << (position % 64);
   if (!(word & bit)) return kNone;
   return may_pair_before_[position / 64] + static_cast<std::uint32_t>(std::popcount(word & (bit - 1)));
+}
+
+std::uint32_t NeighbourGrid::NextThatMayPair(std::uint32_t position) const {
+  if (position >= count_) return static_cast<std::uint32_t>(count_);
+  if (!anywhere_.empty()) return position;
+  std::size_t word = position / 64;
+  std::uint64_t bits = may_pair_[word] & (~std::uint64_t{0} << (position % 64));
+  while (bits == 0) {
+    if (++word == may_pair_.size()) return static_cast<std::uint32_t>(count_);
+    bits = may_pair_[word];
+  }
+  return static_cast<std::uint32_t>(word * 64 + static_cast<std::size_t>(std::countr_zero(bits)));
 }
 
 bool NeighbourGrid::MayHaveCandidates(std::uint32_t position) const {

@@ -25,6 +25,9 @@ class NeighbourGrid {
   // False when no other point is a candidate of this one, so that a caller
   // visiting every point can pass it over without asking.
   bool MayHaveCandidates(std::uint32_t position) const;
+  // The first position from `position` on that may have candidates, or the
+  // number of points when none does.
+  std::uint32_t NextThatMayPair(std::uint32_t position) const;
 
   // Fills `out` with the positions after `position` of every point that may
   // lie closer than the reach to it (and some that do not), ascending.

@@ -48,10 +48,11 @@ bool VisitNearbyPairs(CheckPoints& check, int dims, double reach, IsActive is_ac
                       VisitPair visit) {
   const NeighbourGrid grid(check.points, dims, reach, std::move(check.anywhere));
   std::vector<std::uint32_t> candidates;
-  for (std::uint32_t i = 0; i < check.stations.size(); ++i) {
-    // Most stations have no other near them: pass over them without
-    // touching their records.
-    if (!grid.MayHaveCandidates(i) || !is_active(check.stations[i])) continue;
+  // Most stations have no other near them: pass over them without touching
+  // their records.
+  const auto count = static_cast<std::uint32_t>(check.stations.size());
+  for (std::uint32_t i = grid.NextThatMayPair(0); i < count; i = grid.NextThatMayPair(i + 1)) {
+    if (!is_active(check.stations[i])) continue;
     grid.LaterCandidates(i, candidates);
     for (std::uint32_t j : candidates) {
       const Visit result = visit(check.stations[i], check.stations[j]);
