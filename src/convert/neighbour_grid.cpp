@@ -40,7 +40,7 @@ std::int64_t CellNumber(double coordinate, double per_width, int axis, std::uint
       std::min(std::max(coordinate * per_width, -kCellNumberLimit), kCellNumberLimit);
   if (std::isnan(q)) return 0;  // an infinite coordinate in a cell of infinite width
   std::int64_t n = static_cast<std::int64_t>(q);  // towards zero
-  n -= q < static_cast<double>(n) ? 1 : 0;       // down
+  n -= static_cast<std::int64_t>(q < static_cast<double>(n));  // down
   const double within = q - static_cast<double>(n);
   const double near_edge = 1.0 / kCellsPerReach;
   sides |= static_cast<std::uint8_t>((unsigned{within < near_edge} << (2 * axis)) |
@@ -204,17 +204,12 @@ void InsertionSort(std::uint64_t* keys, std::uint32_t* values, std::size_t n) {
   }
 }
 
-// Sorts the keys, carrying the values along; equal keys keep their value
-// order. One pass spreads them by their most significant varying digit into
-// buckets small enough, as a rule, to sort in the cache by the rest.
-void RadixSort(std::vector<std::uint64_t>& keys, std::vector<std::uint32_t>& values) {
+// Sorts the keys, which differ only in their lowest `bits`, carrying the
+// values along; equal keys keep their value order. One pass spreads them by
+// their most significant varying digit into buckets small enough, as a
+// rule, to sort in the cache by the rest.
+void RadixSort(std::vector<std::uint64_t>& keys, std::vector<std::uint32_t>& values, int bits) {
   const std::size_t n = keys.size();
-  std::uint64_t any = 0, every = ~std::uint64_t{0};
-  for (std::uint64_t key : keys) {
-    any |= key;
-    every &= key;
-  }
-  const int bits = std::bit_width(any ^ every);  // the bits above never differ
   std::vector<std::uint64_t> spare_keys(n);
   std::vector<std::uint32_t> spare_values(n);
   if (n <= kFewKeys) {
@@ -297,15 +292,20 @@ NeighbourGrid::NeighbourGrid(const std::vector<GridPoint>& points, int dims, dou
     }
   };
 
-  std::array<double, kMaxDims> least{}, most{};
-  least.fill(std::numeric_limits<double>::infinity());
-  most.fill(-std::numeric_limits<double>::infinity());
+  // Kept in locals: through memory each point would wait for the last.
+  double least0 = std::numeric_limits<double>::infinity(), least1 = least0, least2 = least0;
+  double most0 = -least0, most1 = most0, most2 = most0;
   for_each_gridded([&](std::uint32_t i) {
-    for (std::size_t d = 0; d < static_cast<std::size_t>(dims_); ++d) {
-      least[d] = std::min(least[d], points[i].c[d]);
-      most[d] = std::max(most[d], points[i].c[d]);
-    }
+    const GridPoint& p = points[i];
+    least0 = std::min(least0, p.c[0]);
+    least1 = std::min(least1, p.c[1]);
+    least2 = std::min(least2, p.c[2]);
+    most0 = std::max(most0, p.c[0]);
+    most1 = std::max(most1, p.c[1]);
+    most2 = std::max(most2, p.c[2]);
   });
+  const std::array<double, kMaxDims> least{least0, least1, least2};
+  const std::array<double, kMaxDims> most{most0, most1, most2};
   const std::size_t gridded = count_ - anywhere_.size();
   if (gridded == 0) {
     KeepPointsThatMayPair({}, {});
@@ -346,18 +346,23 @@ NeighbourGrid::NeighbourGrid(const std::vector<GridPoint>& points, int dims, dou
   if (key_bits <= 64) {
     std::vector<std::uint64_t> keys(gridded);
     std::size_t k = 0;
+    std::uint64_t any = 0, every = ~std::uint64_t{0};
     for_each_gridded([&](std::uint32_t i) {
       std::uint64_t key = 0;
+      std::uint8_t point_sides = 0;
       for (int d = 0; d < dims_; ++d) {
         const auto axis = static_cast<std::size_t>(d);
-        const std::int64_t n = CellNumber(points[i].c[d], per_width, d, sides[i]);
+        const std::int64_t n = CellNumber(points[i].c[d], per_width, d, point_sides);
         key |= (static_cast<std::uint64_t>(n) - static_cast<std::uint64_t>(low[axis]) + 1)
                << field_shift[axis];
       }
+      sides[i] = point_sides;
+      any |= key;
+      every &= key;
       keys[k] = key;
       members_[k++] = i;
     });
-    RadixSort(keys, members_);
+    RadixSort(keys, members_, std::bit_width(any ^ every));
     BuildCells(keys, sides, busy_cells, [&](std::uint64_t key, const std::array<int, kMaxDims>& delta) {
       for (std::size_t d = 0; d < static_cast<std::size_t>(dims_); ++d) {
         const std::uint64_t unit = std::uint64_t{1} << field_shift[d];
@@ -371,9 +376,12 @@ NeighbourGrid::NeighbourGrid(const std::vector<GridPoint>& points, int dims, dou
     std::vector<CellTriple> numbers(count_);
     std::size_t k = 0;
     for_each_gridded([&](std::uint32_t i) {
+      std::uint8_t point_sides = 0;
       for (int d = 0; d < dims_; ++d) {
-        numbers[i].n[static_cast<std::size_t>(d)] = CellNumber(points[i].c[d], per_width, d, sides[i]);
+        numbers[i].n[static_cast<std::size_t>(d)] =
+            CellNumber(points[i].c[d], per_width, d, point_sides);
       }
+      sides[i] = point_sides;
       members_[k++] = i;
     });
     std::sort(members_.begin(), members_.end(), [&](std::uint32_t a, std::uint32_t b) {
