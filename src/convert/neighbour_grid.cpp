@@ -152,9 +152,10 @@ using LowDigitCounts = std::array<std::uint32_t, kLowBuckets>;
 // bit `bits`, least significant first, through the spare arrays; the result
 // is back in place.
 void SortByLowDigits(std::uint64_t* keys, std::uint32_t* values, std::uint64_t* spare_keys,
-                     std::uint32_t* spare_values, std::size_t n, int bits) {
+                     std::uint32_t* spare_values, std::size_t n, int bits,
+                     std::vector<LowDigitCounts>& counts) {
   const int digits = (bits + kLowDigitBits - 1) / kLowDigitBits;
-  std::vector<LowDigitCounts> counts(static_cast<std::size_t>(digits));
+  counts.resize(static_cast<std::size_t>(digits));
   for (LowDigitCounts& c : counts) c.fill(0);
   for (std::size_t i = 0; i < n; ++i) {
     for (int digit = 0; digit < digits; ++digit) {
@@ -210,19 +211,33 @@ void InsertionSort(std::uint64_t* keys, std::uint32_t* values, std::size_t n) {
 // rule, to sort in the cache by the rest.
 void RadixSort(std::vector<std::uint64_t>& keys, std::vector<std::uint32_t>& values, int bits) {
   const std::size_t n = keys.size();
-  std::vector<std::uint64_t> spare_keys(n);
-  std::vector<std::uint32_t> spare_values(n);
   if (n <= kFewKeys) {
     InsertionSort(keys.data(), values.data(), n);
     return;
   }
+  std::vector<std::uint64_t> spare_keys(n);
+  std::vector<std::uint32_t> spare_values(n);
+  std::vector<LowDigitCounts> counts;  // taken over by each bucket in turn
   if (bits <= kDigitBits) {
-    SortByLowDigits(keys.data(), values.data(), spare_keys.data(), spare_values.data(), n, bits);
+    SortByLowDigits(keys.data(), values.data(), spare_keys.data(), spare_values.data(), n, bits,
+                    counts);
     return;
   }
   const int top = bits - kDigitBits;
+  // Four sets of counts: nearby stations share a top digit, and one set
+  // would have each count wait for the previous one.
+  std::array<DigitCounts, 4> partial{};
+  std::size_t counted = 0;
+  for (; counted + 4 <= n; counted += 4) {
+    for (std::size_t j = 0; j < 4; ++j) {
+      ++partial[j][(keys[counted + j] >> top) & (kBuckets - 1)];
+    }
+  }
+  for (; counted < n; ++counted) ++partial[0][(keys[counted] >> top) & (kBuckets - 1)];
   DigitCounts start{};
-  for (std::uint64_t key : keys) ++start[(key >> top) & (kBuckets - 1)];
+  for (std::size_t b = 0; b < kBuckets; ++b) {
+    start[b] = partial[0][b] + partial[1][b] + partial[2][b] + partial[3][b];
+  }
   std::uint32_t next = 0;
   for (std::uint32_t& c : start) next += std::exchange(c, next);
   DigitCounts fill = start;
@@ -242,7 +257,7 @@ void RadixSort(std::vector<std::uint64_t>& keys, std::vector<std::uint32_t>& val
       continue;
     }
     SortByLowDigits(keys.data() + first, values.data() + first, spare_keys.data() + first,
-                    spare_values.data() + first, size, top);
+                    spare_values.data() + first, size, top, counts);
   }
 }
 
