@@ -480,7 +480,9 @@ void NeighbourGrid::BuildCells(std::vector<Key>& keys, const std::vector<std::ui
     const bool near_same = c + 1 < cells && !(Plus(key, same_last) < keys[c + 1]);
     bool near_next = false;
     if (dims_ > 1) {
-      AdvanceTo(keys, next_at, Plus(key, next_first));
+      // Moved on for every cell, so it steps through the cells once in all.
+      const Key first = Plus(key, next_first);
+      while (next_at < cells && keys[next_at] < first) ++next_at;
       near_next = next_at < cells && !(Plus(key, next_last) < keys[next_at]);
     }
     if (!near_same && !near_next) continue;
