@@ -12,6 +12,8 @@
 namespace trovisk {
 namespace {
 
+constexpr std::uint32_t kNoPartner = 0xFFFFFFFFu;
+
 class Lcg {
  public:
   explicit Lcg(std::uint64_t seed) : state_(seed) {}
@@ -110,6 +112,71 @@ TEST(NeighbourGrid, PointsOnCellEdgesAndKeptOutPoints) {
   EXPECT_TRUE(std::binary_search(candidates.begin(), candidates.end(), 5u));
   grid.LaterCandidates(static_cast<std::uint32_t>(points.size()), candidates);  // past the end
   EXPECT_TRUE(candidates.empty());
+}
+
+TEST(NeighbourGrid, LoneLatticePointsHaveNoCandidates) {
+  // Points a metre apart on a lattice, in an order that is not the cells'
+  // order, and every seventh one with a twin 3.7 cm away (appended after
+  // them all). Only twins are closer than the 5 cm reach, and no other point
+  // comes near enough to share a cell or a neighbouring cell with a lone one,
+  // so exactly the twins may have candidates.
+  constexpr double kReach = 0.05;
+  constexpr double kOrigin = 12345.0;
+  struct Case {
+    int dims;
+    int side;  // points along each axis of the lattice
+    bool with_kept_out;
+  };
+  const Case cases[] = {{3, 30, false}, {2, 165, false}, {3, 12, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.dims << " axes, side " << c.side);
+    std::vector<GridPoint> points;
+    const int count = c.dims == 3 ? c.side * c.side * c.side : c.side * c.side;
+    for (int i = 0; i < count; ++i) {
+      GridPoint p;
+      p.c[0] = kOrigin + i % c.side;
+      p.c[1] = kOrigin - (i / c.side) % c.side;
+      p.c[2] = c.dims == 3 ? kOrigin + i / (c.side * c.side) : 0.0;
+      points.push_back(p);
+    }
+    std::vector<std::uint32_t> partner(points.size() + points.size() / 7 + 1, kNoPartner);
+    for (std::uint32_t i = 0; i < static_cast<std::uint32_t>(count); i += 7) {
+      GridPoint twin = points[i];
+      twin.c[0] += 0.03;
+      twin.c[1] -= 0.02;
+      twin.c[2] += c.dims == 3 ? 0.01 : 0.0;
+      partner[i] = static_cast<std::uint32_t>(points.size());
+      partner[points.size()] = i;
+      points.push_back(twin);
+    }
+    std::vector<std::uint32_t> anywhere;
+    if (c.with_kept_out) {
+      anywhere.push_back(static_cast<std::uint32_t>(points.size()));
+      points.push_back(GridPoint{});
+    }
+    partner.resize(points.size(), kNoPartner);
+
+    const NeighbourGrid grid(points, c.dims, kReach, anywhere);
+    std::vector<std::uint32_t> candidates;
+    std::uint32_t next = grid.NextThatMayPair(0);
+    for (std::uint32_t i = 0; i < points.size(); ++i) {
+      const bool may_pair = c.with_kept_out || partner[i] != kNoPartner;
+      ASSERT_EQ(grid.MayHaveCandidates(i), may_pair) << "point " << i;
+      if (may_pair) {
+        ASSERT_EQ(next, i);
+        next = grid.NextThatMayPair(i + 1);
+      }
+      grid.LaterCandidates(i, candidates);
+      if (partner[i] != kNoPartner && partner[i] > i) {
+        ASSERT_TRUE(std::binary_search(candidates.begin(), candidates.end(), partner[i]))
+            << "twins " << i << ", " << partner[i] << " missed";
+      }
+      if (!c.with_kept_out) {
+        ASSERT_LE(candidates.size(), 1u) << "point " << i;
+      }
+    }
+    EXPECT_EQ(next, points.size());
+  }
 }
 
 TEST(NeighbourGrid, ExtremeReachesStaySafe) {
