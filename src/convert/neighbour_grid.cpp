@@ -36,10 +36,9 @@ constexpr std::size_t kSideCombinations = 64;  // two side bits per axis
 std::int64_t CellNumber(double coordinate, double per_width, int axis, std::uint8_t& sides) {
   // Clamping first keeps the conversion below in range; the limits are whole
   // numbers, so the cell number is the same.
-  const double q =
-      std::min(std::max(coordinate * per_width, -kCellNumberLimit), kCellNumberLimit);
+  const double q = std::min(std::max(coordinate * per_width, -kCellNumberLimit), kCellNumberLimit);
   if (std::isnan(q)) return 0;  // an infinite coordinate in a cell of infinite width
-  std::int64_t n = static_cast<std::int64_t>(q);  // towards zero
+  std::int64_t n = static_cast<std::int64_t>(q);               // towards zero
   n -= static_cast<std::int64_t>(q < static_cast<double>(n));  // down
   const double within = q - static_cast<double>(n);
   const double near_edge = 1.0 / kCellsPerReach;
@@ -148,9 +147,9 @@ constexpr int kLowDigitBits = 10;
 constexpr std::size_t kLowBuckets = std::size_t{1} << kLowDigitBits;
 using LowDigitCounts = std::array<std::uint32_t, kLowBuckets>;
 
-// Stable sort of keys[first, last) with their values by the digits below
-// bit `bits`, least significant first, through the spare arrays; the result
-// is back in place.
+// Stable sort of n keys with their values by the digits below bit `bits`,
+// least significant first, through the spare arrays; the result is back in
+// place. `counts` is only room for the digit counts.
 void SortByLowDigits(std::uint64_t* keys, std::uint32_t* values, std::uint64_t* spare_keys,
                      std::uint32_t* spare_values, std::size_t n, int bits,
                      std::vector<LowDigitCounts>& counts) {
@@ -159,7 +158,8 @@ void SortByLowDigits(std::uint64_t* keys, std::uint32_t* values, std::uint64_t* 
   for (LowDigitCounts& c : counts) c.fill(0);
   for (std::size_t i = 0; i < n; ++i) {
     for (int digit = 0; digit < digits; ++digit) {
-      ++counts[static_cast<std::size_t>(digit)][(keys[i] >> (digit * kLowDigitBits)) & (kLowBuckets - 1)];
+      ++counts[static_cast<std::size_t>(digit)]
+              [(keys[i] >> (digit * kLowDigitBits)) & (kLowBuckets - 1)];
     }
   }
   bool in_spare = false;
@@ -280,8 +280,7 @@ void AdvanceTo(const std::vector<Key>& keys, std::size_t& at, const Key& target)
   }
   const auto end = keys.begin() + static_cast<std::ptrdiff_t>(std::min(bound, size));
   at = static_cast<std::size_t>(
-      std::lower_bound(keys.begin() + static_cast<std::ptrdiff_t>(at), end, target) -
-      keys.begin());
+      std::lower_bound(keys.begin() + static_cast<std::ptrdiff_t>(at), end, target) - keys.begin());
 }
 
 }  // namespace
@@ -350,7 +349,8 @@ NeighbourGrid::NeighbourGrid(const std::vector<GridPoint>& points, int dims, dou
     std::uint8_t unused = 0;
     low[axis] = CellNumber(least[axis], per_width, d, unused);
     const std::int64_t high = CellNumber(most[axis], per_width, d, unused);
-    const std::uint64_t span = static_cast<std::uint64_t>(high) - static_cast<std::uint64_t>(low[axis]);
+    const std::uint64_t span =
+        static_cast<std::uint64_t>(high) - static_cast<std::uint64_t>(low[axis]);
     field_shift[axis] = key_bits;
     key_bits += std::bit_width(span + 2);
   }
@@ -378,13 +378,14 @@ NeighbourGrid::NeighbourGrid(const std::vector<GridPoint>& points, int dims, dou
       members_[k++] = i;
     });
     RadixSort(keys, members_, std::bit_width(any ^ every));
-    BuildCells(keys, sides, busy_cells, [&](std::uint64_t key, const std::array<int, kMaxDims>& delta) {
-      for (std::size_t d = 0; d < static_cast<std::size_t>(dims_); ++d) {
-        const std::uint64_t unit = std::uint64_t{1} << field_shift[d];
-        key = delta[d] > 0 ? key + unit : (delta[d] < 0 ? key - unit : key);
-      }
-      return key;
-    });
+    BuildCells(keys, sides, busy_cells,
+               [&](std::uint64_t key, const std::array<int, kMaxDims>& delta) {
+                 for (std::size_t d = 0; d < static_cast<std::size_t>(dims_); ++d) {
+                   const std::uint64_t unit = std::uint64_t{1} << field_shift[d];
+                   key = delta[d] > 0 ? key + unit : (delta[d] < 0 ? key - unit : key);
+                 }
+                 return key;
+               });
   } else {
     // Cells spread too far apart for one 64-bit key: sort the cell numbers
     // themselves.
@@ -428,16 +429,22 @@ void NeighbourGrid::BuildCells(std::vector<Key>& keys, const std::vector<std::ui
   cell_begin_.clear();
   cell_begin_.reserve(n + 1);
   cell_sides.reserve(n);
+  // Ends the last cell opened, at member `end`.
+  auto close_cell = [&](std::size_t end) {
+    if (cells > 0 && end - cell_begin_.back() > 1) {
+      busy_cells.push_back(static_cast<std::uint32_t>(cells - 1));
+    }
+  };
   for (std::size_t k = 0; k < n; ++k) {
     if (k == 0 || !(keys[k] == keys[cells - 1])) {
-      if (cells > 0 && k - cell_begin_.back() > 1) busy_cells.push_back(static_cast<std::uint32_t>(cells - 1));
+      close_cell(k);
       cell_begin_.push_back(static_cast<std::uint32_t>(k));
       keys[cells++] = keys[k];
       cell_sides.push_back(0);
     }
     cell_sides.back() |= sides[members_[k]];
   }
-  if (cells > 0 && n - cell_begin_.back() > 1) busy_cells.push_back(static_cast<std::uint32_t>(cells - 1));
+  close_cell(n);
   cell_begin_.push_back(static_cast<std::uint32_t>(n));
   keys.resize(cells);
 
@@ -574,7 +581,8 @@ std::uint32_t NeighbourGrid::PairingNumber(std::uint32_t position) const {
   const std::uint64_t word = may_pair_[position / 64];
   const std::uint64_t bit = std::uint64_t{1} << (position % 64);
   if (!(word & bit)) return kNone;
-  return may_pair_before_[position / 64] + static_cast<std::uint32_t>(std::popcount(word & (bit - 1)));
+  return may_pair_before_[position / 64] +
+         static_cast<std::uint32_t>(std::popcount(word & (bit - 1)));
 }
 
 std::uint32_t NeighbourGrid::NextThatMayPair(std::uint32_t position) const {

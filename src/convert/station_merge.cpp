@@ -114,9 +114,8 @@ Visit OfferPair(StationList& stations, int first, int second, double separation,
 // `separation(first, second)` is the distance in metres that is compared
 // with the tolerance.
 template <typename Separation>
-bool RunCheck(StationList& stations, CheckPoints& check, int dims, double reach,
-              double tolerance_m, bool geodetic, UserInterface& ui, DeclinedMerges* declined,
-              Separation separation) {
+bool RunCheck(StationList& stations, CheckPoints& check, int dims, double reach, double tolerance_m,
+              bool geodetic, UserInterface& ui, DeclinedMerges* declined, Separation separation) {
   return VisitNearbyPairs(
       check, dims, reach, [&](int station) { return !IsMerged(stations, station); },
       [&](int first, int second) {
