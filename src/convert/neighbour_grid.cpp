@@ -131,6 +131,21 @@ struct CellTriple {
   auto operator<=>(const CellTriple&) const = default;
 };
 
+template <typename Key>
+Key KeyAboveAll();
+// Keys use fewer bits than 64, or leave the top field short of all ones.
+template <>
+std::uint64_t KeyAboveAll<std::uint64_t>() {
+  return std::numeric_limits<std::uint64_t>::max();
+}
+// Cell numbers are clamped far below the largest.
+template <>
+CellTriple KeyAboveAll<CellTriple>() {
+  CellTriple key;
+  key.n.fill(std::numeric_limits<std::int64_t>::max());
+  return key;
+}
+
 // A key moved by an offset (the key of a step from the cell numbered 0).
 std::uint64_t Plus(std::uint64_t key, std::uint64_t offset) { return key + offset; }
 CellTriple Plus(CellTriple key, const CellTriple& offset) {
@@ -447,6 +462,9 @@ void NeighbourGrid::BuildCells(std::vector<Key>& keys, const std::vector<std::ui
   close_cell(n);
   cell_begin_.push_back(static_cast<std::uint32_t>(n));
   keys.resize(cells);
+  // Past the last cell, a key above every key and every neighbour's: the
+  // searches below stop there without testing the end.
+  keys.push_back(KeyAboveAll<Key>());
 
   struct CellPair {
     std::uint32_t first, second;
@@ -487,9 +505,11 @@ void NeighbourGrid::BuildCells(std::vector<Key>& keys, const std::vector<std::ui
     const bool near_same = c + 1 < cells && !(Plus(key, same_last) < keys[c + 1]);
     bool near_next = false;
     if (dims_ > 1) {
-      // Moved on for every cell, so it steps through the cells once in all.
+      // Moved on for every cell, so it steps through the cells once in all;
+      // mostly by one step or none, taken without a branch.
       const Key first = Plus(key, next_first);
-      while (next_at < cells && keys[next_at] < first) ++next_at;
+      next_at += static_cast<std::size_t>(keys[next_at] < first);
+      while (keys[next_at] < first) ++next_at;
       near_next = next_at < cells && !(Plus(key, next_last) < keys[next_at]);
     }
     if (!near_same && !near_next) continue;
