@@ -1,4 +1,4 @@
-// A hash grid of occupied cells that finds the points that may lie within a
+// A grid of occupied cells that finds the points that may lie within a
 // given reach of a point, without comparing every point with every other.
 #pragma once
 
@@ -10,52 +10,61 @@ namespace trovisk {
 
 struct GridPoint {
   double c[3] = {0.0, 0.0, 0.0};  // metres; the first `dims` of them count
-  // Kept out of the cells: a candidate of every other point, and every other
-  // point is a candidate of it.
-  bool anywhere = false;
 };
 
 class NeighbourGrid {
  public:
   // Points with all counted coordinates finite; `dims` is 2 or 3. A reach
-  // that is not above 0 is taken as the smallest positive one.
-  NeighbourGrid(const std::vector<GridPoint>& points, int dims, double reach);
+  // that is not above 0 is taken as the smallest positive one. The points
+  // at the positions in `anywhere` are kept out of the cells, whatever their
+  // coordinates: each is a candidate of every other point, and every other
+  // point is a candidate of it.
+  NeighbourGrid(const std::vector<GridPoint>& points, int dims, double reach,
+                std::vector<std::uint32_t> anywhere = {});
+
+  // False when no other point is a candidate of this one, so that a caller
+  // visiting every point can pass it over without asking.
+  bool MayHaveCandidates(std::uint32_t position) const;
+  // The first position from `position` on that may have candidates, or the
+  // number of points when none does.
+  std::uint32_t NextThatMayPair(std::uint32_t position) const;
 
   // Fills `out` with the positions after `position` of every point that may
   // lie closer than the reach to it (and some that do not), ascending.
   void LaterCandidates(std::uint32_t position, std::vector<std::uint32_t>& out) const;
 
  private:
-  struct CellKey {
-    std::int64_t n[3] = {0, 0, 0};
-    bool operator==(const CellKey&) const = default;
+  // An occupied cell next to another, and the sides a point must lie near
+  // to reach it (bits of the point's side mask).
+  struct Link {
+    std::uint32_t cell = 0;
+    std::uint8_t need = 0;
   };
-  struct Cell {
-    CellKey key;
-    std::uint32_t begin = 0;  // slice of members_
-    std::uint32_t end = 0;
-  };
-  static constexpr std::uint32_t kNoCell = 0xFFFFFFFFu;
+  static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 
-  static std::uint64_t Hash(const CellKey& key);
-  bool MayBeOccupied(std::uint64_t hash) const;
-  std::uint32_t FindOrAddCell(const CellKey& key);
-  std::uint32_t FindCell(const CellKey& key) const;
+  template <typename Key, typename ShiftFn>
+  void BuildCells(std::vector<Key>& keys, const std::vector<std::uint8_t>& sides,
+                  std::vector<std::uint32_t>& busy_cells, ShiftFn shift);
+  void KeepPointsThatMayPair(const std::vector<std::uint8_t>& sides,
+                             const std::vector<std::uint32_t>& busy_cells);
+  std::uint32_t PairingNumber(std::uint32_t position) const;
 
   int dims_;
-  std::vector<std::uint32_t> cell_of_;  // per point, kNoCell when kept out
-  std::vector<std::int8_t> side_;       // per point and axis: neighbour reached, -1, +1 or 0
-  std::vector<Cell> cells_;
-  std::vector<std::uint32_t> slots_;  // open addressing into cells_, kNoCell when free
-  std::size_t mask_ = 0;
-  // One bit per hash value (other bits of the hash than the slot's), set for
-  // occupied cells: most neighbours are empty, and this small table turns
-  // them away without touching the large ones.
-  std::vector<std::uint64_t> occupied_;
-  std::size_t occupied_mask_ = 0;
-  std::vector<std::uint32_t> members_;   // point positions grouped by cell, ascending
-  std::vector<std::uint32_t> anywhere_;  // positions of the points kept out, ascending
   std::size_t count_ = 0;
+  std::vector<std::uint32_t> anywhere_;    // positions of the points kept out, ascending
+  std::vector<std::uint32_t> members_;     // positions by cell, ascending within a cell
+  std::vector<std::uint32_t> cell_begin_;  // per cell, its slice of members_; one more at the end
+  std::vector<std::uint32_t> link_begin_;  // per cell, its slice of links_; one more at the end
+  std::vector<Link> links_;
+  // The points that have a point of their own cell or of a neighbour they
+  // reach as candidate, one bit each, numbered in position order; only they
+  // keep their cell and side bits. Side bits, two per axis: near the lower
+  // side (bit 2d), near the upper side (bit 2d + 1), where the neighbour on
+  // that side may be reached.
+  std::vector<std::uint64_t> may_pair_;
+  std::vector<std::uint32_t> may_pair_before_;  // per word of may_pair_
+  std::vector<std::uint32_t> pairing_cell_;
+  std::vector<std::uint8_t> pairing_sides_;
 };
 
 }  // namespace trovisk

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "convert/neighbour_grid.h"
@@ -20,10 +21,20 @@ constexpr int kShownDecimals = 3;
 // together in plan can lie once taken down to a common height.
 constexpr double kPlanReachMargin = 1.01;
 
-// The stations of one check and where the grid places them.
+// The stations of one check and where the grid places them. Both checks
+// fill the same one in turn, so that its memory is taken only once.
 struct CheckPoints {
   std::vector<int> stations;  // ascending
   std::vector<GridPoint> points;
+  std::vector<std::uint32_t> anywhere;  // positions the grid keeps out of its cells
+
+  void Start(std::size_t most) {
+    stations.clear();
+    points.clear();
+    anywhere.clear();
+    stations.reserve(most);
+    points.reserve(most);
+  }
 };
 
 enum class Visit { kNext, kDoneWithFirst, kCancel };
@@ -33,11 +44,14 @@ enum class Visit { kNext, kDoneWithFirst, kCancel };
 // ordered by first and then second; a station no longer active is passed
 // over. Returns true when a visit cancelled.
 template <typename IsActive, typename VisitPair>
-bool VisitNearbyPairs(const CheckPoints& check, int dims, double reach, IsActive is_active,
+bool VisitNearbyPairs(CheckPoints& check, int dims, double reach, IsActive is_active,
                       VisitPair visit) {
-  const NeighbourGrid grid(check.points, dims, reach);
+  const NeighbourGrid grid(check.points, dims, reach, std::move(check.anywhere));
   std::vector<std::uint32_t> candidates;
-  for (std::uint32_t i = 0; i < check.stations.size(); ++i) {
+  // Most stations have no other near them: pass over them without touching
+  // their records.
+  const auto count = static_cast<std::uint32_t>(check.stations.size());
+  for (std::uint32_t i = grid.NextThatMayPair(0); i < count; i = grid.NextThatMayPair(i + 1)) {
     if (!is_active(check.stations[i])) continue;
     grid.LaterCandidates(i, candidates);
     for (std::uint32_t j : candidates) {
@@ -101,9 +115,8 @@ Visit OfferPair(StationList& stations, int first, int second, double separation,
 // `separation(first, second)` is the distance in metres that is compared
 // with the tolerance.
 template <typename Separation>
-bool RunCheck(StationList& stations, const CheckPoints& check, int dims, double reach,
-              double tolerance_m, bool geodetic, UserInterface& ui, DeclinedMerges* declined,
-              Separation separation) {
+bool RunCheck(StationList& stations, CheckPoints& check, int dims, double reach, double tolerance_m,
+              bool geodetic, UserInterface& ui, DeclinedMerges* declined, Separation separation) {
   return VisitNearbyPairs(
       check, dims, reach, [&](int station) { return !IsMerged(stations, station); },
       [&](int first, int second) {
@@ -119,8 +132,8 @@ bool AllFinite(const GridPoint& p) {
 }
 
 bool CheckLocalCoordinates(StationList& stations, double tolerance_m, bool spatial,
-                           UserInterface& ui, DeclinedMerges* declined) {
-  CheckPoints check;
+                           UserInterface& ui, DeclinedMerges* declined, CheckPoints& check) {
+  check.Start(stations.size());
   for (std::size_t i = 1; i < stations.size(); ++i) {
     const StationRecord& s = stations[i];
     if (!s.has_nee || s.merge_link != kNotMerged) continue;
@@ -142,7 +155,8 @@ bool CheckLocalCoordinates(StationList& stations, double tolerance_m, bool spati
 }
 
 bool CheckGeodeticCoordinates(StationList& stations, double tolerance_m, bool spatial, double a,
-                              double e2, UserInterface& ui, DeclinedMerges* declined) {
+                              double e2, UserInterface& ui, DeclinedMerges* declined,
+                              CheckPoints& check) {
   // Geodetic positions mean nothing without an ellipsoid.
   const double least_curvature_radius = a * (1.0 - e2);  // meridian radius at the equator
   if (!(least_curvature_radius > 0.0) || !(e2 >= 0.0) || !std::isfinite(a)) return false;
@@ -157,27 +171,46 @@ bool CheckGeodeticCoordinates(StationList& stations, double tolerance_m, bool sp
   // survey's; such stations are compared with every other one instead of
   // squeezing the grid towards the centre.
   const double deepest_gridded = -least_curvature_radius / 2.0;
+  check.Start(stations.size());
   double grid_height = 0.0;
   bool any = false;
   for (std::size_t i = 1; i < stations.size(); ++i) {
     const StationRecord& s = stations[i];
-    if (!s.has_geodetic || s.merge_link != kNotMerged || !(s.height >= deepest_gridded)) continue;
-    grid_height = any ? std::min(grid_height, s.height) : s.height;
-    any = true;
-  }
-
-  CheckPoints check;
-  for (std::size_t i = 1; i < stations.size(); ++i) {
-    const StationRecord& s = stations[i];
     if (!s.has_geodetic || s.merge_link != kNotMerged) continue;
-    GridPoint p;
-    const bool deep = !spatial && s.height < deepest_gridded;
-    GeodeticToEcef(a, e2, s.latitude, s.longitude, spatial || deep ? s.height : grid_height, p.c[0],
-                   p.c[1], p.c[2]);
-    if (!AllFinite(p) || !std::isfinite(s.height)) continue;
-    p.anywhere = deep;
+    if (spatial) {
+      GridPoint p;
+      GeodeticToEcef(a, e2, s.latitude, s.longitude, s.height, p.c[0], p.c[1], p.c[2]);
+      if (!AllFinite(p) || !std::isfinite(s.height)) continue;
+      check.stations.push_back(static_cast<int>(i));
+      check.points.push_back(p);
+      continue;
+    }
+    // In plan the common height is known only at the end: keep the geodetic
+    // coordinates for now.
     check.stations.push_back(static_cast<int>(i));
-    check.points.push_back(p);
+    check.points.push_back({{s.latitude, s.longitude, s.height}});
+    if (s.height >= deepest_gridded) {
+      grid_height = any ? std::min(grid_height, s.height) : s.height;
+      any = true;
+    }
+  }
+  if (!spatial) {
+    // Down to the common height, but for stations too deep for the grid.
+    std::size_t kept = 0;
+    for (std::size_t k = 0; k < check.points.size(); ++k) {
+      const GridPoint geodetic = check.points[k];
+      const double height = geodetic.c[2];
+      GridPoint p;
+      const bool deep = height < deepest_gridded;
+      GeodeticToEcef(a, e2, geodetic.c[0], geodetic.c[1], deep ? height : grid_height, p.c[0],
+                     p.c[1], p.c[2]);
+      if (!AllFinite(p) || !std::isfinite(height)) continue;
+      if (deep) check.anywhere.push_back(static_cast<std::uint32_t>(kept));
+      check.stations[kept] = check.stations[k];
+      check.points[kept++] = p;
+    }
+    check.stations.resize(kept);
+    check.points.resize(kept);
   }
   const double reach =
       spatial ? tolerance_m
@@ -200,8 +233,9 @@ bool MergeNearbyStations(StationList& stations, double tolerance_m, int toleranc
                          double e2, UserInterface& ui, DeclinedMerges* declined) {
   if (!(tolerance_m > 0.0)) return false;  // also NaN
   const bool spatial = tolerance_mode != kToleranceMode2D;
-  if (CheckLocalCoordinates(stations, tolerance_m, spatial, ui, declined)) return true;
-  return CheckGeodeticCoordinates(stations, tolerance_m, spatial, a, e2, ui, declined);
+  CheckPoints check;
+  if (CheckLocalCoordinates(stations, tolerance_m, spatial, ui, declined, check)) return true;
+  return CheckGeodeticCoordinates(stations, tolerance_m, spatial, a, e2, ui, declined, check);
 }
 
 }  // namespace trovisk

@@ -12,6 +12,8 @@
 namespace trovisk {
 namespace {
 
+constexpr std::uint32_t kNoPartner = 0xFFFFFFFFu;
+
 class Lcg {
  public:
   explicit Lcg(std::uint64_t seed) : state_(seed) {}
@@ -25,20 +27,24 @@ class Lcg {
 };
 
 // Every pair closer than `reach` (Euclidean over `dims` axes) must be among
-// the candidates, and the candidates must be later positions, ascending.
-void ExpectNoClosePairMissed(const std::vector<GridPoint>& points, int dims, double reach) {
-  const NeighbourGrid grid(points, dims, reach);
+// the candidates, and the candidates must be later positions, ascending; a
+// point said to have no candidates must have no point that close.
+void ExpectNoClosePairMissed(const std::vector<GridPoint>& points, int dims, double reach,
+                             const std::vector<std::uint32_t>& anywhere = {}) {
+  const NeighbourGrid grid(points, dims, reach, anywhere);
   std::vector<std::uint32_t> candidates;
   for (std::uint32_t i = 0; i < points.size(); ++i) {
     grid.LaterCandidates(i, candidates);
     ASSERT_TRUE(std::is_sorted(candidates.begin(), candidates.end()));
     ASSERT_TRUE(candidates.empty() || candidates.front() > i);
+    ASSERT_TRUE(candidates.empty() || grid.MayHaveCandidates(i)) << "point " << i;
     for (std::uint32_t j = i + 1; j < points.size(); ++j) {
       double sum = 0.0;
       for (int d = 0; d < dims; ++d) sum += std::pow(points[j].c[d] - points[i].c[d], 2);
       if (std::sqrt(sum) < reach) {
         ASSERT_TRUE(std::binary_search(candidates.begin(), candidates.end(), j))
             << "pair " << i << ", " << j << " missed";
+        ASSERT_TRUE(grid.MayHaveCandidates(j)) << "point " << j;
       }
     }
   }
@@ -93,13 +99,12 @@ TEST(NeighbourGrid, PointsOnCellEdgesAndKeptOutPoints) {
   far.c[1] = -1e300;
   points.push_back(far);
   GridPoint kept_out;  // its coordinates say nothing: everything is a candidate
-  kept_out.anywhere = true;
   kept_out.c[0] = std::numeric_limits<double>::quiet_NaN();
   points.insert(points.begin() + 5, kept_out);
-  ExpectNoClosePairMissed(points, 2, reach);
-  ExpectNoClosePairMissed(points, 3, reach);
+  ExpectNoClosePairMissed(points, 2, reach, {5});
+  ExpectNoClosePairMissed(points, 3, reach, {5});
 
-  const NeighbourGrid grid(points, 3, reach);
+  const NeighbourGrid grid(points, 3, reach, {5});
   std::vector<std::uint32_t> candidates;
   grid.LaterCandidates(5, candidates);
   EXPECT_EQ(candidates.size(), points.size() - 6);
@@ -107,6 +112,71 @@ TEST(NeighbourGrid, PointsOnCellEdgesAndKeptOutPoints) {
   EXPECT_TRUE(std::binary_search(candidates.begin(), candidates.end(), 5u));
   grid.LaterCandidates(static_cast<std::uint32_t>(points.size()), candidates);  // past the end
   EXPECT_TRUE(candidates.empty());
+}
+
+TEST(NeighbourGrid, LoneLatticePointsHaveNoCandidates) {
+  // Points a metre apart on a lattice, in an order that is not the cells'
+  // order, and every seventh one with a twin 3.7 cm away (appended after
+  // them all). Only twins are closer than the 5 cm reach, and no other point
+  // comes near enough to share a cell or a neighbouring cell with a lone one,
+  // so exactly the twins may have candidates.
+  constexpr double kReach = 0.05;
+  constexpr double kOrigin = 12345.0;
+  struct Case {
+    int dims;
+    int side;  // points along each axis of the lattice
+    bool with_kept_out;
+  };
+  const Case cases[] = {{3, 30, false}, {2, 165, false}, {3, 12, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.dims << " axes, side " << c.side);
+    std::vector<GridPoint> points;
+    const int count = c.dims == 3 ? c.side * c.side * c.side : c.side * c.side;
+    for (int i = 0; i < count; ++i) {
+      GridPoint p;
+      p.c[0] = kOrigin + i % c.side;
+      p.c[1] = kOrigin - (i / c.side) % c.side;
+      p.c[2] = c.dims == 3 ? kOrigin + i / (c.side * c.side) : 0.0;
+      points.push_back(p);
+    }
+    std::vector<std::uint32_t> partner(points.size() + points.size() / 7 + 1, kNoPartner);
+    for (std::uint32_t i = 0; i < static_cast<std::uint32_t>(count); i += 7) {
+      GridPoint twin = points[i];
+      twin.c[0] += 0.03;
+      twin.c[1] -= 0.02;
+      twin.c[2] += c.dims == 3 ? 0.01 : 0.0;
+      partner[i] = static_cast<std::uint32_t>(points.size());
+      partner[points.size()] = i;
+      points.push_back(twin);
+    }
+    std::vector<std::uint32_t> anywhere;
+    if (c.with_kept_out) {
+      anywhere.push_back(static_cast<std::uint32_t>(points.size()));
+      points.push_back(GridPoint{});
+    }
+    partner.resize(points.size(), kNoPartner);
+
+    const NeighbourGrid grid(points, c.dims, kReach, anywhere);
+    std::vector<std::uint32_t> candidates;
+    std::uint32_t next = grid.NextThatMayPair(0);
+    for (std::uint32_t i = 0; i < points.size(); ++i) {
+      const bool may_pair = c.with_kept_out || partner[i] != kNoPartner;
+      ASSERT_EQ(grid.MayHaveCandidates(i), may_pair) << "point " << i;
+      if (may_pair) {
+        ASSERT_EQ(next, i);
+        next = grid.NextThatMayPair(i + 1);
+      }
+      grid.LaterCandidates(i, candidates);
+      if (partner[i] != kNoPartner && partner[i] > i) {
+        ASSERT_TRUE(std::binary_search(candidates.begin(), candidates.end(), partner[i]))
+            << "twins " << i << ", " << partner[i] << " missed";
+      }
+      if (!c.with_kept_out) {
+        ASSERT_LE(candidates.size(), 1u) << "point " << i;
+      }
+    }
+    EXPECT_EQ(next, points.size());
+  }
 }
 
 TEST(NeighbourGrid, ExtremeReachesStaySafe) {
