@@ -27,7 +27,6 @@ void RecordReader::ReadObservationRecord(std::string_view code) {
   std::string_view note;
   bool has_note = false;
   double angle_right = kNullValue;
-  std::string_view foresight;
   for (std::string_view field : fields_) {
     switch (TwoLetterKey(field)) {
       case TwoLetterKey('O', 'P'): {
@@ -37,10 +36,7 @@ void RecordReader::ReadObservationRecord(std::string_view code) {
         break;
       }
       case TwoLetterKey('F', 'P'):
-        // Looked up once the other fields are read, while its index entry
-        // comes from memory.
-        foresight = Name(field);
-        data_.stations.Prefetch(foresight);
+        p.to = Station(Name(field));
         break;
       case TwoLetterKey('A', 'Z'):
         p.azimuth = Angle(field);
@@ -77,7 +73,6 @@ void RecordReader::ReadObservationRecord(std::string_view code) {
     }
     if (has_note) break;  // the note runs to the end of the line
   }
-  p.to = Station(foresight);
   p.from = state_.occupied;
   p.direction = IsPresent(angle_right) ? ReduceToTurn(angle_right) : kNullValue;
   p.instrument_height = ToMetres(state_.instrument_height);
