@@ -182,26 +182,58 @@ struct SizeResult {
   StageTimes best;            // the fastest of the repetitions, stage by stage
   double plain = 0.0;         // RunConversion with the default options, fastest, processor time
   double plain_wall = 0.0;    // the same run's wall time
+  std::int64_t plain_peak = 0;  // its peak resident memory, bytes
   double whole = 0.0;         // RunConversion with approximate coordinates, fastest
   double whole_wall = 0.0;    // the same run's wall time
+  std::int64_t whole_peak = 0;
   ConversionOutcome outcome;  // of the last run with approximate coordinates
   std::int64_t merge_offers = 0;
 };
 
-// The fastest of `repeats` whole conversions: processor and wall time.
-void TimeConversion(const ConverterOptions& options, int repeats, double& cpu, double& wall,
-                    ConversionOutcome& outcome, std::int64_t& merge_offers) {
+// One whole conversion as a user runs it: in a process of its own, which
+// starts with no memory of earlier runs and whose high-water mark is its own.
+struct ChildConversion {
+  bool ran = false;
+  double cpu = 0.0;   // processor time of RunConversion itself, seconds
+  double wall = 0.0;  // its wall time
+  std::int64_t peak_bytes = 0;
+  ConversionOutcome outcome;
+  std::int64_t merge_offers = 0;
+};
+
+ChildConversion ConvertInChild(const fs::path& input, const fs::path& output,
+                               const fs::path& folder, bool approximate) {
+  ChildConversion result;
+  const fs::path report = folder / "bench-child.txt";
+  ChildRun child = RunChild({fs::canonical("/proc/self/exe").string(), "--convert-once",
+                             input.string(), output.string(), "T1", report.string(),
+                             approximate ? "approximate" : "plain"});
+  std::ifstream in(report);
+  result.ran = child.exit_status == 0 &&
+               static_cast<bool>(in >> result.peak_bytes >> result.cpu >> result.wall >>
+                                 result.outcome.status >> result.outcome.message_id >>
+                                 result.merge_offers);
+  in.close();
+  fs::remove(report);
+  if (!result.ran) result.outcome.status = -1;
+  return result;
+}
+
+// The fastest of `repeats` conversions in children, and the highest peak.
+void TimeConversion(const fs::path& input, const fs::path& output, const fs::path& folder,
+                    bool approximate, int repeats, double& cpu, double& wall,
+                    std::int64_t& peak_bytes, ConversionOutcome& outcome,
+                    std::int64_t& merge_offers) {
   for (int i = 0; i < repeats; ++i) {
-    QuietUi ui;
-    SurveyData data;
-    Stopwatch watch;
-    outcome = RunConversion(options, ui, data);
-    double seconds = watch.CpuSeconds();
-    if (i == 0 || seconds < cpu) {
-      cpu = seconds;
-      wall = watch.Seconds();
+    ChildConversion run = ConvertInChild(input, output, folder, approximate);
+    if (i == 0 || run.cpu < cpu) {
+      cpu = run.cpu;
+      wall = run.wall;
     }
-    merge_offers = ui.merge_offers;
+    peak_bytes = i == 0 ? run.peak_bytes : std::max(peak_bytes, run.peak_bytes);
+    outcome = run.outcome;
+    merge_offers = run.merge_offers;
+    if (!run.ran) peak_bytes = -1;
   }
 }
 
@@ -233,10 +265,10 @@ SizeResult MeasureSize(const Settings& settings, std::int64_t records) {
   }
   ConversionOutcome plain_outcome;
   std::int64_t plain_offers = 0;
-  TimeConversion(OptionsFor(survey, input, output, false), repeats, result.plain,
-                 result.plain_wall, plain_outcome, plain_offers);
-  TimeConversion(options, repeats, result.whole, result.whole_wall, result.outcome,
-                 result.merge_offers);
+  TimeConversion(input, output, settings.folder, false, repeats, result.plain, result.plain_wall,
+                 result.plain_peak, plain_outcome, plain_offers);
+  TimeConversion(input, output, settings.folder, true, repeats, result.whole, result.whole_wall,
+                 result.whole_peak, result.outcome, result.merge_offers);
   if (plain_outcome.status != 0) result.outcome = plain_outcome;
   return result;
 }
@@ -262,29 +294,30 @@ std::string Megabytes(double bytes) {
 const char* Verdict(bool pass) { return pass ? "PASS" : "FAIL"; }
 
 int Main(int argc, char** argv) {
-#if defined(__GLIBC__)
-  // Every run gets its large arrays fresh from the system, as a one-off
-  // conversion does. Left to itself the allocator keeps arrays up to 32 MB
-  // between repetitions, so that small files would run on memory already
-  // mapped and large ones not, and the growth from one size to the next
-  // would measure the allocator rather than the conversion.
-  mallopt(M_MMAP_THRESHOLD, 1 << 20);
-#endif
   Settings settings;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "--convert-once" && i + 5 < argc) {
-      // The child whose peak memory is measured: one whole conversion, then
-      // its own high-water mark (a fresh process's, not the parent's, whose
-      // memory the spawn shared until the program was loaded).
+      // The child of ConvertInChild: one whole conversion, then its own
+      // high-water mark, times and outcome.
       GeneratedSurvey survey;
       survey.seed_name = argv[i + 3];
       QuietUi ui;
-      SurveyData data;
       const bool approximate = std::string(argv[i + 5]) == "approximate";
-      ConversionOutcome outcome =
-          RunConversion(OptionsFor(survey, argv[i + 1], argv[i + 2], approximate), ui, data);
-      std::ofstream(argv[i + 4]) << PeakResidentBytes() << "\n";
+      const ConverterOptions options = OptionsFor(survey, argv[i + 1], argv[i + 2], approximate);
+      ConversionOutcome outcome;
+      double cpu = 0.0;
+      double wall = 0.0;
+      {
+        Stopwatch watch;
+        SurveyData data;
+        outcome = RunConversion(options, ui, data);
+        cpu = watch.CpuSeconds();
+        wall = watch.Seconds();
+      }
+      std::ofstream(argv[i + 4]) << PeakResidentBytes() << " " << cpu << " " << wall << " "
+                                 << outcome.status << " " << outcome.message_id << " "
+                                 << ui.merge_offers << "\n";
       return outcome.status == 0 ? 0 : 1;
     }
     if (arg == "--sizes" && i + 1 < argc) {
@@ -309,6 +342,15 @@ int Main(int argc, char** argv) {
       return 2;
     }
   }
+#if defined(__GLIBC__)
+  // The stages are timed in this process, run after run: each gets its large
+  // arrays fresh from the system, as a one-off conversion does. Left to
+  // itself the allocator keeps arrays up to 32 MB between repetitions, so
+  // that small files would run on memory already mapped and large ones not,
+  // and the growth from one size to the next would measure the allocator.
+  // (Whole conversions run in children of their own, untouched by this.)
+  mallopt(M_MMAP_THRESHOLD, 1 << 20);
+#endif
   fs::create_directories(settings.folder);
   std::sort(settings.sizes.begin(), settings.sizes.end());
 
@@ -317,7 +359,8 @@ int Main(int argc, char** argv) {
               TROVISK_BENCH_BUILD_TYPE, LoadAverage());
   std::printf(
       "Times are processor time of the fastest run (the machine is shared); the\n"
-      "conversion is single-threaded, so on an idle machine wall time is the same.\n");
+      "conversion is single-threaded, so on an idle machine wall time is the same.\n"
+      "Stages run in this process; whole conversions each in a fresh process.\n");
 #ifndef NDEBUG
   std::printf("WARNING: assertions are on; figures of a Debug build mean little\n");
 #endif
@@ -397,24 +440,12 @@ int Main(int argc, char** argv) {
     all_pass = false;
   }
   fs::path input = settings.folder / ("bench-" + std::to_string(largest.records) + ".rw5");
-  fs::path output = settings.folder / "bench-peak.txt";
-  fs::path peak_file = settings.folder / "bench-peak-memory.txt";
-  // One conversion in a child of its own, so that its high-water mark is its own.
-  auto peak_memory = [&](bool approximate) {
-    ChildRun child = RunChild({fs::canonical("/proc/self/exe").string(), "--convert-once",
-                               input.string(), output.string(), "T1", peak_file.string(),
-                               approximate ? "approximate" : "plain"});
-    std::int64_t peak_bytes = 0;
-    std::ifstream(peak_file) >> peak_bytes;
-    fs::remove(peak_file);
-    return child.exit_status == 0 ? peak_bytes : -1;
-  };
   const struct {
     const char* name;
     double seconds;
     std::int64_t peak_bytes;
-  } conversions[] = {{"conversion", largest.plain, peak_memory(false)},
-                     {"conversion + approx. coordinates", largest.whole, peak_memory(true)}};
+  } conversions[] = {{"conversion", largest.plain, largest.plain_peak},
+                     {"conversion + approx. coordinates", largest.whole, largest.whole_peak}};
   for (const auto& c : conversions) {
     bool fast = c.seconds < kWholeConversionLimit;
     all_pass = all_pass && fast;
@@ -459,7 +490,6 @@ int Main(int argc, char** argv) {
       fs::remove(settings.folder / ("bench-" + std::to_string(r.records) + ".rw5"));
       fs::remove(settings.folder / ("bench-" + std::to_string(r.records) + ".txt"));
     }
-    fs::remove(output);
   }
   std::printf("\noverall: %s\n", all_pass ? "every target met" : "some targets missed");
   return all_pass ? 0 : 1;
