@@ -49,28 +49,32 @@ constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
 // ten rounds once, to the same double a full conversion gives. False for
 // anything else, which takes the full conversion.
 bool ReadPlainDecimal(std::string_view digits, double& value) {
+  const char* p = digits.data();
+  const char* const end = p + digits.size();
+  auto is_digit = [](char c) { return static_cast<unsigned char>(c - '0') < 10; };
   std::uint64_t mantissa = 0;
-  std::size_t significant = 0;
-  std::size_t decimals = 0;
-  std::size_t count = 0;
-  bool point = false;
-  std::size_t i = 0;
-  for (; i < digits.size(); ++i) {
-    const char c = digits[i];
-    if (c >= '0' && c <= '9') {
-      ++count;
-      if (point) ++decimals;
-      if (mantissa == 0 && c == '0') continue;  // leading zeros carry nothing
-      if (++significant > 15) return false;
-      mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
-    } else if (c == '.' && !point) {
-      point = true;
-    } else {
-      break;
-    }
+  int significant = 0;
+  int decimals = 0;
+  const char* const start = p;
+  while (p < end && *p == '0') ++p;  // leading zeros carry nothing
+  for (; p < end && is_digit(*p); ++p, ++significant) {
+    mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
   }
-  if (count == 0 || decimals > 22) return false;
-  if (i < digits.size() && (digits[i] == 'e' || digits[i] == 'E')) return false;
+  bool any_digit = p != start;
+  if (p < end && *p == '.') {
+    ++p;
+    const char* const fraction = p;
+    if (mantissa == 0) {
+      for (; p < end && *p == '0'; ++p) ++decimals;
+    }
+    for (; p < end && is_digit(*p); ++p, ++significant, ++decimals) {
+      mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+    }
+    any_digit = any_digit || p != fraction;
+  }
+  // Past 15 digits the integer may have wrapped; the full conversion decides.
+  if (!any_digit || significant > 15 || decimals > 22) return false;
+  if (p < end && (*p == 'e' || *p == 'E')) return false;
   value = static_cast<double>(mantissa) / kPowersOfTen[decimals];
   return true;
 }

@@ -11,7 +11,7 @@
 namespace trovisk {
 namespace {
 
-bool IsCode(std::string_view code, const char* text) { return code == text; }
+bool IsCode(std::string_view code, std::string_view text) { return code == text; }
 
 std::string Seconds(double radians) {
   return std::to_string(std::lround(std::fabs(radians) * kSecondsPerRadian)) + "\"";

@@ -26,6 +26,28 @@ std::size_t ExpectedRecords(std::istream& input) {
   return expected < kMostReserved ? expected : kMostReserved;
 }
 
+// Records whose foresight, point or base may be a station not yet seen.
+bool NamesAStation(int key) {
+  switch (key) {
+    case TwoLetterKey('S', 'S'):
+    case TwoLetterKey('T', 'R'):
+    case TwoLetterKey('O', 'B'):
+    case TwoLetterKey('B', 'D'):
+    case TwoLetterKey('B', 'R'):
+    case TwoLetterKey('F', 'D'):
+    case TwoLetterKey('F', 'R'):
+    case TwoLetterKey('B', 'K'):
+    case TwoLetterKey('O', 'C'):
+    case TwoLetterKey('S', 'P'):
+    case TwoLetterKey('B', 'P'):
+    case TwoLetterKey('B', 'L'):
+    case TwoLetterKey('G', '1'):
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 RecordReader::RecordReader(const ReaderOptions& options, SurveyData& data, UserInterface& ui,
@@ -91,7 +113,11 @@ void RecordReader::Read(std::istream& input, int& line_counter, int& status) {
     return;
   }
   CloseDirectionSet();
-  if (!coordinates_only_) {
+  if (coordinates_only_) {
+    // Room in the name index for as many stations as records may name, so
+    // that it is not rebuilt again and again as the main pass adds them.
+    data_.stations.ReserveNames(data_.stations.size() + naming_records_);
+  } else {
     ApplyGridNotes();
     ReduceVectorsToMarks();
   }
@@ -107,6 +133,7 @@ void RecordReader::HandleRecord(std::string_view line, std::string_view code,
   first_comma_ = first_comma;
   // Codes are switched on as two letters; "GPS" is the one longer known code.
   const int key = code.size() == 2 ? TwoLetterKey(code) : -1;
+  if (coordinates_only_ && (key == -1 ? code == "GPS" : NamesAStation(key))) ++naming_records_;
   // A covariance record completes only the vector right before it; the
   // variance, covariance and tilt records of a receiver vector likewise.
   if (key != TwoLetterKey('C', 'V') && key != TwoLetterKey('G', '2') &&

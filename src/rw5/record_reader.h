@@ -124,6 +124,7 @@ class RecordReader {
   std::size_t first_observation_ = 0;          // index of the first observation of this read
   std::unordered_set<std::string> cut_names_;  // long names already warned about
   std::size_t vectors_read_ = 0;
+  std::size_t naming_records_ = 0;  // first pass: records that may name a new station
   std::string occupied_name_;
   int occupied_index_ = 0;
   // Antenna height above the mark (metres) of each base point, by station index.

@@ -23,6 +23,13 @@ void StationList::Clear() {
 
 void StationList::Reserve(std::size_t count) { records_.reserve(count + 1); }
 
+void StationList::ReserveNames(std::size_t count) {
+  std::size_t wanted = slots_.size();
+  while (wanted <= 2 * count && wanted < (std::size_t{1} << 31)) wanted *= 2;
+  if (wanted == slots_.size()) return;
+  Rehash(wanted);
+}
+
 std::uint32_t StationList::HashOf(std::string_view name) {
   return static_cast<std::uint32_t>(std::hash<std::string_view>{}(name));
 }
@@ -43,7 +50,11 @@ std::size_t StationList::Slot(std::string_view name, std::uint32_t hash) const {
 // never holds more than 2^31 slots, so the kept hash bits place every entry.
 void StationList::GrowIndex() {
   if (2 * records_.size() < slots_.size()) return;
-  std::vector<IndexSlot> old(slots_.size() * 2);
+  Rehash(slots_.size() * 2);
+}
+
+void StationList::Rehash(std::size_t slot_count) {
+  std::vector<IndexSlot> old(slot_count);
   old.swap(slots_);
   const std::size_t mask = slots_.size() - 1;
   for (const IndexSlot& entry : old) {

@@ -24,6 +24,8 @@ class StationList {
   // Room for `count` stations, so that a large file does not copy them all
   // as the list grows (memory not yet used costs nothing until it is).
   void Reserve(std::size_t count);
+  // Sizes the name index for `count` names at once (it never shrinks).
+  void ReserveNames(std::size_t count);
 
   // Appends a station of a new name (true), or completes the existing one of
   // that name with whichever coordinate sets it lacks (false); the first
@@ -64,6 +66,8 @@ class StationList {
   // empty slot where it belongs.
   std::size_t Slot(std::string_view name, std::uint32_t hash) const;
   void GrowIndex();
+  // Rebuilds the index with `slot_count` slots, a power of two.
+  void Rehash(std::size_t slot_count);
   int Append(StationRecord station);
 
   std::vector<StationRecord> records_;
