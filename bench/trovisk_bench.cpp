@@ -179,12 +179,12 @@ StageTimes RunStages(const ConverterOptions& options) {
 struct SizeResult {
   std::int64_t records = 0;
   std::int64_t file_bytes = 0;
-  StageTimes best;            // the fastest of the repetitions, stage by stage
-  double plain = 0.0;         // RunConversion with the default options, fastest, processor time
-  double plain_wall = 0.0;    // the same run's wall time
+  StageTimes best;              // the fastest of the repetitions, stage by stage
+  double plain = 0.0;           // RunConversion with the default options, fastest, processor time
+  double plain_wall = 0.0;      // the same run's wall time
   std::int64_t plain_peak = 0;  // its peak resident memory, bytes
-  double whole = 0.0;         // RunConversion with approximate coordinates, fastest
-  double whole_wall = 0.0;    // the same run's wall time
+  double whole = 0.0;           // RunConversion with approximate coordinates, fastest
+  double whole_wall = 0.0;      // the same run's wall time
   std::int64_t whole_peak = 0;
   ConversionOutcome outcome;  // of the last run with approximate coordinates
   std::int64_t merge_offers = 0;
@@ -205,14 +205,14 @@ ChildConversion ConvertInChild(const fs::path& input, const fs::path& output,
                                const fs::path& folder, bool approximate) {
   ChildConversion result;
   const fs::path report = folder / "bench-child.txt";
-  ChildRun child = RunChild({fs::canonical("/proc/self/exe").string(), "--convert-once",
-                             input.string(), output.string(), "T1", report.string(),
-                             approximate ? "approximate" : "plain"});
+  ChildRun child =
+      RunChild({fs::canonical("/proc/self/exe").string(), "--convert-once", input.string(),
+                output.string(), "T1", report.string(), approximate ? "approximate" : "plain"});
   std::ifstream in(report);
-  result.ran = child.exit_status == 0 &&
-               static_cast<bool>(in >> result.peak_bytes >> result.cpu >> result.wall >>
-                                 result.outcome.status >> result.outcome.message_id >>
-                                 result.merge_offers);
+  result.ran =
+      child.exit_status == 0 &&
+      static_cast<bool>(in >> result.peak_bytes >> result.cpu >> result.wall >>
+                        result.outcome.status >> result.outcome.message_id >> result.merge_offers);
   in.close();
   fs::remove(report);
   if (!result.ran) result.outcome.status = -1;

@@ -21,10 +21,11 @@ constexpr Word Repeated(unsigned char byte) {
 // ones may be false, which a yes-or-no question does not mind).
 template <typename Word>
 bool HasLineBreak(Word word) {
-  auto has_zero = [](Word x) {
-    return (static_cast<Word>(x - Repeated<Word>(0x01)) & ~x & Repeated<Word>(0x80)) != 0;
+  auto zero_bytes = [](Word x) {
+    return static_cast<Word>(static_cast<Word>(x - Repeated<Word>(0x01)) & ~x &
+                             Repeated<Word>(0x80));
   };
-  return has_zero(word ^ Repeated<Word>('\r')) | has_zero(word ^ Repeated<Word>('\n'));
+  return (zero_bytes(word ^ Repeated<Word>('\r')) | zero_bytes(word ^ Repeated<Word>('\n'))) != 0;
 }
 
 char Blanked(char c) { return c == '\r' || c == '\n' ? ' ' : c; }

@@ -2,8 +2,8 @@
 #include "rw5/field_splitter.h"
 
 #include <charconv>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <system_error>
 
 #include "rw5/null_value.h"

@@ -72,6 +72,8 @@ struct ObservationRecord {
 class ObservationList {
  public:
   ObservationList() = default;
+  // `count` empty records.
+  explicit ObservationList(std::size_t count) : records_(count) {}
   ObservationList(std::initializer_list<ObservationRecord> records) : records_(records) {}
 
   std::size_t size() const { return records_.size(); }

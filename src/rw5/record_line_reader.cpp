@@ -114,8 +114,8 @@ namespace {
 // The first line end ('\n' or '\r') of the `size` bytes at `text`, or size.
 std::size_t LineEndIn(const char* text, std::size_t size) {
   const void* newline = std::memchr(text, '\n', size);
-  std::size_t end = newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - text)
-                            : size;
+  std::size_t end =
+      newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - text) : size;
   const void* carriage_return = std::memchr(text, '\r', end);
   return carriage_return
              ? static_cast<std::size_t>(static_cast<const char*>(carriage_return) - text)

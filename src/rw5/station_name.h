@@ -17,14 +17,14 @@ inline constexpr std::size_t kMaxStationNameLength = 15;
 class StationName {
  public:
   StationName() = default;
-  StationName(std::string_view text) { assign(text); }  // NOLINT: names convert freely
-  StationName(const char* text) { assign(text); }       // NOLINT
+  StationName(std::string_view text) { assign(text); }    // NOLINT: names convert freely
+  StationName(const char* text) { assign(text); }         // NOLINT
   StationName(const std::string& text) { assign(text); }  // NOLINT
 
   // Keeps the first kMaxStationNameLength bytes of `text`.
   void assign(std::string_view text) {
     size_ = static_cast<std::uint8_t>(text.size() < kMaxStationNameLength ? text.size()
-                                                                           : kMaxStationNameLength);
+                                                                          : kMaxStationNameLength);
     bytes_ = {};
     for (std::size_t i = 0; i < size_; ++i) bytes_[i] = text[i];
   }

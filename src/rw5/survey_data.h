@@ -13,7 +13,7 @@ namespace trovisk {
 
 struct SurveyData {
   StationList stations;
-  ObservationList observations{ObservationRecord{}};
+  ObservationList observations = ObservationList(1);  // index 0 reserved
   std::vector<std::string> skipped_codes;
   int reader_counter = 0;
   // Units of the last "MO" record (the program-wide setting).

@@ -50,7 +50,7 @@ class ObservationSection : public ::testing::Test {
   ObservationDetail& Detail(ObservationRecord& o) { return observations_.Detail(o); }
 
   StationList stations_;
-  ObservationList observations_{ObservationRecord{}};
+  ObservationList observations_ = ObservationList(1);
 };
 
 TEST_F(ObservationSection, HorizontalAngleWithEachPartOfItsPointing) {

@@ -9,7 +9,7 @@ namespace trovisk {
 namespace {
 
 TEST(ObservationList, DetailsFollowTheirRecords) {
-  ObservationList list{ObservationRecord{}};
+  ObservationList list(1);
   ObservationRecord vector;
   ObservationDetail& added = list.Detail(vector);  // before the record is in the list
   added.dx = 1.0;

@@ -61,7 +61,8 @@ TEST(RecordCodes, ManyDistinctUnsupportedCodesStayLinear) {
   int error_code = 0;
   const int count = 100000;
   for (int i = 0; i < 2 * count; ++i) {
-    ASSERT_EQ(checker.Check("Z" + std::to_string(i % count), i, error_code), kSkipRecord);
+    const std::string code = std::string(1, 'Z').append(std::to_string(i % count));
+    ASSERT_EQ(checker.Check(code, i, error_code), kSkipRecord);
   }
   EXPECT_EQ(ui.messages.size(), static_cast<std::size_t>(count));
 }
