@@ -1,6 +1,8 @@
 // The record loop of the raw-file reader: codes, dispatch, mode and heights.
 #include "rw5/record_parser.h"
 
+#include <new>
+
 #include "convert/status.h"
 #include "rw5/field_splitter.h"
 #include "rw5/record_line_reader.h"
@@ -78,8 +80,14 @@ void RecordReader::Read(std::istream& input, int& line_counter, int& status) {
   }
   first_observation_ = data_.observations.size();
   const std::size_t expected = ExpectedRecords(input);
-  data_.stations.Reserve(data_.stations.size() + expected);
-  if (!coordinates_only_) data_.observations.reserve(first_observation_ + expected);
+  try {
+    data_.stations.Reserve(data_.stations.size() + expected);
+    if (!coordinates_only_) data_.observations.reserve(first_observation_ + expected);
+  } catch (const std::bad_alloc&) {
+    // Room set aside ahead is only a saving: where it cannot be had in one
+    // piece (a 32-bit program reading a large file), the lists grow as
+    // records come, and run out only if the records themselves do not fit.
+  }
 
   RecordLineReader reader(input);
   reader.KeepDataNotes();
@@ -115,8 +123,12 @@ void RecordReader::Read(std::istream& input, int& line_counter, int& status) {
   CloseDirectionSet();
   if (coordinates_only_) {
     // Room in the name index for as many stations as records may name, so
-    // that it is not rebuilt again and again as the main pass adds them.
-    data_.stations.ReserveNames(data_.stations.size() + naming_records_);
+    // that it is not rebuilt again and again as the main pass adds them;
+    // without the room it grows as before.
+    try {
+      data_.stations.ReserveNames(data_.stations.size() + naming_records_);
+    } catch (const std::bad_alloc&) {
+    }
   } else {
     ApplyGridNotes();
     ReduceVectorsToMarks();
