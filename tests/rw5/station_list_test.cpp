@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace trovisk {
 namespace {
@@ -23,6 +24,31 @@ TEST(StationList, EveryNameFoundAgainAfterTheIndexGrows) {
   EXPECT_EQ(list.Find(""), 0);
   EXPECT_EQ(list.FindOrAdd("", 1), 0);
   EXPECT_EQ(list.size(), 5001u);
+}
+
+// Numbered names share a hash group of eight; every way a number can be
+// written must still be a name of its own.
+TEST(StationList, NumberedNamesOfEveryShapeAreKeptApart) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 3000; ++i) names.push_back("FP" + std::to_string(1000 + i));  // a run
+  for (int i = 0; i < 3000; ++i) names.push_back(std::to_string(8 * i));           // one per group
+  for (const char* zeros : {"0", "00", "000"}) {
+    for (int i = 0; i < 200; ++i) names.push_back(zeros + std::to_string(i));  // "07" is not "7"
+  }
+  for (int i = 0; i < 200; ++i) names.push_back("999999999999" + std::to_string(100 + i));
+  for (int i = 0; i < 200; ++i) names.push_back("CP" + std::to_string(i) + "A");  // no number last
+  names.push_back("FP");
+  names.push_back(std::string("FP\0", 3));
+  StationList list;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    ASSERT_EQ(list.FindOrAdd(names[i], 1), static_cast<int>(i + 1)) << names[i];
+  }
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    ASSERT_EQ(list.Find(names[i]), static_cast<int>(i + 1)) << names[i];
+  }
+  for (const char* absent : {"FP999", "FP4000", "1", "00000", "CP1", "P1000", "FP1000 "}) {
+    EXPECT_EQ(list.Find(absent), 0) << absent;
+  }
 }
 
 TEST(StationList, NamesAreToldApartByTheirFirstFifteenBytes) {
