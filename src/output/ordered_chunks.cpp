@@ -98,8 +98,8 @@ bool FormatInOrder(std::size_t begin, std::size_t end, std::size_t chunk_size,
                    const std::function<bool(int)>& emit) {
   if (end <= begin) return true;
   chunk_size = std::max<std::size_t>(chunk_size, 1);
-  const std::size_t chunk_count = (end - begin - 1) / chunk_size + 1;
 #if defined(TROVISK_OUTPUT_THREADS)
+  const std::size_t chunk_count = (end - begin - 1) / chunk_size + 1;
   if (chunk_count >= 2) {
     Turns turns;
     std::thread helper;
