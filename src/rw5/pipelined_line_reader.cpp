@@ -47,45 +47,60 @@ class PipelinedLineReader::Pipeline {
 #endif
   }
 
-  bool Next(std::string_view& line, int& line_counter, int& error_code) {
+  bool threaded() const {
 #if defined(TROVISK_READER_THREADS)
-    if (threaded_) return NextFromBatch(line, line_counter, error_code);
+    return threaded_;
+#else
+    return false;
 #endif
+  }
+
+  // Lines read on the calling thread, where there is no reading thread.
+  bool NextHere(std::string_view& line, int& line_counter, int& error_code, bool& is_note) {
     const bool given = reader_.Next(line, line_counter, error_code);
-    is_note_ = reader_.is_note();
+    is_note = reader_.is_note();
     return given;
   }
+  std::string_view AheadHere() const { return reader_.Ahead(); }
 
-  bool is_note() const { return is_note_; }
-
-  std::string_view Ahead() const {
 #if defined(TROVISK_READER_THREADS)
-    if (threaded_) {
-      if (current_ == nullptr || next_line_ >= current_->lines.size()) return {};
-      const std::size_t from = current_->lines[next_line_].offset;
-      return std::string_view(current_->text.data() + from, current_->text.size() - from);
+  // Gives the batch in hand back to the reading thread and waits for the
+  // next; false at the end of the input, with the final count and error.
+  bool TakeBatch(const char*& text, std::size_t& text_size, const LineEntry*& lines,
+                 std::size_t& line_count, int& line_counter, int& error_code) {
+    error_code = 0;
+    if (current_ != nullptr && current_->last) {
+      line_counter = current_->end_counter;
+      error_code = current_->error_code;
+      if (current_->error) std::rethrow_exception(current_->error);
+      return false;
     }
-#endif
-    return reader_.Ahead();
+    std::unique_lock lock(mutex_);
+    if (current_ != nullptr) ++released_;
+    const std::size_t number = taken_++;
+    lock.unlock();
+    changed_.notify_all();
+    lock.lock();
+    changed_.wait(lock, [&] { return produced_ > number; });
+    current_ = &batches_[number % kBatches];
+    text = current_->text.data();
+    text_size = current_->text.size();
+    lines = current_->lines.data();
+    line_count = current_->lines.size();
+    return true;
   }
+#endif
 
  private:
   RecordLineReader reader_;
   const std::size_t batch_bytes_;
-  bool is_note_ = false;
 
 #if defined(TROVISK_READER_THREADS)
-  struct Line {
-    std::size_t offset = 0;
-    std::size_t length = 0;
-    int line_counter = 0;
-    bool is_note = false;
-  };
   // Lines in a row, each followed by a line feed, and what ended the input
   // when this is the last batch.
   struct Batch {
     std::vector<char> text;
-    std::vector<Line> lines;
+    std::vector<LineEntry> lines;
     bool last = false;
     int end_counter = 0;
     int error_code = 0;
@@ -128,7 +143,7 @@ class PipelinedLineReader::Pipeline {
           batch.error_code = error_code;
           return;
         }
-        Line entry{batch.text.size(), line.size(), line_counter, reader_.is_note()};
+        LineEntry entry{batch.text.size(), line.size(), line_counter, reader_.is_note()};
         batch.text.insert(batch.text.end(), line.begin(), line.end());
         batch.text.push_back('\n');
         batch.lines.push_back(entry);
@@ -140,37 +155,6 @@ class PipelinedLineReader::Pipeline {
     }
   }
 
-  bool NextFromBatch(std::string_view& line, int& line_counter, int& error_code) {
-    error_code = 0;
-    while (current_ == nullptr || next_line_ >= current_->lines.size()) {
-      if (current_ != nullptr && current_->last) {
-        line_counter = current_->end_counter;
-        error_code = current_->error_code;
-        if (current_->error) std::rethrow_exception(current_->error);
-        return false;
-      }
-      TakeNextBatch();
-    }
-    const Line& entry = current_->lines[next_line_++];
-    line = std::string_view(current_->text.data() + entry.offset, entry.length);
-    line_counter = entry.line_counter;
-    is_note_ = entry.is_note;
-    return true;
-  }
-
-  // Gives the batch in hand back to the reading thread and waits for the next.
-  void TakeNextBatch() {
-    std::unique_lock lock(mutex_);
-    if (current_ != nullptr) ++released_;
-    const std::size_t number = taken_++;
-    lock.unlock();
-    changed_.notify_all();
-    lock.lock();
-    changed_.wait(lock, [&] { return produced_ > number; });
-    current_ = &batches_[number % kBatches];
-    next_line_ = 0;
-  }
-
   Batch batches_[kBatches];
   std::thread worker_;
   bool threaded_ = false;
@@ -180,9 +164,7 @@ class PipelinedLineReader::Pipeline {
   std::size_t released_ = 0;  // batches the caller is done with
   std::size_t taken_ = 0;     // batches the caller has taken
   bool stopping_ = false;
-  // The caller's side: the batch in hand and its next line.
-  const Batch* current_ = nullptr;
-  std::size_t next_line_ = 0;
+  const Batch* current_ = nullptr;  // the caller's batch
 #endif
 };
 
@@ -192,12 +174,30 @@ PipelinedLineReader::PipelinedLineReader(std::istream& input, bool keep_data_not
 
 PipelinedLineReader::~PipelinedLineReader() = default;
 
-bool PipelinedLineReader::Next(std::string_view& line, int& line_counter, int& error_code) {
-  return pipeline_->Next(line, line_counter, error_code);
+bool PipelinedLineReader::NextSlow(std::string_view& line, int& line_counter,
+                                   int& error_code) {
+  if (!pipeline_->threaded()) return pipeline_->NextHere(line, line_counter, error_code, is_note_);
+#if defined(TROVISK_READER_THREADS)
+  // A batch may be empty: only the last one is.
+  while (next_line_ >= line_count_) {
+    if (!pipeline_->TakeBatch(text_, text_size_, lines_, line_count_, line_counter, error_code)) {
+      line_count_ = 0;
+      next_line_ = 0;
+      return false;
+    }
+    next_line_ = 0;
+  }
+  return Next(line, line_counter, error_code);
+#else
+  return false;
+#endif
 }
 
-bool PipelinedLineReader::is_note() const { return pipeline_->is_note(); }
-
-std::string_view PipelinedLineReader::Ahead() const { return pipeline_->Ahead(); }
+std::string_view PipelinedLineReader::Ahead() const {
+  if (!pipeline_->threaded()) return pipeline_->AheadHere();
+  if (next_line_ >= line_count_) return {};
+  const std::size_t from = lines_[next_line_].offset;
+  return std::string_view(text_ + from, text_size_ - from);
+}
 
 }  // namespace trovisk

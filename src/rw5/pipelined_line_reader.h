@@ -29,15 +29,43 @@ class PipelinedLineReader {
 
   // As RecordLineReader::Next. An exception of the reading thread (out of
   // memory) is thrown here, in its place among the lines.
-  bool Next(std::string_view& line, int& line_counter, int& error_code);
-  bool is_note() const;
+  bool Next(std::string_view& line, int& line_counter, int& error_code) {
+    // The common case, a line of the batch in hand, without a call.
+    if (next_line_ < line_count_) {
+      const LineEntry& entry = lines_[next_line_++];
+      line = std::string_view(text_ + entry.offset, entry.length);
+      line_counter = entry.line_counter;
+      error_code = 0;
+      is_note_ = entry.is_note;
+      return true;
+    }
+    return NextSlow(line, line_counter, error_code);
+  }
+  bool is_note() const { return is_note_; }
   // The lines that follow the last one given within its batch, each ended by
   // a line feed: a look ahead that may end early, valid until the next call.
   std::string_view Ahead() const;
 
+  // One line of a batch: where its text lies in the batch's text.
+  struct LineEntry {
+    std::size_t offset = 0;
+    std::size_t length = 0;
+    int line_counter = 0;
+    bool is_note = false;
+  };
+
  private:
   class Pipeline;
+  bool NextSlow(std::string_view& line, int& line_counter, int& error_code);
+
   std::unique_ptr<Pipeline> pipeline_;
+  // The batch in hand (none while the lines are read on this thread).
+  const char* text_ = nullptr;
+  std::size_t text_size_ = 0;
+  const LineEntry* lines_ = nullptr;
+  std::size_t line_count_ = 0;
+  std::size_t next_line_ = 0;
+  bool is_note_ = false;
 };
 
 }  // namespace trovisk
