@@ -26,12 +26,12 @@ TEST(StationList, EveryNameFoundAgainAfterTheIndexGrows) {
   EXPECT_EQ(list.size(), 5001u);
 }
 
-// Numbered names share a hash group of eight; every way a number can be
+// Numbered names share a hash group of ten; every way a number can be
 // written must still be a name of its own.
 TEST(StationList, NumberedNamesOfEveryShapeAreKeptApart) {
   std::vector<std::string> names;
   for (int i = 0; i < 3000; ++i) names.push_back("FP" + std::to_string(1000 + i));  // a run
-  for (int i = 0; i < 3000; ++i) names.push_back(std::to_string(8 * i));           // one per group
+  for (int i = 0; i < 3000; ++i) names.push_back(std::to_string(10 * i));          // one per group
   for (const char* zeros : {"0", "00", "000"}) {
     for (int i = 0; i < 200; ++i) names.push_back(zeros + std::to_string(i));  // "07" is not "7"
   }
