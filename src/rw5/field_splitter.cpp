@@ -1,9 +1,11 @@
 // Field splitting and atof/atoi-compatible number reading without locale.
 #include "rw5/field_splitter.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <system_error>
 
 #include "rw5/null_value.h"
@@ -79,28 +81,104 @@ bool ReadPlainDecimal(std::string_view digits, double& value) {
   return true;
 }
 
+// Separators are looked for a word of eight bytes at a time.
+constexpr std::size_t kWordBytes = 8;
+constexpr std::uint64_t kLowBits = 0x7F7F7F7F7F7F7F7FULL;
+constexpr std::uint64_t kCommaBytes = 0x2C2C2C2C2C2C2C2CULL;
+
+// Up to eight bytes of `text` (`available` of them readable) with the first
+// byte lowest; bytes past the end are 0, which is no separator.
+std::uint64_t LoadWord(const char* text, std::size_t available) {
+  std::uint64_t word = 0;
+  if (std::endian::native == std::endian::little && available >= kWordBytes) {
+    std::memcpy(&word, text, kWordBytes);
+    return word;
+  }
+  const std::size_t bytes = available < kWordBytes ? available : kWordBytes;
+  for (std::size_t i = 0; i < bytes; ++i) {
+    word |= std::uint64_t{static_cast<unsigned char>(text[i])} << (8 * i);
+  }
+  return word;
+}
+
+// The top bit of every byte of `word` that is a comma, and no other bit: the
+// bytes are tested one by one, so no carry makes a false match.
+std::uint64_t CommaBits(std::uint64_t word) {
+  const std::uint64_t zero_where_comma = word ^ kCommaBytes;
+  return ~(((zero_where_comma & kLowBits) + kLowBits) | zero_where_comma | kLowBits);
+}
+
+// The byte of a word that holds the lowest set bit.
+std::size_t ByteOfLowestBit(std::uint64_t bits) {
+  return static_cast<std::size_t>(std::countr_zero(bits)) / 8;
+}
+
+// The usual value, a decimal of at most 15 digits in all ("314.02520"), in
+// one pass: its digits form an integer below 2^53, and one division by an
+// exact power of ten rounds once, as a full conversion does. It gives the
+// same integer and power as ReadPlainDecimal, hence the same double; false
+// for anything else, which takes the longer paths.
+bool ReadShortDecimal(const char* p, const char* end, double& value) {
+  constexpr std::ptrdiff_t kMostDigits = 15;
+  const char* const start = p;
+  const char* point = nullptr;
+  std::uint64_t mantissa = 0;
+  for (; p < end; ++p) {
+    const unsigned digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
+    if (digit < 10) {
+      mantissa = mantissa * 10 + digit;
+    } else if (*p == '.' && point == nullptr) {
+      point = p;
+    } else {
+      break;
+    }
+  }
+  const std::ptrdiff_t digits = (p - start) - (point != nullptr ? 1 : 0);
+  if (digits == 0 || digits > kMostDigits) return false;
+  if (p < end && (*p == 'e' || *p == 'E')) return false;
+  const std::ptrdiff_t decimals = point != nullptr ? p - point - 1 : 0;
+  // Below 10^15, so the signed conversion is exact and takes one instruction.
+  value = static_cast<double>(static_cast<std::int64_t>(mantissa)) / kPowersOfTen[decimals];
+  return true;
+}
+
 }  // namespace
 
 void SplitFields(std::string_view line, std::size_t first_comma, std::size_t count,
                  std::vector<std::string_view>& fields) {
-  fields.assign(count, std::string_view());
-  if (count == 0 || first_comma >= line.size()) return;
-  std::size_t start = first_comma + 1;
-  for (std::size_t k = 0; k + 1 < count; ++k) {
-    if (start > line.size()) return;
-    std::size_t comma = line.find(',', start);
-    if (comma == std::string_view::npos) {
-      // No more separators: this field takes the rest and the later ones stay empty.
-      fields[k] = line.substr(start);
-      return;
+  fields.resize(count);
+  if (count == 0) return;
+  std::size_t k = 0;
+  if (first_comma < line.size()) {
+    // One pass over the line for all the separators the fields need, eight
+    // bytes at a time.
+    const char* const text = line.data();
+    const std::size_t size = line.size();
+    std::size_t start = first_comma + 1;
+    std::size_t word = start;
+    const std::size_t separators = count - 1;
+    while (k < separators && word < size) {
+      std::uint64_t commas = CommaBits(LoadWord(text + word, size - word));
+      while (commas != 0 && k < separators) {
+        const std::size_t comma = word + ByteOfLowestBit(commas);
+        fields[k++] = std::string_view(text + start, comma - start);
+        start = comma + 1;
+        commas &= commas - 1;
+      }
+      word += kWordBytes;
     }
-    fields[k] = line.substr(start, comma - start);
-    start = comma + 1;
+    // The field after the last separator taken runs to the end of the line.
+    fields[k++] = std::string_view(text + start, size - start);
   }
-  if (start <= line.size()) fields[count - 1] = line.substr(start);
+  for (; k < count; ++k) fields[k] = std::string_view();
 }
 
 std::string_view RecordCode(std::string_view line, std::size_t& first_comma) {
+  // Nearly every code has two letters: look for its comma there first.
+  if (line.size() > 2 && line[2] == ',' && line[0] != ',' && line[1] != ',') {
+    first_comma = 2;
+    return line.substr(0, 2);
+  }
   first_comma = line.find(',');
   if (first_comma == std::string_view::npos) {
     first_comma = line.size();
@@ -111,26 +189,43 @@ std::string_view RecordCode(std::string_view line, std::size_t& first_comma) {
 
 double ReadReal(std::string_view text, bool& non_finite) {
   non_finite = false;
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p < end && IsSpace(*p)) ++p;
   bool negative = false;
-  std::string_view digits = SkipBlanksAndSign(text, negative);
-  // from_chars takes no sign of its own after the one removed above.
-  if (!digits.empty() && (digits[0] == '+' || digits[0] == '-')) return 0.0;
+  if (p < end && (*p == '+' || *p == '-')) {
+    negative = *p == '-';
+    ++p;
+    // from_chars takes no sign of its own after the one just read.
+    if (p < end && (*p == '+' || *p == '-')) return 0.0;
+  }
   double value = 0.0;
+  if (ReadShortDecimal(p, end, value)) return negative ? -value : value;
+  const std::string_view digits(p, static_cast<std::size_t>(end - p));
   if (ReadPlainDecimal(digits, value)) return negative ? -value : value;
-  auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value,
-                                      std::chars_format::general);
+  auto [after, error] = std::from_chars(p, end, value, std::chars_format::general);
   if (error == std::errc::result_out_of_range) {
     if (HasNegativeExponent(digits)) return negative ? -0.0 : 0.0;
     non_finite = true;
     return kNullValue;
   }
   if (error != std::errc()) return 0.0;
-  (void)end;
+  (void)after;
   if (!std::isfinite(value)) {
     non_finite = true;
     return kNullValue;
   }
   return negative ? -value : value;
+}
+
+double ReadValue(std::string_view text, bool& non_finite) {
+  // A digit first is the common case; only text that starts with a blank
+  // may be blank throughout.
+  if (text.empty() || (IsSpace(text[0]) && IsBlank(text))) {
+    non_finite = false;
+    return kNullValue;
+  }
+  return ReadReal(text, non_finite);
 }
 
 int ReadInteger(std::string_view text) {

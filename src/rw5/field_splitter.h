@@ -41,6 +41,8 @@ inline std::string_view AfterPrefix(std::string_view field, std::size_t prefix_l
 // is no number. A value that would be infinite or not a number gives
 // kNullValue and sets `non_finite`.
 double ReadReal(std::string_view text, bool& non_finite);
+// A field value: kNullValue when `text` is blank (or empty), else ReadReal.
+double ReadValue(std::string_view text, bool& non_finite);
 // The leading integer of `text` as atoi reads it; 0 for no number or one out
 // of range.
 int ReadInteger(std::string_view text);

@@ -19,10 +19,8 @@ void RecordReader::Warn(int line, const std::string& what) {
 }
 
 double RecordReader::Value(std::string_view field, std::size_t prefix_length) {
-  std::string_view rest = AfterPrefix(field, prefix_length);
-  if (IsBlank(rest)) return kNullValue;
   bool non_finite = false;
-  double value = ReadReal(rest, non_finite);
+  double value = ReadValue(AfterPrefix(field, prefix_length), non_finite);
   if (non_finite) {
     Warn(line_, "value '" + std::string(field) + "' is not a finite number; taken as missing");
   }
