@@ -13,10 +13,6 @@
 namespace trovisk {
 namespace {
 
-bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 // Skips leading white space and a sign; returns the rest, `negative` set for '-'.
 std::string_view SkipBlanksAndSign(std::string_view text, bool& negative) {
   std::size_t i = 0;
@@ -173,20 +169,6 @@ void SplitFields(std::string_view line, std::size_t first_comma, std::size_t cou
   for (; k < count; ++k) fields[k] = std::string_view();
 }
 
-std::string_view RecordCode(std::string_view line, std::size_t& first_comma) {
-  // Nearly every code has two letters: look for its comma there first.
-  if (line.size() > 2 && line[2] == ',' && line[0] != ',' && line[1] != ',') {
-    first_comma = 2;
-    return line.substr(0, 2);
-  }
-  first_comma = line.find(',');
-  if (first_comma == std::string_view::npos) {
-    first_comma = line.size();
-    return line;
-  }
-  return line.substr(0, first_comma);
-}
-
 double ReadReal(std::string_view text, bool& non_finite) {
   non_finite = false;
   const char* p = text.data();
@@ -239,13 +221,6 @@ int ReadInteger(std::string_view text) {
   if (negative) value = -value;
   if (value < -2147483648LL || value > 2147483647LL) return 0;
   return static_cast<int>(value);
-}
-
-bool IsBlank(std::string_view text) {
-  for (char c : text) {
-    if (!IsSpace(c)) return false;
-  }
-  return true;
 }
 
 }  // namespace trovisk

@@ -15,7 +15,16 @@ void SplitFields(std::string_view line, std::size_t first_comma, std::size_t cou
                  std::vector<std::string_view>& fields);
 
 // The record code: the text before the first comma (the whole line without one).
-std::string_view RecordCode(std::string_view line, std::size_t& first_comma);
+inline std::string_view RecordCode(std::string_view line, std::size_t& first_comma) {
+  // Nearly every code has two letters: its comma is looked for there first.
+  if (line.size() > 2 && line[2] == ',' && line[0] != ',' && line[1] != ',') {
+    first_comma = 2;
+    return line.substr(0, 2);
+  }
+  first_comma = line.find(',');
+  if (first_comma == std::string_view::npos) first_comma = line.size();
+  return line.substr(0, first_comma);
+}
 
 // True when the field begins with the two-letter (or shorter) prefix.
 inline bool HasPrefix(std::string_view field, std::string_view prefix) {
@@ -47,7 +56,17 @@ double ReadValue(std::string_view text, bool& non_finite);
 // of range.
 int ReadInteger(std::string_view text);
 
+// The blanks of atof: space, tab, line feed, vertical tab, form feed, return.
+inline bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
 // True when the text holds nothing but blanks.
-bool IsBlank(std::string_view text);
+inline bool IsBlank(std::string_view text) {
+  for (char c : text) {
+    if (!IsSpace(c)) return false;
+  }
+  return true;
+}
 
 }  // namespace trovisk

@@ -64,14 +64,33 @@ std::string_view RecordReader::Name(std::string_view field, std::size_t prefix_l
 void RecordReader::PrefetchNextForesight(std::string_view ahead) const {
   // Only a hint: a name read differently here costs one wasted prefetch.
   constexpr std::size_t kLookAhead = 256;
-  ahead = ahead.substr(0, kLookAhead);
-  const std::size_t line_end = ahead.find('\n', 1);
-  const std::size_t field = ahead.substr(0, line_end).find(",FP");
-  if (field == std::string_view::npos) return;
-  std::string_view rest = ahead.substr(field + 3, line_end - field - 3);
-  rest = rest.substr(0, rest.find_first_of(",\r\n"));
+  const char* p = ahead.data();
+  const char* const end = p + (ahead.size() < kLookAhead ? ahead.size() : kLookAhead);
+  if (p < end && *p == '\n') ++p;  // the LF of a CR LF pair
+  // Only the records of pointings name a foresight.
+  if (end - p < 3 || p[2] != ',') return;
+  switch (TwoLetterKey(p[0], p[1])) {
+    case TwoLetterKey('S', 'S'):
+    case TwoLetterKey('T', 'R'):
+    case TwoLetterKey('O', 'B'):
+    case TwoLetterKey('B', 'D'):
+    case TwoLetterKey('B', 'R'):
+    case TwoLetterKey('F', 'D'):
+    case TwoLetterKey('F', 'R'):
+      break;
+    default:
+      return;
+  }
+  // The foresight field (",FP") before the line ends, in one pass.
+  for (p += 2;; ++p) {
+    if (end - p < 3 || *p == '\n' || *p == '\r') return;
+    if (*p == ',' && p[1] == 'F' && p[2] == 'P') break;
+  }
+  p += 3;
+  const char* first = p;
+  while (p < end && *p != ',' && *p != '\r' && *p != '\n') ++p;
+  std::string_view rest(first, static_cast<std::size_t>(p - first));
   while (!rest.empty() && IsNameBlank(rest.front())) rest.remove_prefix(1);
-  while (!rest.empty() && IsNameBlank(rest.back())) rest.remove_suffix(1);
   rest = rest.substr(0, kMaxStationNameLength);
   while (!rest.empty() && IsNameBlank(rest.back())) rest.remove_suffix(1);
   data_.stations.Prefetch(rest);
