@@ -1,13 +1,12 @@
 // Field splitting and atof/atoi-compatible number reading without locale.
 #include "rw5/field_splitter.h"
 
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <system_error>
 
+#include "rw5/byte_words.h"
 #include "rw5/null_value.h"
 
 namespace trovisk {
@@ -77,43 +76,10 @@ bool ReadPlainDecimal(std::string_view digits, double& value) {
   return true;
 }
 
-// Separators are looked for a word of eight bytes at a time.
-constexpr std::size_t kWordBytes = 8;
-constexpr std::uint64_t kLowBits = 0x7F7F7F7F7F7F7F7FULL;
-constexpr std::uint64_t kCommaBytes = 0x2C2C2C2C2C2C2C2CULL;
-
-// Up to eight bytes of `text` (`available` of them readable) with the first
-// byte lowest; bytes past the end are 0, which is no separator.
-std::uint64_t LoadWord(const char* text, std::size_t available) {
-  std::uint64_t word = 0;
-  if (std::endian::native == std::endian::little && available >= kWordBytes) {
-    std::memcpy(&word, text, kWordBytes);
-    return word;
-  }
-  const std::size_t bytes = available < kWordBytes ? available : kWordBytes;
-  for (std::size_t i = 0; i < bytes; ++i) {
-    word |= std::uint64_t{static_cast<unsigned char>(text[i])} << (8 * i);
-  }
-  return word;
-}
-
-// The top bit of every byte of `word` that is a comma, and no other bit: the
-// bytes are tested one by one, so no carry makes a false match.
-std::uint64_t CommaBits(std::uint64_t word) {
-  const std::uint64_t zero_where_comma = word ^ kCommaBytes;
-  return ~(((zero_where_comma & kLowBits) + kLowBits) | zero_where_comma | kLowBits);
-}
-
-// The byte of a word that holds the lowest set bit.
-std::size_t ByteOfLowestBit(std::uint64_t bits) {
-  return static_cast<std::size_t>(std::countr_zero(bits)) / 8;
-}
-
 // The usual value, a decimal of at most 15 digits in all ("314.02520"), in
-// one pass: its digits form an integer below 2^53, and one division by an
-// exact power of ten rounds once, as a full conversion does. It gives the
-// same integer and power as ReadPlainDecimal, hence the same double; false
-// for anything else, which takes the longer paths.
+// one pass: it gives the same integer and power of ten as ReadPlainDecimal,
+// hence the same double. False for anything else, which takes that longer
+// path.
 bool ReadShortDecimal(const char* p, const char* end, double& value) {
   constexpr std::ptrdiff_t kMostDigits = 15;
   const char* const start = p;
@@ -151,17 +117,15 @@ void SplitFields(std::string_view line, std::size_t first_comma, std::size_t cou
     const char* const text = line.data();
     const std::size_t size = line.size();
     std::size_t start = first_comma + 1;
-    std::size_t word = start;
     const std::size_t separators = count - 1;
-    while (k < separators && word < size) {
-      std::uint64_t commas = CommaBits(LoadWord(text + word, size - word));
-      while (commas != 0 && k < separators) {
+    for (std::size_t word = start; k < separators && word < size; word += kWordBytes) {
+      std::uint64_t commas = MatchingByteBits(LoadWord(text + word, size - word), ',');
+      for (; commas != 0; commas &= commas - 1) {
         const std::size_t comma = word + ByteOfLowestBit(commas);
-        fields[k++] = std::string_view(text + start, comma - start);
+        fields[k] = std::string_view(text + start, comma - start);
         start = comma + 1;
-        commas &= commas - 1;
+        if (++k == separators) break;
       }
-      word += kWordBytes;
     }
     // The field after the last separator taken runs to the end of the line.
     fields[k++] = std::string_view(text + start, size - start);

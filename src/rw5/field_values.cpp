@@ -2,6 +2,7 @@
 #include <string>
 
 #include "geodesy/angles.h"
+#include "rw5/byte_words.h"
 #include "rw5/field_splitter.h"
 #include "rw5/record_reader.h"
 
@@ -81,12 +82,24 @@ void RecordReader::PrefetchNextForesight(std::string_view ahead) const {
     default:
       return;
   }
-  // The foresight field (",FP") before the line ends, in one pass.
-  for (p += 2;; ++p) {
-    if (end - p < 3 || *p == '\n' || *p == '\r') return;
-    if (*p == ',' && p[1] == 'F' && p[2] == 'P') break;
+  // The foresight field (",FP") before the line ends, eight bytes at a time.
+  p += 2;
+  const char* name = nullptr;
+  for (const char* word = p; word < end && name == nullptr; word += kWordBytes) {
+    const std::uint64_t bytes = LoadWord(word, static_cast<std::size_t>(end - word));
+    std::uint64_t marks = MatchingByteBits(bytes, ',') | MatchingByteBits(bytes, '\n') |
+                          MatchingByteBits(bytes, '\r');
+    for (; marks != 0; marks &= marks - 1) {
+      const char* mark = word + ByteOfLowestBit(marks);
+      if (*mark != ',') return;  // the line ends without one
+      if (end - mark >= 3 && mark[1] == 'F' && mark[2] == 'P') {
+        name = mark + 3;
+        break;
+      }
+    }
   }
-  p += 3;
+  if (name == nullptr) return;
+  p = name;
   const char* first = p;
   while (p < end && *p != ',' && *p != '\r' && *p != '\n') ++p;
   std::string_view rest(first, static_cast<std::size_t>(p - first));
