@@ -113,20 +113,28 @@ void SplitFields(std::string_view line, std::size_t first_comma, std::size_t cou
   std::size_t k = 0;
   if (first_comma < line.size()) {
     // One pass over the line for all the separators the fields need, eight
-    // bytes at a time.
+    // bytes at a time: whole words first, then the short tail.
     const char* const text = line.data();
     const std::size_t size = line.size();
-    std::size_t start = first_comma + 1;
     const std::size_t separators = count - 1;
-    for (std::size_t word = start; k < separators && word < size; word += kWordBytes) {
-      std::uint64_t commas = MatchingByteBits(LoadWord(text + word, size - word), ',');
+    std::size_t start = first_comma + 1;
+    std::size_t word = start;
+    // Takes the fields ended by the commas marked in `commas`, a word from
+    // `word`; true once the last separator needed is taken.
+    auto take = [&](std::uint64_t commas) {
       for (; commas != 0; commas &= commas - 1) {
         const std::size_t comma = word + ByteOfLowestBit(commas);
         fields[k] = std::string_view(text + start, comma - start);
         start = comma + 1;
-        if (++k == separators) break;
+        if (++k == separators) return true;
       }
+      return false;
+    };
+    bool done = separators == 0;
+    for (; !done && size - word >= kWordBytes; word += kWordBytes) {
+      done = take(MatchingByteBits(LoadWord(text + word, kWordBytes), ','));
     }
+    if (!done && word < size) take(MatchingByteBits(LoadWord(text + word, size - word), ','));
     // The field after the last separator taken runs to the end of the line.
     fields[k++] = std::string_view(text + start, size - start);
   }
