@@ -172,16 +172,6 @@ double ReadReal(std::string_view text, bool& non_finite) {
   return negative ? -value : value;
 }
 
-double ReadValue(std::string_view text, bool& non_finite) {
-  // A digit first is the common case; only text that starts with a blank
-  // may be blank throughout.
-  if (text.empty() || (IsSpace(text[0]) && IsBlank(text))) {
-    non_finite = false;
-    return kNullValue;
-  }
-  return ReadReal(text, non_finite);
-}
-
 int ReadInteger(std::string_view text) {
   bool negative = false;
   std::string_view digits = SkipBlanksAndSign(text, negative);

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "rw5/null_value.h"
+
 namespace trovisk {
 
 // Fills `fields` with `count` views into `line`: field k runs from the
@@ -45,17 +47,6 @@ inline std::string_view AfterPrefix(std::string_view field, std::size_t prefix_l
   return field.size() > prefix_length ? field.substr(prefix_length) : std::string_view();
 }
 
-// The leading number of `text` as the C library's atof reads it: blanks
-// skipped, an optional sign, then as much as forms a number; 0 for text that
-// is no number. A value that would be infinite or not a number gives
-// kNullValue and sets `non_finite`.
-double ReadReal(std::string_view text, bool& non_finite);
-// A field value: kNullValue when `text` is blank (or empty), else ReadReal.
-double ReadValue(std::string_view text, bool& non_finite);
-// The leading integer of `text` as atoi reads it; 0 for no number or one out
-// of range.
-int ReadInteger(std::string_view text);
-
 // The blanks of atof: space, tab, line feed, vertical tab, form feed, return.
 inline bool IsSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -68,5 +59,24 @@ inline bool IsBlank(std::string_view text) {
   }
   return true;
 }
+
+// The leading number of `text` as the C library's atof reads it: blanks
+// skipped, an optional sign, then as much as forms a number; 0 for text that
+// is no number. A value that would be infinite or not a number gives
+// kNullValue and sets `non_finite`.
+double ReadReal(std::string_view text, bool& non_finite);
+// A field value: kNullValue when `text` is blank (or empty), else ReadReal.
+inline double ReadValue(std::string_view text, bool& non_finite) {
+  // A digit first is the common case; only text that starts with a blank
+  // may be blank throughout.
+  if (text.empty() || (IsSpace(text[0]) && IsBlank(text))) {
+    non_finite = false;
+    return kNullValue;
+  }
+  return ReadReal(text, non_finite);
+}
+// The leading integer of `text` as atoi reads it; 0 for no number or one out
+// of range.
+int ReadInteger(std::string_view text);
 
 }  // namespace trovisk
