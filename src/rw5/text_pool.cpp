@@ -1,10 +1,19 @@
 // The shared text pool.
 #include "rw5/text_pool.h"
 
-#include <cstring>
+#include "rw5/byte_words.h"
 
 namespace trovisk {
 namespace {
+
+// Descriptions are short: up to eight bytes compare as one word each.
+bool SameText(std::string_view kept, std::string_view text) {
+  if (kept.size() != text.size()) return false;
+  if (text.size() <= kWordBytes) {
+    return LoadWord(kept.data(), kept.size()) == LoadWord(text.data(), text.size());
+  }
+  return kept == text;
+}
 
 constexpr std::size_t kFirstSlotCount = 16;
 // An odd 64-bit constant of well-mixed bits (the golden ratio's fraction).
@@ -24,16 +33,10 @@ std::uint64_t TextPool::HashOf(std::string_view text) {
   // Eight bytes at a time: descriptions are short, so this is a step or two.
   std::uint64_t hash = text.size() * kHashMultiplier;
   std::size_t i = 0;
-  for (; i + 8 <= text.size(); i += 8) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, text.data() + i, 8);
-    hash = (hash ^ word) * kHashMultiplier;
+  for (; i + kWordBytes <= text.size(); i += kWordBytes) {
+    hash = (hash ^ LoadWord(text.data() + i, kWordBytes)) * kHashMultiplier;
   }
-  std::uint64_t tail = 0;
-  for (std::size_t shift = 0; i < text.size(); ++i, shift += 8) {
-    tail |= std::uint64_t{static_cast<unsigned char>(text[i])} << shift;
-  }
-  hash = (hash ^ tail) * kHashMultiplier;
+  hash = (hash ^ LoadWord(text.data() + i, text.size() - i)) * kHashMultiplier;
   return hash ^ (hash >> 32);
 }
 
@@ -41,7 +44,7 @@ std::size_t TextPool::Slot(std::string_view text, std::uint64_t hash) const {
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
     const std::int32_t id = slots_[slot];
-    if (id == 0 || texts_[static_cast<std::size_t>(id)] == text) return slot;
+    if (id == 0 || SameText(texts_[static_cast<std::size_t>(id)], text)) return slot;
   }
 }
 
@@ -59,7 +62,7 @@ void TextPool::Rehash(std::size_t slot_count) {
 
 std::int32_t TextPool::Intern(std::string_view text) {
   if (text.empty()) return 0;
-  if (last_ != 0 && texts_[static_cast<std::size_t>(last_)] == text) return last_;
+  if (last_ != 0 && SameText(texts_[static_cast<std::size_t>(last_)], text)) return last_;
   const std::uint64_t hash = HashOf(text);
   std::size_t slot = Slot(text, hash);
   if (slots_[slot] != 0) return last_ = slots_[slot];
