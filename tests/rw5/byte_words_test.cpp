@@ -11,7 +11,8 @@ namespace {
 
 // Commas and the bytes a carry could confuse with them: '-' and '+' one
 // away, the same low half with other high halves, bytes of 128 and above.
-constexpr char kAlphabet[] = {',', ',', '-', '+', '.', '0', 'A', ' ', '\0', '\x0C', '\x3C', '\xAC', '\xAD', '\xFF'};
+constexpr char kAlphabet[] = {',', ',',  '-',    '+',    '.',    '0',    'A',
+                              ' ', '\0', '\x0C', '\x3C', '\xAC', '\xAD', '\xFF'};
 
 TEST(ByteWords, LoadsAndMatchesAgreeWithABytewiseReading) {
   std::mt19937 random(20261210);
