@@ -6,14 +6,11 @@
 #include <cstdint>
 #include <system_error>
 
+#include "rw5/byte_words.h"
 #include "rw5/null_value.h"
 
 namespace trovisk {
 namespace {
-
-bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 // Skips leading white space and a sign; returns the rest, `negative` set for '-'.
 std::string_view SkipBlanksAndSign(std::string_view text, bool& negative) {
@@ -79,53 +76,95 @@ bool ReadPlainDecimal(std::string_view digits, double& value) {
   return true;
 }
 
+// The usual value, a decimal of at most 15 digits in all ("314.02520"), in
+// one pass: it gives the same integer and power of ten as ReadPlainDecimal,
+// hence the same double. False for anything else, which takes that longer
+// path.
+bool ReadShortDecimal(const char* p, const char* end, double& value) {
+  constexpr std::ptrdiff_t kMostDigits = 15;
+  const char* const start = p;
+  const char* point = nullptr;
+  std::uint64_t mantissa = 0;
+  for (; p < end; ++p) {
+    const unsigned digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
+    if (digit < 10) {
+      mantissa = mantissa * 10 + digit;
+    } else if (*p == '.' && point == nullptr) {
+      point = p;
+    } else {
+      break;
+    }
+  }
+  const std::ptrdiff_t digits = (p - start) - (point != nullptr ? 1 : 0);
+  if (digits == 0 || digits > kMostDigits) return false;
+  if (p < end && (*p == 'e' || *p == 'E')) return false;
+  const std::ptrdiff_t decimals = point != nullptr ? p - point - 1 : 0;
+  // Below 10^15, so the signed conversion is exact and takes one instruction.
+  value = static_cast<double>(static_cast<std::int64_t>(mantissa)) / kPowersOfTen[decimals];
+  return true;
+}
+
 }  // namespace
 
 void SplitFields(std::string_view line, std::size_t first_comma, std::size_t count,
                  std::vector<std::string_view>& fields) {
-  fields.assign(count, std::string_view());
-  if (count == 0 || first_comma >= line.size()) return;
-  std::size_t start = first_comma + 1;
-  for (std::size_t k = 0; k + 1 < count; ++k) {
-    if (start > line.size()) return;
-    std::size_t comma = line.find(',', start);
-    if (comma == std::string_view::npos) {
-      // No more separators: this field takes the rest and the later ones stay empty.
-      fields[k] = line.substr(start);
-      return;
+  fields.resize(count);
+  if (count == 0) return;
+  std::size_t k = 0;
+  if (first_comma < line.size()) {
+    // One pass over the line for all the separators the fields need, eight
+    // bytes at a time: whole words first, then the short tail.
+    const char* const text = line.data();
+    const std::size_t size = line.size();
+    const std::size_t separators = count - 1;
+    std::size_t start = first_comma + 1;
+    std::size_t word = start;
+    // Takes the fields ended by the commas marked in `commas`, a word from
+    // `word`; true once the last separator needed is taken.
+    auto take = [&](std::uint64_t commas) {
+      for (; commas != 0; commas &= commas - 1) {
+        const std::size_t comma = word + ByteOfLowestBit(commas);
+        fields[k] = std::string_view(text + start, comma - start);
+        start = comma + 1;
+        if (++k == separators) return true;
+      }
+      return false;
+    };
+    bool done = separators == 0;
+    for (; !done && size - word >= kWordBytes; word += kWordBytes) {
+      done = take(MatchingByteBits(LoadWord(text + word, kWordBytes), ','));
     }
-    fields[k] = line.substr(start, comma - start);
-    start = comma + 1;
+    if (!done && word < size) take(MatchingByteBits(LoadWord(text + word, size - word), ','));
+    // The field after the last separator taken runs to the end of the line.
+    fields[k++] = std::string_view(text + start, size - start);
   }
-  if (start <= line.size()) fields[count - 1] = line.substr(start);
-}
-
-std::string_view RecordCode(std::string_view line, std::size_t& first_comma) {
-  first_comma = line.find(',');
-  if (first_comma == std::string_view::npos) {
-    first_comma = line.size();
-    return line;
-  }
-  return line.substr(0, first_comma);
+  for (; k < count; ++k) fields[k] = std::string_view();
 }
 
 double ReadReal(std::string_view text, bool& non_finite) {
   non_finite = false;
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p < end && IsSpace(*p)) ++p;
   bool negative = false;
-  std::string_view digits = SkipBlanksAndSign(text, negative);
-  // from_chars takes no sign of its own after the one removed above.
-  if (!digits.empty() && (digits[0] == '+' || digits[0] == '-')) return 0.0;
+  if (p < end && (*p == '+' || *p == '-')) {
+    negative = *p == '-';
+    ++p;
+    // from_chars takes no sign of its own after the one just read.
+    if (p < end && (*p == '+' || *p == '-')) return 0.0;
+  }
   double value = 0.0;
+  if (ReadShortDecimal(p, end, value)) return negative ? -value : value;
+  const std::string_view digits(p, static_cast<std::size_t>(end - p));
   if (ReadPlainDecimal(digits, value)) return negative ? -value : value;
-  auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value,
-                                      std::chars_format::general);
+  auto [after, error] = std::from_chars(p, end, value, std::chars_format::general);
   if (error == std::errc::result_out_of_range) {
     if (HasNegativeExponent(digits)) return negative ? -0.0 : 0.0;
     non_finite = true;
     return kNullValue;
   }
   if (error != std::errc()) return 0.0;
-  (void)end;
+  (void)after;
   if (!std::isfinite(value)) {
     non_finite = true;
     return kNullValue;
@@ -144,13 +183,6 @@ int ReadInteger(std::string_view text) {
   if (negative) value = -value;
   if (value < -2147483648LL || value > 2147483647LL) return 0;
   return static_cast<int>(value);
-}
-
-bool IsBlank(std::string_view text) {
-  for (char c : text) {
-    if (!IsSpace(c)) return false;
-  }
-  return true;
 }
 
 }  // namespace trovisk

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "rw5/null_value.h"
+
 namespace trovisk {
 
 // Fills `fields` with `count` views into `line`: field k runs from the
@@ -15,7 +17,16 @@ void SplitFields(std::string_view line, std::size_t first_comma, std::size_t cou
                  std::vector<std::string_view>& fields);
 
 // The record code: the text before the first comma (the whole line without one).
-std::string_view RecordCode(std::string_view line, std::size_t& first_comma);
+inline std::string_view RecordCode(std::string_view line, std::size_t& first_comma) {
+  // Nearly every code has two letters: its comma is looked for there first.
+  if (line.size() > 2 && line[2] == ',' && line[0] != ',' && line[1] != ',') {
+    first_comma = 2;
+    return line.substr(0, 2);
+  }
+  first_comma = line.find(',');
+  if (first_comma == std::string_view::npos) first_comma = line.size();
+  return line.substr(0, first_comma);
+}
 
 // True when the field begins with the two-letter (or shorter) prefix.
 inline bool HasPrefix(std::string_view field, std::string_view prefix) {
@@ -36,16 +47,36 @@ inline std::string_view AfterPrefix(std::string_view field, std::size_t prefix_l
   return field.size() > prefix_length ? field.substr(prefix_length) : std::string_view();
 }
 
+// The blanks of atof: space, tab, line feed, vertical tab, form feed, return.
+inline bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// True when the text holds nothing but blanks.
+inline bool IsBlank(std::string_view text) {
+  for (char c : text) {
+    if (!IsSpace(c)) return false;
+  }
+  return true;
+}
+
 // The leading number of `text` as the C library's atof reads it: blanks
 // skipped, an optional sign, then as much as forms a number; 0 for text that
 // is no number. A value that would be infinite or not a number gives
 // kNullValue and sets `non_finite`.
 double ReadReal(std::string_view text, bool& non_finite);
+// A field value: kNullValue when `text` is blank (or empty), else ReadReal.
+inline double ReadValue(std::string_view text, bool& non_finite) {
+  // A digit first is the common case; only text that starts with a blank
+  // may be blank throughout.
+  if (text.empty() || (IsSpace(text[0]) && IsBlank(text))) {
+    non_finite = false;
+    return kNullValue;
+  }
+  return ReadReal(text, non_finite);
+}
 // The leading integer of `text` as atoi reads it; 0 for no number or one out
 // of range.
 int ReadInteger(std::string_view text);
-
-// True when the text holds nothing but blanks.
-bool IsBlank(std::string_view text);
 
 }  // namespace trovisk

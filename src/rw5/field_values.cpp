@@ -2,6 +2,7 @@
 #include <string>
 
 #include "geodesy/angles.h"
+#include "rw5/byte_words.h"
 #include "rw5/field_splitter.h"
 #include "rw5/record_reader.h"
 
@@ -19,10 +20,8 @@ void RecordReader::Warn(int line, const std::string& what) {
 }
 
 double RecordReader::Value(std::string_view field, std::size_t prefix_length) {
-  std::string_view rest = AfterPrefix(field, prefix_length);
-  if (IsBlank(rest)) return kNullValue;
   bool non_finite = false;
-  double value = ReadReal(rest, non_finite);
+  double value = ReadValue(AfterPrefix(field, prefix_length), non_finite);
   if (non_finite) {
     Warn(line_, "value '" + std::string(field) + "' is not a finite number; taken as missing");
   }
@@ -66,14 +65,45 @@ std::string_view RecordReader::Name(std::string_view field, std::size_t prefix_l
 void RecordReader::PrefetchNextForesight(std::string_view ahead) const {
   // Only a hint: a name read differently here costs one wasted prefetch.
   constexpr std::size_t kLookAhead = 256;
-  ahead = ahead.substr(0, kLookAhead);
-  const std::size_t line_end = ahead.find('\n', 1);
-  const std::size_t field = ahead.substr(0, line_end).find(",FP");
-  if (field == std::string_view::npos) return;
-  std::string_view rest = ahead.substr(field + 3, line_end - field - 3);
-  rest = rest.substr(0, rest.find_first_of(",\r\n"));
+  const char* p = ahead.data();
+  const char* const end = p + (ahead.size() < kLookAhead ? ahead.size() : kLookAhead);
+  if (p < end && *p == '\n') ++p;  // the LF of a CR LF pair
+  // Only the records of pointings name a foresight.
+  if (end - p < 3 || p[2] != ',') return;
+  switch (TwoLetterKey(p[0], p[1])) {
+    case TwoLetterKey('S', 'S'):
+    case TwoLetterKey('T', 'R'):
+    case TwoLetterKey('O', 'B'):
+    case TwoLetterKey('B', 'D'):
+    case TwoLetterKey('B', 'R'):
+    case TwoLetterKey('F', 'D'):
+    case TwoLetterKey('F', 'R'):
+      break;
+    default:
+      return;
+  }
+  // The foresight field (",FP") before the line ends, eight bytes at a time.
+  p += 2;
+  const char* name = nullptr;
+  for (const char* word = p; word < end && name == nullptr; word += kWordBytes) {
+    const std::uint64_t bytes = LoadWord(word, static_cast<std::size_t>(end - word));
+    std::uint64_t marks = MatchingByteBits(bytes, ',') | MatchingByteBits(bytes, '\n') |
+                          MatchingByteBits(bytes, '\r');
+    for (; marks != 0; marks &= marks - 1) {
+      const char* mark = word + ByteOfLowestBit(marks);
+      if (*mark != ',') return;  // the line ends without one
+      if (end - mark >= 3 && mark[1] == 'F' && mark[2] == 'P') {
+        name = mark + 3;
+        break;
+      }
+    }
+  }
+  if (name == nullptr) return;
+  p = name;
+  const char* first = p;
+  while (p < end && *p != ',' && *p != '\r' && *p != '\n') ++p;
+  std::string_view rest(first, static_cast<std::size_t>(p - first));
   while (!rest.empty() && IsNameBlank(rest.front())) rest.remove_prefix(1);
-  while (!rest.empty() && IsNameBlank(rest.back())) rest.remove_suffix(1);
   rest = rest.substr(0, kMaxStationNameLength);
   while (!rest.empty() && IsNameBlank(rest.back())) rest.remove_suffix(1);
   data_.stations.Prefetch(rest);

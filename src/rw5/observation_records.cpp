@@ -13,6 +13,13 @@ namespace {
 
 bool IsCode(std::string_view code, std::string_view text) { return code == text; }
 
+// ReduceToTurn with its usual case first: an angle already in [0, 2 pi),
+// which the reduction gives back unchanged (the remainder of a division by
+// a larger number is the number itself, exactly).
+double ReduceWithinTurn(double radians) {
+  return radians >= 0.0 && radians < kTwoPi ? radians : ReduceToTurn(radians);
+}
+
 std::string Seconds(double radians) {
   return std::to_string(std::lround(std::fabs(radians) * kSecondsPerRadian)) + "\"";
 }
@@ -74,7 +81,7 @@ void RecordReader::ReadObservationRecord(std::string_view code) {
     if (has_note) break;  // the note runs to the end of the line
   }
   p.from = state_.occupied;
-  p.direction = IsPresent(angle_right) ? ReduceToTurn(angle_right) : kNullValue;
+  p.direction = IsPresent(angle_right) ? ReduceWithinTurn(angle_right) : kNullValue;
   p.instrument_height = ToMetres(state_.instrument_height);
   p.target_height = ToMetres(state_.target_height);
   Describe(p.to, note);
@@ -148,7 +155,7 @@ void RecordReader::AddSinglePointing(const Pointing& pointing) {
   double extra_azimuth = kNullValue;
   if (IsPresent(p.direction)) {
     if (state_.backsight != 0) {
-      horizontal_angle = ReduceToTurn(p.direction - state_.backsight_circle);
+      horizontal_angle = ReduceWithinTurn(p.direction - state_.backsight_circle);
     } else if (IsPresent(state_.backsight_azimuth)) {
       double azimuth =
           ReduceToTurn(state_.backsight_azimuth + p.direction - state_.backsight_circle);

@@ -3,11 +3,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <vector>
 
 #include "app/message_table.h"
 #include "convert/show_message.h"
 #include "convert/status.h"
+#include "rw5/field_splitter.h"
 
 namespace trovisk {
 namespace {
@@ -25,10 +27,20 @@ constexpr std::array<std::string_view, 41> kKnownCodes = {
 // The one known code longer than two characters: a GPS point's position.
 constexpr std::string_view kGpsPositionCode = "GPS";
 
-std::size_t PairKey(std::string_view code) {
-  return static_cast<std::size_t>(static_cast<unsigned char>(code[0])) << 8 |
-         static_cast<unsigned char>(code[1]);
-}
+// The two-character codes as one bit each of a table indexed by the pair of
+// bytes, built when the program is compiled.
+struct CodeTable {
+  std::array<std::uint64_t, (1 << 16) / 64> bits{};
+};
+
+constexpr CodeTable kKnownPairs = [] {
+  CodeTable table;
+  for (std::string_view code : kKnownCodes) {
+    const int key = TwoLetterKey(code[0], code[1]);
+    table.bits[static_cast<std::size_t>(key) / 64] |= std::uint64_t{1} << (key % 64);
+  }
+  return table;
+}();
 
 // Asks whether records of an unsupported code are to be skipped.
 int AskToSkip(std::string_view code, int line, UserInterface& ui, int& error_code) {
@@ -42,14 +54,9 @@ int AskToSkip(std::string_view code, int line, UserInterface& ui, int& error_cod
 }  // namespace
 
 bool IsKnownRecordCode(std::string_view code) {
-  // Two-character codes: one table slot per pair of bytes.
-  static const std::vector<bool> known = [] {
-    std::vector<bool> table(1 << 16, false);
-    for (std::string_view known_code : kKnownCodes) table[PairKey(known_code)] = true;
-    return table;
-  }();
   if (code.size() != 2) return code == kGpsPositionCode;
-  return known[PairKey(code)];
+  const auto key = static_cast<std::size_t>(TwoLetterKey(code[0], code[1]));
+  return (kKnownPairs.bits[key / 64] >> (key % 64) & 1) != 0;
 }
 
 int CheckRecordCode(std::string_view code, int line, std::vector<std::string>& skipped_codes,
@@ -68,7 +75,7 @@ RecordCodeChecker::RecordCodeChecker(std::vector<std::string>& skipped_codes, Us
       ui_(ui),
       skipped_index_(skipped_codes.begin(), skipped_codes.end()) {}
 
-int RecordCodeChecker::Check(std::string_view code, int line, int& error_code) {
+int RecordCodeChecker::CheckOther(std::string_view code, int line, int& error_code) {
   if (IsKnownRecordCode(code)) return kHandleRecord;
   // A code short enough for the string's inline buffer allocates nothing here.
   if (skipped_index_.count(std::string(code)) != 0) return kSkipRecord;

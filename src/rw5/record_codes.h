@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "convert/user_interface.h"
+#include "rw5/field_splitter.h"
 
 namespace trovisk {
 
@@ -31,9 +32,16 @@ int CheckRecordCode(std::string_view code, int line, std::vector<std::string>& s
 class RecordCodeChecker {
  public:
   RecordCodeChecker(std::vector<std::string>& skipped_codes, UserInterface& ui);
-  int Check(std::string_view code, int line, int& error_code);
+  int Check(std::string_view code, int line, int& error_code) {
+    // Sideshots and heights are most of a file: known without a look-up.
+    const int key = code.size() == 2 ? TwoLetterKey(code) : -1;
+    if (key == TwoLetterKey('S', 'S') || key == TwoLetterKey('L', 'S')) return kHandleRecord;
+    return CheckOther(code, line, error_code);
+  }
 
  private:
+  int CheckOther(std::string_view code, int line, int& error_code);
+
   std::vector<std::string>& skipped_codes_;
   UserInterface& ui_;
   std::unordered_set<std::string> skipped_index_;

@@ -125,6 +125,29 @@ std::size_t LineEndIn(const char* text, std::size_t size) {
 }  // namespace
 
 bool RecordLineReader::ReadLogicalLine(int& error_code) {
+  // The common case first: the LF of a CR LF pair, then a whole line that
+  // lies in the block.
+  if (after_cr_ && position_ < end_) {
+    after_cr_ = false;
+    if (buffer_[position_] == '\n') ++position_;
+  }
+  if (!after_cr_ && position_ < end_) {
+    const char* start = buffer_.data() + position_;
+    const std::size_t available = end_ - position_;
+    const std::size_t limit = available < kMaxRecordLineLength ? available : kMaxRecordLineLength;
+    const std::size_t length = LineEndIn(start, limit);
+    if (length < limit) {
+      line_start_ = start;
+      line_length_ = length;
+      after_cr_ = start[length] == '\r';
+      position_ += length + 1;
+      return true;
+    }
+  }
+  return ReadLineInPieces(error_code);
+}
+
+bool RecordLineReader::ReadLineInPieces(int& error_code) {
   line_length_ = 0;
   line_start_ = line_.data();
   bool read_something = false;

@@ -51,6 +51,9 @@ class RecordLineReader {
   // Reads the next logical line (at most 207 bytes) into line_; false at end
   // of input with nothing read.
   bool ReadLogicalLine(int& error_code);
+  // The same for a line that crosses blocks or the longest line: read in
+  // pieces into line_.
+  bool ReadLineInPieces(int& error_code);
   Fill FillBuffer();
   // Reads up to `size` bytes of the stream; kData when any came.
   Fill ReadBlock(char* into, std::size_t size, std::size_t& count);
