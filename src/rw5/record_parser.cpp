@@ -5,7 +5,7 @@
 
 #include "convert/status.h"
 #include "rw5/field_splitter.h"
-#include "rw5/record_line_reader.h"
+#include "rw5/pipelined_line_reader.h"
 #include "rw5/record_reader.h"
 
 namespace trovisk {
@@ -89,8 +89,8 @@ void RecordReader::Read(std::istream& input, int& line_counter, int& status) {
     // records come, and run out only if the records themselves do not fit.
   }
 
-  RecordLineReader reader(input);
-  reader.KeepDataNotes();
+  // The file is read and cut into lines on a second thread, a batch ahead.
+  PipelinedLineReader reader(input, true);
   std::string_view line;
   int error_code = 0;
   while (reader.Next(line, line_counter, error_code)) {
