@@ -44,9 +44,13 @@ void AppendOneStation(OutputBuffer& out, bool write_geodetic, bool write_local,
   char name_text[TextCursor::kScratchBlock] = {};
   const bool short_name = name.size() <= sizeof name_text;
   if (short_name) WriteLineText(name_text, name);
+  // A pass that writes descriptions only has no use for the elevation.
   char elevation_text[kMaxFixedLength];
-  const auto elevation_length = static_cast<std::size_t>(
-      WriteFixed<kLengthDecimals>(elevation_text, elevation) - elevation_text);
+  std::size_t elevation_length = 0;
+  if (write_geodetic || write_local) {
+    elevation_length = static_cast<std::size_t>(
+        WriteFixed<kLengthDecimals>(elevation_text, elevation) - elevation_text);
+  }
   auto put_name = [&text, &name, &name_text, short_name] {
     if (short_name) {
       text.PutScratch(name_text, name.size());
