@@ -13,6 +13,9 @@
 #include <string>
 #include <utility>
 
+#include "geodesy/angles.h"
+#include "geodesy/constants.h"
+
 namespace trovisk {
 namespace {
 
@@ -253,6 +256,62 @@ char* WritePackedAngle(char* out, double packed) {
   return WritePackedAngle(out, packed, kDecimals);
 }
 
+namespace {
+
+// Degrees below which the packed digits of an angle can be made from its
+// degrees, minutes and seconds: the packed number RadiansToDms forms is off
+// from the exact sum of its three parts by at most one unit in its last place
+// (two roundings of half a unit, below `limit`, which is limit * 2^-53) plus
+// about 7e-17 from the decimal constants. Scaled by 10^kDecimals that must stay
+// well inside the halfway margin: limit * 2^-53 * 10^N <= 2^-14, with the
+// limit a power of two.
+template <int kDecimals>
+constexpr double DirectDegreeLimit() {
+  double limit = 1.0;
+  while (limit * 2.0 * kPowersOfTen[kDecimals] <= 549755813888.0) limit *= 2.0;  // 2^39
+  return limit;
+}
+
+constexpr double kMinutesPerDegree = 60.0;
+// Units of the last decimal in a whole minute of the packed form: 60 seconds
+// of 10^(kDecimals - 4) units each.
+template <int kDecimals>
+constexpr std::uint32_t kMinuteUnits = static_cast<std::uint32_t>(6 * kIntegerPowersOfTen[kDecimals - 3]);
+
+}  // namespace
+
+template <int kDecimals>
+char* WriteRadiansAsPackedAngle(char* out, double radians) {
+  static_assert(kDecimals == 6 || kDecimals == 9);
+  // The same steps as RadiansToDms, on the magnitude: every step is exact or
+  // rounds alike for either sign, so the packed value of -x is minus that of x.
+  // The truncations are conversions to integers, exact below the limit.
+  const double degrees = std::fabs(radians) * kDegreesPerRadian;
+  if (degrees < DirectDegreeLimit<kDecimals>()) {
+    const auto whole_degrees = static_cast<std::uint32_t>(degrees);
+    const double minutes = (degrees - static_cast<double>(whole_degrees)) * kMinutesPerDegree;
+    const auto whole_minutes = static_cast<std::uint32_t>(minutes);
+    // The fraction of a minute in units of the last decimal: what the packed
+    // number holds after the minutes, times 10^kDecimals.
+    constexpr auto kUnits = kMinuteUnits<kDecimals>;
+    const double seconds =
+        (minutes - static_cast<double>(whole_minutes)) * static_cast<double>(kUnits);
+    const auto whole_units = static_cast<std::uint32_t>(seconds);
+    const double fraction = seconds - static_cast<double>(whole_units);
+    const std::uint32_t units = whole_units + (fraction > 0.5 ? 1 : 0);
+    // A half too close to call, or seconds or minutes that reach 60, go the
+    // long way, which decides and carries them.
+    if (std::fabs(fraction - 0.5) >= kHalfwayMargin && units < kUnits && whole_minutes < 60) {
+      const std::uint64_t fraction_units =
+          whole_minutes * kIntegerPowersOfTen[kDecimals - 2] + units;
+      // A negative angle keeps its sign even when it prints as zero, as the
+      // packed number does; minus zero packs to plus zero.
+      return WriteParts<kDecimals>(out, whole_degrees, fraction_units, radians < 0.0);
+    }
+  }
+  return WritePackedAngle<kDecimals>(out, RadiansToDms(radians));
+}
+
 // Every number of decimals the fast path takes.
 template char* WriteFixed<0>(char*, double);
 template char* WriteFixed<1>(char*, double);
@@ -276,6 +335,8 @@ template char* WritePackedAngle<9>(char*, double);
 template char* WritePackedAngle<10>(char*, double);
 template char* WritePackedAngle<11>(char*, double);
 template char* WritePackedAngle<12>(char*, double);
+template char* WriteRadiansAsPackedAngle<6>(char*, double);
+template char* WriteRadiansAsPackedAngle<9>(char*, double);
 
 char* WritePackedAngle(char* out, double packed, int decimals) {
   decimals = std::clamp(decimals, 4, kMaxFixedDecimals);

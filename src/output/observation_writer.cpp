@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "convert/status.h"
-#include "geodesy/angles.h"
 #include "geodesy/constants.h"
 #include "output/header_writer.h"
 #include "output/output_buffer.h"
@@ -221,7 +220,7 @@ class RecordWriter {
     if (grads_) {
       out.PutFixed<kAngleDecimals>(radians * kGonsPerRadian);
     } else {
-      out.PutPackedAngle<kAngleDecimals>(RadiansToDms(radians));
+      out.PutRadiansAsPackedAngle<kAngleDecimals>(radians);
     }
     Field(out);
     out.PutFixed(angle_sd_text_, angle_sd_);

@@ -97,6 +97,11 @@ class TextCursor {
   void PutPackedAngle(double packed) {
     at_ = WritePackedAngle<kDecimals>(at_, packed);
   }
+  // An angle in radians as its packed text, RadiansToDms then PutPackedAngle.
+  template <int kDecimals>
+  void PutRadiansAsPackedAngle(double radians) {
+    at_ = WriteRadiansAsPackedAngle<kDecimals>(at_, radians);
+  }
 
  private:
   char* at_;

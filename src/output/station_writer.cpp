@@ -2,7 +2,6 @@
 #include "output/station_writer.h"
 
 #include "convert/status.h"
-#include "geodesy/angles.h"
 #include "geodesy/constants.h"
 #include "output/header_writer.h"
 
@@ -63,10 +62,10 @@ void AppendOneStation(OutputBuffer& out, bool write_geodetic, bool write_local,
     text.Put(separator);
     put_name();
     text.Put(separator);
-    text.PutPackedAngle<kPackedAngleDecimals>(RadiansToDms(latitude));
+    text.PutRadiansAsPackedAngle<kPackedAngleDecimals>(latitude);
     text.Put(zero);
     text.Put(separator);
-    text.PutPackedAngle<kPackedAngleDecimals>(RadiansToDms(longitude));
+    text.PutRadiansAsPackedAngle<kPackedAngleDecimals>(longitude);
     text.Put(zero);
     text.Put(separator);
     text.PutScratch(elevation_text, elevation_length);
