@@ -49,13 +49,8 @@ std::string_view CodeOf(const ObservationRecord& observation) {
           static_cast<std::size_t>(std::find(code.begin(), code.end(), '\0') - code.begin())};
 }
 
-// A station's name as the records write it, with a copy whose line breaks
-// are already blanked when the name is short and recurs (the occupied and
-// backsight stations of a setup), so that it is blanked once.
-struct NameText {
-  std::string_view name;
-  const char* blanked = nullptr;  // TextCursor::kScratchBlock readable, or null
-};
+// A station's name as the records write it.
+using NameText = const StationName*;
 
 // Writes the records of one section, in its angle and distance units.
 class RecordWriter {
@@ -192,11 +187,7 @@ class RecordWriter {
 
   static void Name(TextCursor& out, const NameText& name) {
     Field(out);
-    if (name.blanked != nullptr) {
-      out.PutScratch(name.blanked, name.name.size());
-    } else {
-      out.PutText(name.name);
-    }
+    out.PutName(*name);
   }
 
   static void Names(TextCursor& out, const NameText& from, const NameText& to) {
@@ -274,45 +265,33 @@ class RecordWriter {
   RepeatedNumber hr_text_;
 };
 
-// Names under which observations refer to stations. The occupied and
-// backsight stations stay the same over a setup, so the last of each is kept.
+// Names under which observations refer to stations: the survivors of merges.
 class StationNames {
  public:
   explicit StationNames(const StationList& stations) : stations_(stations) {}
 
-  NameText From(int index) { return Kept(index, from_); }
-  NameText Backsight(int index) { return Kept(index, backsight_); }
-  NameText To(int index) const { return {ResolvedStationName(stations_, index)}; }
-
- private:
-  struct Last {
-    int index = -1;
-    std::string_view name;
-    bool short_name = false;
-    char blanked[TextCursor::kScratchBlock] = {};
-  };
-
-  NameText Kept(int index, Last& last) const {
-    if (last.index != index) {
-      last.index = index;
-      last.name = ResolvedStationName(stations_, index);
-      last.short_name = last.name.size() <= sizeof last.blanked;
-      if (last.short_name) WriteLineText(last.blanked, last.name);
+  NameText Of(int index) const {
+    // Most stations stand for themselves: their own name, without a call.
+    if (index > 0 && static_cast<std::size_t>(index) < stations_.size()) {
+      const StationRecord& station = stations_[static_cast<std::size_t>(index)];
+      if (station.merge_link == kNotMerged) return &station.name;
     }
-    return {last.name, last.short_name ? last.blanked : nullptr};
+    const int survivor = stations_.Resolve(index);
+    if (survivor <= 0 || static_cast<std::size_t>(survivor) >= stations_.size()) return &no_name_;
+    return &stations_[static_cast<std::size_t>(survivor)].name;
   }
 
+ private:
   const StationList& stations_;
-  Last from_;
-  Last backsight_;
+  StationName no_name_;  // of index 0 (no station) or one outside the list
 };
 
 // Every present value of the observation goes into exactly one record.
 void WriteObservation(OutputBuffer& buffer, RecordWriter& writer, StationNames& names,
                       const ObservationList& observations, const ObservationRecord& observation) {
-  const NameText from = names.From(observation.from);
-  const NameText backsight = names.Backsight(observation.backsight);
-  const NameText to = names.To(observation.to);
+  const NameText from = names.Of(observation.from);
+  const NameText backsight = names.Of(observation.backsight);
+  const NameText to = names.Of(observation.to);
   double factor = writer.distance_factor();
   double hi = Known(observation.instrument_height) ? observation.instrument_height * factor : 0.0;
   double hr = Known(observation.target_height) ? observation.target_height * factor : 0.0;
@@ -321,7 +300,7 @@ void WriteObservation(OutputBuffer& buffer, RecordWriter& writer, StationNames& 
   const std::string& description = detail.description;
   TextCursor out = buffer.Reserve(kObservationRecords *
                                   (kRecordTextRoom + kRecordNumbers * kMaxFixedLength +
-                                   from.name.size() + backsight.name.size() + to.name.size() +
+                                   3 * kMaxStationNameLength +
                                    description.size() + kBacksightAzimuthNote.size()));
 
   double azimuth = observation.azimuth;
@@ -329,7 +308,7 @@ void WriteObservation(OutputBuffer& buffer, RecordWriter& writer, StationNames& 
   double distance = observation.slope_distance;
   // An angle onto the backsight itself measures nothing and is not written;
   // the zenith and distance of that pointing go into the azimuth record.
-  if (Known(observation.horizontal_angle) && backsight.name != to.name) {
+  if (Known(observation.horizontal_angle) && backsight->view() != to->view()) {
     out = writer.HorizontalAngle(out, from, backsight, to, observation.horizontal_angle, zenith,
                                  distance, hi, hr, commented, description);
     zenith = kNullValue;

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "output/number_format.h"
+#include "rw5/station_name.h"
 
 namespace trovisk {
 
@@ -36,6 +37,25 @@ class RepeatedNumber {
 /// Copies `text` to `out` with each CR or LF written as a blank (a line break
 /// inside a name or note would split its record); returns the end.
 char* WriteLineText(char* out, std::string_view text);
+
+// A word with `byte` in each of its bytes.
+template <typename Word>
+constexpr Word RepeatedByte(unsigned char byte) {
+  return static_cast<Word>(~Word{0} / 0xff * byte);
+}
+
+// Whether a byte of the word is a CR or an LF: a byte of x - 0x01... & ~x
+// has its high bit set for a zero byte of x (the first one exactly; later
+// ones may be false, which a yes-or-no question does not mind).
+template <typename Word>
+bool HasLineBreak(Word word) {
+  auto zero_bytes = [](Word x) {
+    return static_cast<Word>(static_cast<Word>(x - RepeatedByte<Word>(0x01)) & ~x &
+                             RepeatedByte<Word>(0x80));
+  };
+  return (zero_bytes(word ^ RepeatedByte<Word>('\r')) |
+          zero_bytes(word ^ RepeatedByte<Word>('\n'))) != 0;
+}
 
 // Writes into room reserved in an OutputBuffer, keeping its place in a
 // register rather than in the buffer. The reservation must cover everything
@@ -64,6 +84,22 @@ class TextCursor {
   }
   // Names and notes, their line breaks written as blanks.
   void PutText(std::string_view text) { at_ = WriteLineText(at_, text); }
+  // A station's name, which needs kMaxStationNameLength of room: all its bytes
+  // are copied in two overlapping words, of which only the name counts.
+  static_assert(kMaxStationNameLength == 15);
+  void PutName(const StationName& name) {
+    std::uint64_t head;
+    std::uint64_t tail;
+    std::memcpy(&head, name.data(), sizeof head);
+    std::memcpy(&tail, name.data() + 7, sizeof tail);
+    if (HasLineBreak(head) || HasLineBreak(tail)) {
+      PutText(name.view());
+      return;
+    }
+    std::memcpy(at_, &head, sizeof head);
+    std::memcpy(at_ + 7, &tail, sizeof tail);
+    at_ += name.size();
+  }
   // printf "%1.<decimals>lf" of the value (zero when it is not finite).
   void PutFixed(double value, int decimals) { at_ = WriteFixed(at_, value, decimals); }
   template <int kDecimals>
