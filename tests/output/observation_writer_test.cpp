@@ -255,6 +255,32 @@ TEST_F(ObservationSection, EveryPresentValueWrittenOnceAndNonNumbersNotAtAll) {
   EXPECT_EQ(Write(), kMetresDegrees);
 }
 
+TEST_F(ObservationSection, NamesOfEveryLengthWithTheirLineBreaksBlanked) {
+  // Names copied in whole words: the longest kept, breaks in either word and
+  // where the two overlap, and a station outside the list, which has no name.
+  const struct {
+    const char* name;
+    const char* written;
+  } cases[] = {
+      {"FIFTEEN_CHARS_1", "FIFTEEN_CHARS_1"}, {"\rSEVEN\nPQRSTU\r", " SEVEN PQRSTU "},
+      {"ABCDEFG\rIJK", "ABCDEFG IJK"},       {"X", "X"},
+      {"EIGHT\r\n8", "EIGHT  8"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.written);
+    const int index = stations_.FindOrAdd(c.name, 1);
+    ObservationRecord& o = Add(true);
+    o.from = index;
+    o.to = index;
+    o.horizontal_distance = 1.0;
+    ObservationRecord& outside = Add();
+    outside.to = 99;
+    outside.horizontal_distance = 2.0;
+    EXPECT_EQ(Write(), kMetresDegrees + "$HORIZ_DIST_ONLY; " + c.written + "; " + c.written +
+                           "; 1.00000; 0.00500\n\n$HORIZ_DIST_ONLY; A; ; 2.00000; 0.00500\n\n");
+  }
+}
+
 TEST_F(ObservationSection, FailingStreamGives1001AndStops) {
   for (int i = 0; i < 50000; ++i) Add(true).horizontal_angle = Dms(10);
   for (std::size_t capacity : {5, 100000}) {  // inside the units block, then further on
