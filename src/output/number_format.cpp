@@ -113,6 +113,23 @@ char* WriteInteger(char* out, Unsigned v) {
   return out + (end - first);
 }
 
+// The digits of v, below 1000, at `out`: the degrees of an angle, written
+// here rather than through a call.
+inline char* WriteSmallInteger(char* out, std::uint32_t v) {
+  if (v >= 100) {
+    const std::uint32_t hundreds = v / 100;
+    out[0] = static_cast<char>('0' + hundreds);
+    std::memcpy(out + 1, &kDigitPairs[2 * (v - hundreds * 100)], 2);
+    return out + 3;
+  }
+  if (v >= 10) {
+    std::memcpy(out, &kDigitPairs[2 * v], 2);
+    return out + 2;
+  }
+  out[0] = static_cast<char>('0' + v);
+  return out + 1;
+}
+
 // |value| * 10^kDecimals rounded to an integer, when that rounding is
 // certain; false when the exact conversion must decide (a value out of range
 // or not finite, or one too close to a half).
@@ -302,11 +319,16 @@ char* WriteRadiansAsPackedAngle(char* out, double radians) {
     // A half too close to call, or seconds or minutes that reach 60, go the
     // long way, which decides and carries them.
     if (std::fabs(fraction - 0.5) >= kHalfwayMargin && units < kUnits && whole_minutes < 60) {
-      const std::uint64_t fraction_units =
-          whole_minutes * kIntegerPowersOfTen[kDecimals - 2] + units;
       // A negative angle keeps its sign even when it prints as zero, as the
       // packed number does; minus zero packs to plus zero.
-      return WriteParts<kDecimals>(out, whole_degrees, fraction_units, radians < 0.0);
+      *out = '-';
+      out += radians < 0.0 ? 1 : 0;
+      out = whole_degrees < 1000 ? WriteSmallInteger(out, whole_degrees)
+                                 : WriteInteger(out, whole_degrees);
+      out[0] = '.';
+      std::memcpy(out + 1, &kDigitPairs[2 * whole_minutes], 2);
+      WriteLowDigits<kDecimals - 2>(out + 1 + kDecimals, units);
+      return out + 1 + kDecimals;
     }
   }
   return WritePackedAngle<kDecimals>(out, RadiansToDms(radians));
