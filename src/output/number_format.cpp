@@ -276,12 +276,14 @@ char* WritePackedAngle(char* out, double packed) {
 namespace {
 
 // Degrees below which the packed digits of an angle can be made from its
-// degrees, minutes and seconds: the packed number RadiansToDms forms is off
-// from the exact sum of its three parts by at most one unit in its last place
-// (two roundings of half a unit, below `limit`, which is limit * 2^-53) plus
-// about 7e-17 from the decimal constants. Scaled by 10^kDecimals that must stay
-// well inside the halfway margin: limit * 2^-53 * 10^N <= 2^-14, with the
-// limit a power of two.
+// degrees and the fraction of a degree left: the packed number RadiansToDms
+// forms is off from the exact sum of its three parts by at most one unit in
+// its last place (two roundings of half a unit, below `limit`, which is
+// limit * 2^-53) plus about 7e-17 from the decimal constants. Scaled by
+// 10^kDecimals that must stay well inside the halfway margin:
+// limit * 2^-53 * 10^N <= 2^-14, with the limit a power of two. The minutes
+// it rounds (by at most 2^-47) and the product rounded here add below 1e-7
+// units, so all of it stays under half the margin.
 template <int kDecimals>
 constexpr double DirectDegreeLimit() {
   double limit = 1.0;
@@ -289,36 +291,44 @@ constexpr double DirectDegreeLimit() {
   return limit;
 }
 
-constexpr double kMinutesPerDegree = 60.0;
 // Units of the last decimal in a whole minute of the packed form: 60 seconds
-// of 10^(kDecimals - 4) units each.
+// of 10^(kDecimals - 4) units each; and in a whole degree.
 template <int kDecimals>
-constexpr std::uint32_t kMinuteUnits = static_cast<std::uint32_t>(6 * kIntegerPowersOfTen[kDecimals - 3]);
+constexpr std::uint32_t kMinuteUnits =
+    static_cast<std::uint32_t>(6 * kIntegerPowersOfTen[kDecimals - 3]);
+template <int kDecimals>
+constexpr double kDegreeUnits = 60.0 * kMinuteUnits<kDecimals>;
 
 }  // namespace
 
 template <int kDecimals>
 char* WriteRadiansAsPackedAngle(char* out, double radians) {
   static_assert(kDecimals == 6 || kDecimals == 9);
-  // The same steps as RadiansToDms, on the magnitude: every step is exact or
-  // rounds alike for either sign, so the packed value of -x is minus that of x.
-  // The truncations are conversions to integers, exact below the limit.
+  // RadiansToDms on the magnitude: every step of it is exact or rounds alike
+  // for either sign, so the packed value of -x is minus that of x. Its whole
+  // degrees d are those here (a conversion to an integer truncates exactly
+  // below the limit), and the rest of the packed value is its minutes m and
+  // the fraction f of a minute left after them, written as m * 10^-2 +
+  // f * 0.006. Scaled by 10^kDecimals that rest is, but for errors far inside
+  // the halfway margin (see DirectDegreeLimit), the fraction of a degree in
+  // units of the last decimal, U below: m whole minutes of kUnits, then
+  // f * kUnits. So the rounded U gives the minutes and the seconds digits at
+  // once, without the steps in between. When the seconds round up to a whole
+  // minute the long way writes "SS" as 60 and carries it to the minutes,
+  // which gives the digits of the rounded U as well.
   const double degrees = std::fabs(radians) * kDegreesPerRadian;
   if (degrees < DirectDegreeLimit<kDecimals>()) {
-    const auto whole_degrees = static_cast<std::uint32_t>(degrees);
-    const double minutes = (degrees - static_cast<double>(whole_degrees)) * kMinutesPerDegree;
-    const auto whole_minutes = static_cast<std::uint32_t>(minutes);
-    // The fraction of a minute in units of the last decimal: what the packed
-    // number holds after the minutes, times 10^kDecimals.
     constexpr auto kUnits = kMinuteUnits<kDecimals>;
-    const double seconds =
-        (minutes - static_cast<double>(whole_minutes)) * static_cast<double>(kUnits);
-    const auto whole_units = static_cast<std::uint32_t>(seconds);
-    const double fraction = seconds - static_cast<double>(whole_units);
-    const std::uint32_t units = whole_units + (fraction > 0.5 ? 1 : 0);
-    // A half too close to call, or seconds or minutes that reach 60, go the
-    // long way, which decides and carries them.
-    if (std::fabs(fraction - 0.5) >= kHalfwayMargin && units < kUnits && whole_minutes < 60) {
+    const auto whole_degrees = static_cast<std::uint32_t>(degrees);
+    const double units =
+        (degrees - static_cast<double>(whole_degrees)) * kDegreeUnits<kDecimals>;
+    const auto whole_units = static_cast<std::uint32_t>(units);
+    const double fraction = units - static_cast<double>(whole_units);
+    const std::uint32_t rounded = whole_units + (fraction > 0.5 ? 1 : 0);
+    const std::uint32_t minutes = rounded / kUnits;
+    // A half too close to call, or minutes that reach 60, go the long way,
+    // which decides and carries them.
+    if (std::fabs(fraction - 0.5) >= kHalfwayMargin && minutes < 60) {
       // A negative angle keeps its sign even when it prints as zero, as the
       // packed number does; minus zero packs to plus zero.
       *out = '-';
@@ -326,8 +336,8 @@ char* WriteRadiansAsPackedAngle(char* out, double radians) {
       out = whole_degrees < 1000 ? WriteSmallInteger(out, whole_degrees)
                                  : WriteInteger(out, whole_degrees);
       out[0] = '.';
-      std::memcpy(out + 1, &kDigitPairs[2 * whole_minutes], 2);
-      WriteLowDigits<kDecimals - 2>(out + 1 + kDecimals, units);
+      std::memcpy(out + 1, &kDigitPairs[2 * minutes], 2);
+      WriteLowDigits<kDecimals - 2>(out + 1 + kDecimals, rounded - minutes * kUnits);
       return out + 1 + kDecimals;
     }
   }
