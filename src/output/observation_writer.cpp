@@ -3,6 +3,8 @@
 #include "output/observation_writer.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cmath>
 #include <string_view>
 #include <vector>
@@ -50,7 +52,24 @@ std::string_view CodeOf(const ObservationRecord& observation) {
 }
 
 // A station's name as the records write it.
-using NameText = const StationName*;
+using NameText = NameWords;
+
+// The name's bytes of a word, from the lowest: the first `count` (below 8) or all.
+std::uint64_t LowBytes(std::size_t count) {
+  return count >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * count)) - 1;
+}
+
+// Whether two names are the same, compared in the words already loaded.
+bool SameName(const NameText& a, const NameText& b) {
+  const std::size_t size = a.text.size();
+  if (size != b.text.size()) return false;
+  if constexpr (std::endian::native != std::endian::little) return a.text == b.text;
+  // Only the names' own bytes count: the head's below the size, and the
+  // tail's from its offset on.
+  const std::size_t tail_count = size > NameText::kTailOffset ? size - NameText::kTailOffset : 0;
+  return ((a.head ^ b.head) & LowBytes(size)) == 0 &&
+         ((a.tail ^ b.tail) & LowBytes(tail_count)) == 0;
+}
 
 // Writes the records of one section, in its angle and distance units.
 class RecordWriter {
@@ -187,7 +206,7 @@ class RecordWriter {
 
   static void Name(TextCursor& out, const NameText& name) {
     Field(out);
-    out.PutName(*name);
+    out.PutName(name);
   }
 
   static void Names(TextCursor& out, const NameText& from, const NameText& to) {
@@ -266,32 +285,53 @@ class RecordWriter {
 };
 
 // Names under which observations refer to stations: the survivors of merges.
+// The occupied and backsight stations stay the same over a setup, so the
+// last of each is kept.
 class StationNames {
  public:
   explicit StationNames(const StationList& stations) : stations_(stations) {}
 
-  NameText Of(int index) const {
+  const NameText& From(int index) { return Kept(index, from_); }
+  const NameText& Backsight(int index) { return Kept(index, backsight_); }
+  NameText To(int index) const { return NameText(Of(index)); }
+
+ private:
+  struct Last {
+    int index = -1;
+    NameText name;
+  };
+
+  const NameText& Kept(int index, Last& last) const {
+    if (last.index != index) {
+      last.index = index;
+      last.name = NameText(Of(index));
+    }
+    return last.name;
+  }
+
+  const StationName& Of(int index) const {
     // Most stations stand for themselves: their own name, without a call.
     if (index > 0 && static_cast<std::size_t>(index) < stations_.size()) {
       const StationRecord& station = stations_[static_cast<std::size_t>(index)];
-      if (station.merge_link == kNotMerged) return &station.name;
+      if (station.merge_link == kNotMerged) return station.name;
     }
     const int survivor = stations_.Resolve(index);
-    if (survivor <= 0 || static_cast<std::size_t>(survivor) >= stations_.size()) return &no_name_;
-    return &stations_[static_cast<std::size_t>(survivor)].name;
+    if (survivor <= 0 || static_cast<std::size_t>(survivor) >= stations_.size()) return no_name_;
+    return stations_[static_cast<std::size_t>(survivor)].name;
   }
 
- private:
   const StationList& stations_;
   StationName no_name_;  // of index 0 (no station) or one outside the list
+  Last from_;
+  Last backsight_;
 };
 
 // Every present value of the observation goes into exactly one record.
 void WriteObservation(OutputBuffer& buffer, RecordWriter& writer, StationNames& names,
                       const ObservationList& observations, const ObservationRecord& observation) {
-  const NameText from = names.Of(observation.from);
-  const NameText backsight = names.Of(observation.backsight);
-  const NameText to = names.Of(observation.to);
+  const NameText& from = names.From(observation.from);
+  const NameText& backsight = names.Backsight(observation.backsight);
+  const NameText to = names.To(observation.to);
   double factor = writer.distance_factor();
   double hi = Known(observation.instrument_height) ? observation.instrument_height * factor : 0.0;
   double hr = Known(observation.target_height) ? observation.target_height * factor : 0.0;
@@ -308,7 +348,7 @@ void WriteObservation(OutputBuffer& buffer, RecordWriter& writer, StationNames& 
   double distance = observation.slope_distance;
   // An angle onto the backsight itself measures nothing and is not written;
   // the zenith and distance of that pointing go into the azimuth record.
-  if (Known(observation.horizontal_angle) && backsight->view() != to->view()) {
+  if (Known(observation.horizontal_angle) && !SameName(backsight, to)) {
     out = writer.HorizontalAngle(out, from, backsight, to, observation.horizontal_angle, zenith,
                                  distance, hi, hr, commented, description);
     zenith = kNullValue;

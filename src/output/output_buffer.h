@@ -57,6 +57,26 @@ bool HasLineBreak(Word word) {
           zero_bytes(word ^ RepeatedByte<Word>('\n'))) != 0;
 }
 
+// A station's name as two overlapping words holding all its bytes (and
+// more, of which only the name counts), and whether it has a line break to
+// blank: loaded and checked once for a name written several times.
+struct NameWords {
+  static_assert(kMaxStationNameLength == 15);
+  static constexpr std::size_t kTailOffset = 7;
+
+  NameWords() = default;  // no name
+  explicit NameWords(const StationName& name) : text(name.view()) {
+    std::memcpy(&head, name.data(), sizeof head);
+    std::memcpy(&tail, name.data() + kTailOffset, sizeof tail);
+    has_line_break = HasLineBreak(head) || HasLineBreak(tail);
+  }
+
+  std::string_view text;
+  std::uint64_t head = 0;
+  std::uint64_t tail = 0;
+  bool has_line_break = false;
+};
+
 // Writes into room reserved in an OutputBuffer, keeping its place in a
 // register rather than in the buffer. The reservation must cover everything
 // written: kMaxFixedLength for each number, the length of each text.
@@ -84,21 +104,16 @@ class TextCursor {
   }
   // Names and notes, their line breaks written as blanks.
   void PutText(std::string_view text) { at_ = WriteLineText(at_, text); }
-  // A station's name, which needs kMaxStationNameLength of room: all its bytes
-  // are copied in two overlapping words, of which only the name counts.
-  static_assert(kMaxStationNameLength == 15);
-  void PutName(const StationName& name) {
-    std::uint64_t head;
-    std::uint64_t tail;
-    std::memcpy(&head, name.data(), sizeof head);
-    std::memcpy(&tail, name.data() + 7, sizeof tail);
-    if (HasLineBreak(head) || HasLineBreak(tail)) {
-      PutText(name.view());
+  // A station's name, which needs kMaxStationNameLength of room.
+  void PutName(const StationName& name) { PutName(NameWords(name)); }
+  void PutName(const NameWords& name) {
+    if (name.has_line_break) {
+      PutText(name.text);
       return;
     }
-    std::memcpy(at_, &head, sizeof head);
-    std::memcpy(at_ + 7, &tail, sizeof tail);
-    at_ += name.size();
+    std::memcpy(at_, &name.head, sizeof name.head);
+    std::memcpy(at_ + NameWords::kTailOffset, &name.tail, sizeof name.tail);
+    at_ += name.text.size();
   }
   // printf "%1.<decimals>lf" of the value (zero when it is not finite).
   void PutFixed(double value, int decimals) { at_ = WriteFixed(at_, value, decimals); }

@@ -202,9 +202,9 @@ void WriteStations(std::ostream& out, const StationList& stations, bool write_ge
       written_unit = station.distance_units;
       factor = DistanceUnitFactor(written_unit);
     }
+    const NameWords name(station.name);  // loaded and checked once for up to three copies
     AppendStation(buffer, write_geodetic, write_local, local_nee_system, ';',
-                  kMaxStationNameLength,
-                  [&station](TextCursor& text) { text.PutName(station.name); },
+                  kMaxStationNameLength, [&name](TextCursor& text) { text.PutName(name); },
                   station.north * factor, station.east * factor, station.elevation * factor,
                   station.latitude, station.longitude, station.height * factor,
                   descriptions.Of(i));
