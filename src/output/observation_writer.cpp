@@ -336,7 +336,10 @@ void WriteObservation(OutputBuffer& buffer, RecordWriter& writer, StationNames& 
   double hi = Known(observation.instrument_height) ? observation.instrument_height * factor : 0.0;
   double hr = Known(observation.target_height) ? observation.target_height * factor : 0.0;
   bool commented = observation.computed;
-  const ObservationDetail& detail = observations.Detail(observation);
+  // Most observations have no details: no call to learn it.
+  static const ObservationDetail kNoDetail;
+  const ObservationDetail& detail =
+      observation.detail > 0 ? observations.Detail(observation) : kNoDetail;
   const std::string& description = detail.description;
   TextCursor out = buffer.Reserve(kObservationRecords *
                                   (kRecordTextRoom + kRecordNumbers * kMaxFixedLength +

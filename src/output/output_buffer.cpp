@@ -42,7 +42,9 @@ char* WriteLineText(char* out, std::string_view text) {
   return out + size;
 }
 
-OutputBuffer::OutputBuffer(std::ostream& stream) : stream_(stream) { Grow(0); }
+OutputBuffer::OutputBuffer(std::ostream& stream) : stream_(stream), stream_good_(!stream.fail()) {
+  Grow(0);
+}
 
 void OutputBuffer::Grow(std::size_t size) {
   // A short-lived buffer (one header block) starts small; a section's soon
@@ -60,7 +62,8 @@ bool OutputBuffer::Flush() {
     stream_.write(data_.get(), static_cast<std::streamsize>(used_));
     used_ = 0;
   }
-  return !stream_.fail();
+  stream_good_ = !stream_.fail();
+  return stream_good_;
 }
 
 }  // namespace trovisk

@@ -205,7 +205,9 @@ class OutputBuffer {
   // indicator is set afterwards.
   bool Flush();
   // Flushes only once a chunk has gathered; false when the stream has failed.
-  bool FlushIfFull() { return used_ < kChunkSize ? !stream_.fail() : Flush(); }
+  // Only a flush writes to the stream, so the last one's answer stands until
+  // the next.
+  bool FlushIfFull() { return used_ < kChunkSize ? stream_good_ : Flush(); }
 
  private:
   // Where `size` more characters may be written.
@@ -219,6 +221,7 @@ class OutputBuffer {
   std::unique_ptr<char[]> data_;
   std::size_t used_ = 0;
   std::size_t capacity_ = 0;
+  bool stream_good_;  // the stream's state after the last flush
 };
 
 }  // namespace trovisk
