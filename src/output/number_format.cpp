@@ -72,9 +72,10 @@ constexpr std::uint64_t kOneWordLimit = 100000000;
 // left, so that no digit count is needed first: in a register when they fill
 // one word, else in a scratch array moved with one fixed-size copy (sixteen
 // digits hold anything below 2^40). A register, because reading back digits
-// just stored piecemeal stalls the processor.
+// just stored piecemeal stalls the processor. Declared inline so that the
+// compiler puts it into each writer rather than calling it.
 template <typename Unsigned>
-char* WriteInteger(char* out, Unsigned v) {
+inline char* WriteInteger(char* out, Unsigned v) {
   if (kWordDigits && v < kOneWordLimit) {
     std::uint64_t text = 0;
     int length = 0;
