@@ -326,6 +326,9 @@ class StationNames {
   Last backsight_;
 };
 
+// The details of an observation that has none.
+const ObservationDetail kNoDetail;
+
 // Every present value of the observation goes into exactly one record.
 void WriteObservation(OutputBuffer& buffer, RecordWriter& writer, StationNames& names,
                       const ObservationList& observations, const ObservationRecord& observation) {
@@ -337,7 +340,6 @@ void WriteObservation(OutputBuffer& buffer, RecordWriter& writer, StationNames& 
   double hr = Known(observation.target_height) ? observation.target_height * factor : 0.0;
   bool commented = observation.computed;
   // Most observations have no details: no call to learn it.
-  static const ObservationDetail kNoDetail;
   const ObservationDetail& detail =
       observation.detail > 0 ? observations.Detail(observation) : kNoDetail;
   const std::string& description = detail.description;
@@ -363,7 +365,10 @@ void WriteObservation(OutputBuffer& buffer, RecordWriter& writer, StationNames& 
                          kBacksightAzimuthNote);
     azimuth = kNullValue;
   }
-  out = writer.Azimuth(out, from, to, azimuth, zenith, distance, hi, hr, commented, description);
+  // Mostly all went into the angle's record above: no call to learn that.
+  if (IsPresent(azimuth) || IsPresent(zenith) || IsPresent(distance)) {
+    out = writer.Azimuth(out, from, to, azimuth, zenith, distance, hi, hr, commented, description);
+  }
   out = writer.LengthOnly(out, "$HGTDIFF_COMPACT", from, to, observation.height_difference,
                           kDistanceSd, commented, description);
   out = writer.LengthOnly(out, "$HORIZ_DIST_ONLY", from, to, observation.horizontal_distance,
