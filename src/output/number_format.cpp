@@ -321,8 +321,7 @@ char* WriteRadiansAsPackedAngle(char* out, double radians) {
   if (degrees < DirectDegreeLimit<kDecimals>()) {
     constexpr auto kUnits = kMinuteUnits<kDecimals>;
     const auto whole_degrees = static_cast<std::uint32_t>(degrees);
-    const double units =
-        (degrees - static_cast<double>(whole_degrees)) * kDegreeUnits<kDecimals>;
+    const double units = (degrees - static_cast<double>(whole_degrees)) * kDegreeUnits<kDecimals>;
     const auto whole_units = static_cast<std::uint32_t>(units);
     const double fraction = units - static_cast<double>(whole_units);
     const std::uint32_t rounded = whole_units + (fraction > 0.5 ? 1 : 0);

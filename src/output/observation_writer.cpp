@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -343,10 +343,10 @@ void WriteObservation(OutputBuffer& buffer, RecordWriter& writer, StationNames& 
   const ObservationDetail& detail =
       observation.detail > 0 ? observations.Detail(observation) : kNoDetail;
   const std::string& description = detail.description;
-  TextCursor out = buffer.Reserve(kObservationRecords *
-                                  (kRecordTextRoom + kRecordNumbers * kMaxFixedLength +
-                                   3 * kMaxStationNameLength +
-                                   description.size() + kBacksightAzimuthNote.size()));
+  TextCursor out =
+      buffer.Reserve(kObservationRecords * (kRecordTextRoom + kRecordNumbers * kMaxFixedLength +
+                                            3 * kMaxStationNameLength + description.size() +
+                                            kBacksightAzimuthNote.size()));
 
   double azimuth = observation.azimuth;
   double zenith = observation.zenith;

@@ -83,8 +83,8 @@ class DescriptionTexts {
 template <typename PutName>
 void AppendStation(OutputBuffer& out, bool write_geodetic, bool write_local, bool local_nee_system,
                    char delimiter, std::size_t name_size, const PutName& put_name, double north,
-                   double east, double elevation, double latitude, double longitude,
-                   double height, const StationText& description) {
+                   double east, double elevation, double latitude, double longitude, double height,
+                   const StationText& description) {
   TextCursor text =
       out.Reserve(kStationTextRoom + kStationNumbers * kMaxFixedLength +
                   3 * (name_size + TextCursor::kScratchBlock) + description.text.size());
@@ -168,9 +168,10 @@ void AppendOneStation(OutputBuffer& out, bool write_geodetic, bool write_local,
     WriteLineText(name_text, name);
     name_field.blanked = name_text;
   }
-  AppendStation(out, write_geodetic, write_local, local_nee_system, delimiter, name.size(),
-                [&name_field](TextCursor& text) { name_field.Put(text); }, north, east,
-                elevation, latitude, longitude, height, StationText{description});
+  AppendStation(
+      out, write_geodetic, write_local, local_nee_system, delimiter, name.size(),
+      [&name_field](TextCursor& text) { name_field.Put(text); }, north, east, elevation, latitude,
+      longitude, height, StationText{description});
 }
 
 void WriteOneStation(std::ostream& out, bool write_geodetic, bool write_local,
@@ -203,11 +204,11 @@ void WriteStations(std::ostream& out, const StationList& stations, bool write_ge
       factor = DistanceUnitFactor(written_unit);
     }
     const NameWords name(station.name);  // loaded and checked once for up to three copies
-    AppendStation(buffer, write_geodetic, write_local, local_nee_system, ';',
-                  kMaxStationNameLength, [&name](TextCursor& text) { text.PutName(name); },
-                  station.north * factor, station.east * factor, station.elevation * factor,
-                  station.latitude, station.longitude, station.height * factor,
-                  descriptions.Of(i));
+    AppendStation(
+        buffer, write_geodetic, write_local, local_nee_system, ';', kMaxStationNameLength,
+        [&name](TextCursor& text) { text.PutName(name); }, station.north * factor,
+        station.east * factor, station.elevation * factor, station.latitude, station.longitude,
+        station.height * factor, descriptions.Of(i));
     if (!buffer.FlushIfFull()) {
       status = kStatusWriteError;
       return;

@@ -198,7 +198,6 @@ TEST(PackedAngleText, ConstantDecimalsAgreeWithTheGeneralPath) {
   }
 }
 
-
 // The angle writers' shortcut from radians must give the bytes of the long
 // way, RadiansToDms and then the packed text, for every angle.
 template <int kDecimals>
@@ -207,8 +206,8 @@ void ExpectRadiansAsPacked(double radians) {
   char long_way[kMaxFixedLength];
   std::string ours(direct, WriteRadiansAsPackedAngle<kDecimals>(direct, radians));
   std::string theirs(long_way, WritePackedAngle<kDecimals>(long_way, RadiansToDms(radians)));
-  EXPECT_EQ(ours, theirs) << kDecimals << " decimals, radians " << Printf(radians, 20)
-                          << " (bits " << std::hex << std::bit_cast<std::uint64_t>(radians) << ")";
+  EXPECT_EQ(ours, theirs) << kDecimals << " decimals, radians " << Printf(radians, 20) << " (bits "
+                          << std::hex << std::bit_cast<std::uint64_t>(radians) << ")";
 }
 
 void ExpectRadiansAsPackedBoth(double radians) {
@@ -221,13 +220,14 @@ void ExpectRadiansAsPackedBoth(double radians) {
 TEST(PackedAngleText, FromRadiansAgreesWithTheLongWay) {
   const double kInf = std::numeric_limits<double>::infinity();
   const double chosen[] = {
-      0.0, -0.0, 1e-300, std::numeric_limits<double>::denorm_min(), 1e-12, kPi, 2 * kPi,
-      kPi / 2, kPi / 180, kPi / 10800, 1e6, 1e300, kInf, std::numeric_limits<double>::quiet_NaN(),
+      0.0, -0.0, 1e-300, std::numeric_limits<double>::denorm_min(), 1e-12, kPi, 2 * kPi, kPi / 2,
+      kPi / 180, kPi / 10800, 1e6, 1e300, kInf, std::numeric_limits<double>::quiet_NaN(),
       // The degree limits of the shortcut (2^19 degrees at 6 decimals, 2^9 at
       // 9), and a step to either side.
       524288.0 / kDegreesPerRadian, std::nextafter(524288.0 / kDegreesPerRadian, 0.0),
       std::nextafter(524288.0 / kDegreesPerRadian, kInf), 512.0 / kDegreesPerRadian,
-      std::nextafter(512.0 / kDegreesPerRadian, 0.0), std::nextafter(512.0 / kDegreesPerRadian, kInf)};
+      std::nextafter(512.0 / kDegreesPerRadian, 0.0),
+      std::nextafter(512.0 / kDegreesPerRadian, kInf)};
   for (double radians : chosen) ExpectRadiansAsPackedBoth(radians);
 
   std::mt19937_64 random(1931);

@@ -262,8 +262,10 @@ TEST_F(ObservationSection, NamesOfEveryLengthWithTheirLineBreaksBlanked) {
     const char* name;
     const char* written;
   } cases[] = {
-      {"FIFTEEN_CHARS_1", "FIFTEEN_CHARS_1"}, {"\rSEVEN\nPQRSTU\r", " SEVEN PQRSTU "},
-      {"ABCDEFG\rIJK", "ABCDEFG IJK"},       {"X", "X"},
+      {"FIFTEEN_CHARS_1", "FIFTEEN_CHARS_1"},
+      {"\rSEVEN\nPQRSTU\r", " SEVEN PQRSTU "},
+      {"ABCDEFG\rIJK", "ABCDEFG IJK"},
+      {"X", "X"},
       {"EIGHT\r\n8", "EIGHT  8"},
   };
   for (const auto& c : cases) {
@@ -289,9 +291,12 @@ TEST_F(ObservationSection, AngleOntoTheBacksightToldByTheWholeName) {
     const char* foresight;
     bool same;
   } cases[] = {
-      {"ABCDEFGHIJKLMN1", "ABCDEFGHIJKLMN2", false}, {"ABCDEFGH1", "ABCDEFGH2", false},
-      {"ABCDEFG", "ABCDEFGH", false},                 {"ABC", "ABD", false},
-      {"ABCDEFGHIJKLMNO", "ABCDEFGHIJKLMNO", true},    {"AB", "AB", true},
+      {"ABCDEFGHIJKLMN1", "ABCDEFGHIJKLMN2", false},
+      {"ABCDEFGH1", "ABCDEFGH2", false},
+      {"ABCDEFG", "ABCDEFGH", false},
+      {"ABC", "ABD", false},
+      {"ABCDEFGHIJKLMNO", "ABCDEFGHIJKLMNO", true},
+      {"AB", "AB", true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.backsight) + " / " + c.foresight);
