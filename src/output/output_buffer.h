@@ -79,7 +79,8 @@ struct NameWords {
 
 // Writes into room reserved in an OutputBuffer, keeping its place in a
 // register rather than in the buffer. The reservation must cover everything
-// written: kMaxFixedLength for each number, the length of each text.
+// written: kMaxFixedLength for each number, the length of each text, and
+// kMaxStationNameLength for each station's name, whose words are copied whole.
 class TextCursor {
  public:
   explicit TextCursor(char* at) : at_(at) {}
