@@ -13,6 +13,9 @@
 #include <string>
 #include <utility>
 
+#include "geodesy/angles.h"
+#include "geodesy/constants.h"
+
 namespace trovisk {
 namespace {
 
@@ -69,9 +72,10 @@ constexpr std::uint64_t kOneWordLimit = 100000000;
 // left, so that no digit count is needed first: in a register when they fill
 // one word, else in a scratch array moved with one fixed-size copy (sixteen
 // digits hold anything below 2^40). A register, because reading back digits
-// just stored piecemeal stalls the processor.
+// just stored piecemeal stalls the processor. Declared inline so that the
+// compiler puts it into each writer rather than calling it.
 template <typename Unsigned>
-char* WriteInteger(char* out, Unsigned v) {
+inline char* WriteInteger(char* out, Unsigned v) {
   if (kWordDigits && v < kOneWordLimit) {
     std::uint64_t text = 0;
     int length = 0;
@@ -108,6 +112,23 @@ char* WriteInteger(char* out, Unsigned v) {
   }
   std::memcpy(out, first, kDigits);
   return out + (end - first);
+}
+
+// The digits of v, below 1000, at `out`: the degrees of an angle, written
+// here rather than through a call.
+inline char* WriteSmallInteger(char* out, std::uint32_t v) {
+  if (v >= 100) {
+    const std::uint32_t hundreds = v / 100;
+    out[0] = static_cast<char>('0' + hundreds);
+    std::memcpy(out + 1, &kDigitPairs[2 * (v - hundreds * 100)], 2);
+    return out + 3;
+  }
+  if (v >= 10) {
+    std::memcpy(out, &kDigitPairs[2 * v], 2);
+    return out + 2;
+  }
+  out[0] = static_cast<char>('0' + v);
+  return out + 1;
 }
 
 // |value| * 10^kDecimals rounded to an integer, when that rounding is
@@ -253,6 +274,76 @@ char* WritePackedAngle(char* out, double packed) {
   return WritePackedAngle(out, packed, kDecimals);
 }
 
+namespace {
+
+// Degrees below which the packed digits of an angle can be made from its
+// degrees and the fraction of a degree left: the packed number RadiansToDms
+// forms is off from the exact sum of its three parts by at most one unit in
+// its last place (two roundings of half a unit, below `limit`, which is
+// limit * 2^-53) plus about 7e-17 from the decimal constants. Scaled by
+// 10^kDecimals that must stay well inside the halfway margin:
+// limit * 2^-53 * 10^N <= 2^-14, with the limit a power of two. The minutes
+// it rounds (by at most 2^-47) and the product rounded here add below 1e-7
+// units, so all of it stays under half the margin.
+template <int kDecimals>
+constexpr double DirectDegreeLimit() {
+  double limit = 1.0;
+  while (limit * 2.0 * kPowersOfTen[kDecimals] <= 549755813888.0) limit *= 2.0;  // 2^39
+  return limit;
+}
+
+// Units of the last decimal in a whole minute of the packed form: 60 seconds
+// of 10^(kDecimals - 4) units each; and in a whole degree.
+template <int kDecimals>
+constexpr std::uint32_t kMinuteUnits =
+    static_cast<std::uint32_t>(6 * kIntegerPowersOfTen[kDecimals - 3]);
+template <int kDecimals>
+constexpr double kDegreeUnits = 60.0 * kMinuteUnits<kDecimals>;
+
+}  // namespace
+
+template <int kDecimals>
+char* WriteRadiansAsPackedAngle(char* out, double radians) {
+  static_assert(kDecimals == 6 || kDecimals == 9);
+  // RadiansToDms on the magnitude: every step of it is exact or rounds alike
+  // for either sign, so the packed value of -x is minus that of x. Its whole
+  // degrees d are those here (a conversion to an integer truncates exactly
+  // below the limit), and the rest of the packed value is its minutes m and
+  // the fraction f of a minute left after them, written as m * 10^-2 +
+  // f * 0.006. Scaled by 10^kDecimals that rest is, but for errors far inside
+  // the halfway margin (see DirectDegreeLimit), the fraction of a degree in
+  // units of the last decimal, U below: m whole minutes of kUnits, then
+  // f * kUnits. So the rounded U gives the minutes and the seconds digits at
+  // once, without the steps in between. When the seconds round up to a whole
+  // minute the long way writes "SS" as 60 and carries it to the minutes,
+  // which gives the digits of the rounded U as well.
+  const double degrees = std::fabs(radians) * kDegreesPerRadian;
+  if (degrees < DirectDegreeLimit<kDecimals>()) {
+    constexpr auto kUnits = kMinuteUnits<kDecimals>;
+    const auto whole_degrees = static_cast<std::uint32_t>(degrees);
+    const double units = (degrees - static_cast<double>(whole_degrees)) * kDegreeUnits<kDecimals>;
+    const auto whole_units = static_cast<std::uint32_t>(units);
+    const double fraction = units - static_cast<double>(whole_units);
+    const std::uint32_t rounded = whole_units + (fraction > 0.5 ? 1 : 0);
+    const std::uint32_t minutes = rounded / kUnits;
+    // A half too close to call, or minutes that reach 60, go the long way,
+    // which decides and carries them.
+    if (std::fabs(fraction - 0.5) >= kHalfwayMargin && minutes < 60) {
+      // A negative angle keeps its sign even when it prints as zero, as the
+      // packed number does; minus zero packs to plus zero.
+      *out = '-';
+      out += radians < 0.0 ? 1 : 0;
+      out = whole_degrees < 1000 ? WriteSmallInteger(out, whole_degrees)
+                                 : WriteInteger(out, whole_degrees);
+      out[0] = '.';
+      std::memcpy(out + 1, &kDigitPairs[2 * minutes], 2);
+      WriteLowDigits<kDecimals - 2>(out + 1 + kDecimals, rounded - minutes * kUnits);
+      return out + 1 + kDecimals;
+    }
+  }
+  return WritePackedAngle<kDecimals>(out, RadiansToDms(radians));
+}
+
 // Every number of decimals the fast path takes.
 template char* WriteFixed<0>(char*, double);
 template char* WriteFixed<1>(char*, double);
@@ -276,6 +367,8 @@ template char* WritePackedAngle<9>(char*, double);
 template char* WritePackedAngle<10>(char*, double);
 template char* WritePackedAngle<11>(char*, double);
 template char* WritePackedAngle<12>(char*, double);
+template char* WriteRadiansAsPackedAngle<6>(char*, double);
+template char* WriteRadiansAsPackedAngle<9>(char*, double);
 
 char* WritePackedAngle(char* out, double packed, int decimals) {
   decimals = std::clamp(decimals, 4, kMaxFixedDecimals);

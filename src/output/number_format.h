@@ -35,6 +35,14 @@ char* WriteFixed(char* out, double value);
 template <int kDecimals>
 char* WritePackedAngle(char* out, double packed);
 
+/// The packed form of an angle in radians, RadiansToDms(radians), written
+/// byte for byte as WritePackedAngle<kDecimals> writes it (6 or 9 decimals).
+/// The digits come straight from the degrees, minutes and seconds whenever
+/// they are certain, which spares forming the packed number and scaling it
+/// back; any other angle takes that longer way.
+template <int kDecimals>
+char* WriteRadiansAsPackedAngle(char* out, double radians);
+
 /// WriteFixed appended to a string.
 void AppendFixed(std::string& out, double value, int decimals);
 

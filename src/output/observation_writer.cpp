@@ -3,12 +3,13 @@
 #include "output/observation_writer.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
 #include "convert/status.h"
-#include "geodesy/angles.h"
 #include "geodesy/constants.h"
 #include "output/header_writer.h"
 #include "output/output_buffer.h"
@@ -50,13 +51,25 @@ std::string_view CodeOf(const ObservationRecord& observation) {
           static_cast<std::size_t>(std::find(code.begin(), code.end(), '\0') - code.begin())};
 }
 
-// A station's name as the records write it, with a copy whose line breaks
-// are already blanked when the name is short and recurs (the occupied and
-// backsight stations of a setup), so that it is blanked once.
-struct NameText {
-  std::string_view name;
-  const char* blanked = nullptr;  // TextCursor::kScratchBlock readable, or null
-};
+// A station's name as the records write it.
+using NameText = NameWords;
+
+// The name's bytes of a word, from the lowest: the first `count` (below 8) or all.
+std::uint64_t LowBytes(std::size_t count) {
+  return count >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * count)) - 1;
+}
+
+// Whether two names are the same, compared in the words already loaded.
+bool SameName(const NameText& a, const NameText& b) {
+  const std::size_t size = a.text.size();
+  if (size != b.text.size()) return false;
+  if constexpr (std::endian::native != std::endian::little) return a.text == b.text;
+  // Only the names' own bytes count: the head's below the size, and the
+  // tail's from its offset on.
+  const std::size_t tail_count = size > NameText::kTailOffset ? size - NameText::kTailOffset : 0;
+  return ((a.head ^ b.head) & LowBytes(size)) == 0 &&
+         ((a.tail ^ b.tail) & LowBytes(tail_count)) == 0;
+}
 
 // Writes the records of one section, in its angle and distance units.
 class RecordWriter {
@@ -193,11 +206,7 @@ class RecordWriter {
 
   static void Name(TextCursor& out, const NameText& name) {
     Field(out);
-    if (name.blanked != nullptr) {
-      out.PutScratch(name.blanked, name.name.size());
-    } else {
-      out.PutText(name.name);
-    }
+    out.PutName(name);
   }
 
   static void Names(TextCursor& out, const NameText& from, const NameText& to) {
@@ -221,7 +230,7 @@ class RecordWriter {
     if (grads_) {
       out.PutFixed<kAngleDecimals>(radians * kGonsPerRadian);
     } else {
-      out.PutPackedAngle<kAngleDecimals>(RadiansToDms(radians));
+      out.PutRadiansAsPackedAngle<kAngleDecimals>(radians);
     }
     Field(out);
     out.PutFixed(angle_sd_text_, angle_sd_);
@@ -275,62 +284,76 @@ class RecordWriter {
   RepeatedNumber hr_text_;
 };
 
-// Names under which observations refer to stations. The occupied and
-// backsight stations stay the same over a setup, so the last of each is kept.
+// Names under which observations refer to stations: the survivors of merges.
+// The occupied and backsight stations stay the same over a setup, so the
+// last of each is kept.
 class StationNames {
  public:
   explicit StationNames(const StationList& stations) : stations_(stations) {}
 
-  NameText From(int index) { return Kept(index, from_); }
-  NameText Backsight(int index) { return Kept(index, backsight_); }
-  NameText To(int index) const { return {ResolvedStationName(stations_, index)}; }
+  const NameText& From(int index) { return Kept(index, from_); }
+  const NameText& Backsight(int index) { return Kept(index, backsight_); }
+  NameText To(int index) const { return NameText(Of(index)); }
 
  private:
   struct Last {
     int index = -1;
-    std::string_view name;
-    bool short_name = false;
-    char blanked[TextCursor::kScratchBlock] = {};
+    NameText name;
   };
 
-  NameText Kept(int index, Last& last) const {
+  const NameText& Kept(int index, Last& last) const {
     if (last.index != index) {
       last.index = index;
-      last.name = ResolvedStationName(stations_, index);
-      last.short_name = last.name.size() <= sizeof last.blanked;
-      if (last.short_name) WriteLineText(last.blanked, last.name);
+      last.name = NameText(Of(index));
     }
-    return {last.name, last.short_name ? last.blanked : nullptr};
+    return last.name;
+  }
+
+  const StationName& Of(int index) const {
+    // Most stations stand for themselves: their own name, without a call.
+    if (index > 0 && static_cast<std::size_t>(index) < stations_.size()) {
+      const StationRecord& station = stations_[static_cast<std::size_t>(index)];
+      if (station.merge_link == kNotMerged) return station.name;
+    }
+    const int survivor = stations_.Resolve(index);
+    if (survivor <= 0 || static_cast<std::size_t>(survivor) >= stations_.size()) return no_name_;
+    return stations_[static_cast<std::size_t>(survivor)].name;
   }
 
   const StationList& stations_;
+  StationName no_name_;  // of index 0 (no station) or one outside the list
   Last from_;
   Last backsight_;
 };
 
+// The details of an observation that has none.
+const ObservationDetail kNoDetail;
+
 // Every present value of the observation goes into exactly one record.
 void WriteObservation(OutputBuffer& buffer, RecordWriter& writer, StationNames& names,
                       const ObservationList& observations, const ObservationRecord& observation) {
-  const NameText from = names.From(observation.from);
-  const NameText backsight = names.Backsight(observation.backsight);
+  const NameText& from = names.From(observation.from);
+  const NameText& backsight = names.Backsight(observation.backsight);
   const NameText to = names.To(observation.to);
   double factor = writer.distance_factor();
   double hi = Known(observation.instrument_height) ? observation.instrument_height * factor : 0.0;
   double hr = Known(observation.target_height) ? observation.target_height * factor : 0.0;
   bool commented = observation.computed;
-  const ObservationDetail& detail = observations.Detail(observation);
+  // Most observations have no details: no call to learn it.
+  const ObservationDetail& detail =
+      observation.detail > 0 ? observations.Detail(observation) : kNoDetail;
   const std::string& description = detail.description;
-  TextCursor out = buffer.Reserve(kObservationRecords *
-                                  (kRecordTextRoom + kRecordNumbers * kMaxFixedLength +
-                                   from.name.size() + backsight.name.size() + to.name.size() +
-                                   description.size() + kBacksightAzimuthNote.size()));
+  TextCursor out =
+      buffer.Reserve(kObservationRecords * (kRecordTextRoom + kRecordNumbers * kMaxFixedLength +
+                                            3 * kMaxStationNameLength + description.size() +
+                                            kBacksightAzimuthNote.size()));
 
   double azimuth = observation.azimuth;
   double zenith = observation.zenith;
   double distance = observation.slope_distance;
   // An angle onto the backsight itself measures nothing and is not written;
   // the zenith and distance of that pointing go into the azimuth record.
-  if (Known(observation.horizontal_angle) && backsight.name != to.name) {
+  if (Known(observation.horizontal_angle) && !SameName(backsight, to)) {
     out = writer.HorizontalAngle(out, from, backsight, to, observation.horizontal_angle, zenith,
                                  distance, hi, hr, commented, description);
     zenith = kNullValue;
@@ -342,7 +365,10 @@ void WriteObservation(OutputBuffer& buffer, RecordWriter& writer, StationNames& 
                          kBacksightAzimuthNote);
     azimuth = kNullValue;
   }
-  out = writer.Azimuth(out, from, to, azimuth, zenith, distance, hi, hr, commented, description);
+  // Mostly all went into the angle's record above: no call to learn that.
+  if (IsPresent(azimuth) || IsPresent(zenith) || IsPresent(distance)) {
+    out = writer.Azimuth(out, from, to, azimuth, zenith, distance, hi, hr, commented, description);
+  }
   out = writer.LengthOnly(out, "$HGTDIFF_COMPACT", from, to, observation.height_difference,
                           kDistanceSd, commented, description);
   out = writer.LengthOnly(out, "$HORIZ_DIST_ONLY", from, to, observation.horizontal_distance,

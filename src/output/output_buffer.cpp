@@ -10,24 +10,6 @@ namespace {
 // rarely has to grow.
 constexpr std::size_t kInitialCapacity = OutputBuffer::kChunkSize + 128 * 1024;
 
-// A word with `byte` in each of its bytes.
-template <typename Word>
-constexpr Word Repeated(unsigned char byte) {
-  return static_cast<Word>(~Word{0} / 0xff * byte);
-}
-
-// Whether a byte of the word is a CR or an LF: a byte of x - 0x01... & ~x
-// has its high bit set for a zero byte of x (the first one exactly; later
-// ones may be false, which a yes-or-no question does not mind).
-template <typename Word>
-bool HasLineBreak(Word word) {
-  auto zero_bytes = [](Word x) {
-    return static_cast<Word>(static_cast<Word>(x - Repeated<Word>(0x01)) & ~x &
-                             Repeated<Word>(0x80));
-  };
-  return (zero_bytes(word ^ Repeated<Word>('\r')) | zero_bytes(word ^ Repeated<Word>('\n'))) != 0;
-}
-
 char Blanked(char c) { return c == '\r' || c == '\n' ? ' ' : c; }
 
 template <typename Word>
@@ -60,7 +42,9 @@ char* WriteLineText(char* out, std::string_view text) {
   return out + size;
 }
 
-OutputBuffer::OutputBuffer(std::ostream& stream) : stream_(stream) { Grow(0); }
+OutputBuffer::OutputBuffer(std::ostream& stream) : stream_(stream), stream_good_(!stream.fail()) {
+  Grow(0);
+}
 
 void OutputBuffer::Grow(std::size_t size) {
   // A short-lived buffer (one header block) starts small; a section's soon
@@ -78,7 +62,8 @@ bool OutputBuffer::Flush() {
     stream_.write(data_.get(), static_cast<std::streamsize>(used_));
     used_ = 0;
   }
-  return !stream_.fail();
+  stream_good_ = !stream_.fail();
+  return stream_good_;
 }
 
 }  // namespace trovisk

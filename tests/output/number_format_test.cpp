@@ -14,6 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "geodesy/angles.h"
+#include "geodesy/constants.h"
+
 namespace trovisk {
 namespace {
 
@@ -192,6 +195,69 @@ TEST(PackedAngleText, ConstantDecimalsAgreeWithTheGeneralPath) {
       EXPECT_EQ(std::string(text, WritePackedAngle<6>(text, packed)), general6);
       EXPECT_EQ(std::string(text, WritePackedAngle<9>(text, packed)), general9);
     }
+  }
+}
+
+// The angle writers' shortcut from radians must give the bytes of the long
+// way, RadiansToDms and then the packed text, for every angle.
+template <int kDecimals>
+void ExpectRadiansAsPacked(double radians) {
+  char direct[kMaxFixedLength];
+  char long_way[kMaxFixedLength];
+  std::string ours(direct, WriteRadiansAsPackedAngle<kDecimals>(direct, radians));
+  std::string theirs(long_way, WritePackedAngle<kDecimals>(long_way, RadiansToDms(radians)));
+  EXPECT_EQ(ours, theirs) << kDecimals << " decimals, radians " << Printf(radians, 20) << " (bits "
+                          << std::hex << std::bit_cast<std::uint64_t>(radians) << ")";
+}
+
+void ExpectRadiansAsPackedBoth(double radians) {
+  for (double r : {radians, -radians}) {
+    ExpectRadiansAsPacked<6>(r);
+    ExpectRadiansAsPacked<9>(r);
+  }
+}
+
+TEST(PackedAngleText, FromRadiansAgreesWithTheLongWay) {
+  const double kInf = std::numeric_limits<double>::infinity();
+  const double chosen[] = {
+      0.0, -0.0, 1e-300, std::numeric_limits<double>::denorm_min(), 1e-12, kPi, 2 * kPi, kPi / 2,
+      kPi / 180, kPi / 10800, 1e6, 1e300, kInf, std::numeric_limits<double>::quiet_NaN(),
+      // The degree limits of the shortcut (2^19 degrees at 6 decimals, 2^9 at
+      // 9), and a step to either side.
+      524288.0 / kDegreesPerRadian, std::nextafter(524288.0 / kDegreesPerRadian, 0.0),
+      std::nextafter(524288.0 / kDegreesPerRadian, kInf), 512.0 / kDegreesPerRadian,
+      std::nextafter(512.0 / kDegreesPerRadian, 0.0),
+      std::nextafter(512.0 / kDegreesPerRadian, kInf)};
+  for (double radians : chosen) ExpectRadiansAsPackedBoth(radians);
+
+  std::mt19937_64 random(1931);
+  std::uniform_real_distribution<double> any(0.0, 4 * kPi);
+  std::uniform_int_distribution<int> degrees(0, 540);
+  std::uniform_int_distribution<int> minutes(0, 59);
+  std::uniform_int_distribution<std::int64_t> seconds(0, 599999999);
+  std::uniform_real_distribution<double> last_second(59.99999, 60.0);
+  for (int i = 0; i < 40000 && !HasFailure(); ++i) {
+    ExpectRadiansAsPackedBoth(any(random));
+    // Angles typed with a decimal half after the written decimals, as a
+    // collector writes them: the packed value of such an angle lies a hair to
+    // either side of the half.
+    char typed[64];
+    const auto s = seconds(random);
+    std::snprintf(typed, sizeof typed, "%d.%02d%02d%07lld5", degrees(random), minutes(random),
+                  static_cast<int>(s / 10000000), static_cast<long long>(s % 10000000));
+    const double packed = std::strtod(typed, nullptr);
+    ExpectRadiansAsPackedBoth(DmsToRadians(packed));
+    std::snprintf(typed, sizeof typed, "%d.%02d%02d%04lld5", degrees(random), minutes(random),
+                  static_cast<int>(s / 10000000), static_cast<long long>(s % 10000));
+    ExpectRadiansAsPackedBoth(DmsToRadians(std::strtod(typed, nullptr)));
+    // A hair under a whole minute or degree, where seconds and minutes carry.
+    const int d = degrees(random);
+    const double minute = d + minutes(random) / 100.0 + last_second(random) / 10000.0;
+    const double degree = d + 0.59 + last_second(random) / 10000.0;
+    ExpectRadiansAsPackedBoth(DmsToRadians(minute));
+    ExpectRadiansAsPackedBoth(DmsToRadians(degree));
+    ExpectRadiansAsPackedBoth((d + 1) / kDegreesPerRadian);
+    ExpectRadiansAsPackedBoth(std::nextafter((d + 1) / kDegreesPerRadian, 0.0));
   }
 }
 

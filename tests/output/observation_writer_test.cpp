@@ -255,6 +255,72 @@ TEST_F(ObservationSection, EveryPresentValueWrittenOnceAndNonNumbersNotAtAll) {
   EXPECT_EQ(Write(), kMetresDegrees);
 }
 
+TEST_F(ObservationSection, NamesOfEveryLengthWithTheirLineBreaksBlanked) {
+  // Names copied in whole words: the longest kept, breaks in either word and
+  // where the two overlap, and a station outside the list, which has no name.
+  const struct {
+    const char* name;
+    const char* written;
+  } cases[] = {
+      {"FIFTEEN_CHARS_1", "FIFTEEN_CHARS_1"},
+      {"\rSEVEN\nPQRSTU\r", " SEVEN PQRSTU "},
+      {"ABCDEFG\rIJK", "ABCDEFG IJK"},
+      {"X", "X"},
+      {"EIGHT\r\n8", "EIGHT  8"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.written);
+    const int index = stations_.FindOrAdd(c.name, 1);
+    ObservationRecord& o = Add(true);
+    o.from = index;
+    o.to = index;
+    o.horizontal_distance = 1.0;
+    ObservationRecord& outside = Add();
+    outside.to = 99;
+    outside.horizontal_distance = 2.0;
+    EXPECT_EQ(Write(), kMetresDegrees + "$HORIZ_DIST_ONLY; " + c.written + "; " + c.written +
+                           "; 1.00000; 0.00500\n\n$HORIZ_DIST_ONLY; A; ; 2.00000; 0.00500\n\n");
+  }
+}
+
+TEST_F(ObservationSection, AngleOntoTheBacksightToldByTheWholeName) {
+  // Names alike in their first word, or in all but their length or last
+  // byte, are different stations; two records of one name are the same.
+  const struct {
+    const char* backsight;
+    const char* foresight;
+    bool same;
+  } cases[] = {
+      {"ABCDEFGHIJKLMN1", "ABCDEFGHIJKLMN2", false},
+      {"ABCDEFGH1", "ABCDEFGH2", false},
+      {"ABCDEFG", "ABCDEFGH", false},
+      {"ABC", "ABD", false},
+      {"ABCDEFGHIJKLMNO", "ABCDEFGHIJKLMNO", true},
+      {"AB", "AB", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.backsight) + " / " + c.foresight);
+    StationList stations;
+    stations.FindOrAdd("AT", 1);
+    const int backsight = stations.FindOrAdd(c.backsight, 1);
+    const int foresight = stations.FindOrAdd("FORESIGHT", 1);
+    stations[static_cast<std::size_t>(foresight)].name = c.foresight;
+    ObservationList observations(1);
+    ObservationRecord& o = observations.emplace_back();
+    o.sequence = 1;
+    o.from = 1;
+    o.backsight = backsight;
+    o.to = foresight;
+    o.horizontal_angle = Dms(10);
+    std::ostringstream out;
+    int status = -1;
+    WriteObservationSection(out, stations, observations, 0, 1, status);
+    const std::string record = std::string("$HORIZ_ANGLE_ONLY; AT; ") + c.backsight + "; " +
+                               c.foresight + "; 10.000000; 5.000; 0.00000; 0.00000\n\n";
+    EXPECT_EQ(out.str(), kMetresDegrees + (c.same ? "" : record));
+  }
+}
+
 TEST_F(ObservationSection, FailingStreamGives1001AndStops) {
   for (int i = 0; i < 50000; ++i) Add(true).horizontal_angle = Dms(10);
   for (std::size_t capacity : {5, 100000}) {  // inside the units block, then further on

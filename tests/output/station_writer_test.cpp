@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "output/failing_stream.h"
 
@@ -86,6 +88,35 @@ TEST(StationRecords, LineBreaksInNamesAndNotesBecomeBlanks) {
   EXPECT_EQ(Stations(list, false, true, false),
             "\n\n\n$UNITS\nM\nD\n1\n\n$STATE_ELEV_COMPACT; P 9; 1.00000; 2.00000; 3.00000\n"
             "$STA_DESC; P 9; two lines\n\n");
+}
+
+TEST(StationRecords, EachStationWritesItsOwnDescriptionAmongManyThatRecur) {
+  // More distinct descriptions than the writer keeps at once, each used by
+  // several stations out of order; short and long ones, one with a break.
+  StationList list;
+  std::vector<std::string> texts;
+  for (int i = 0; i < 700; ++i) {
+    std::string text = "D" + std::to_string(i);
+    if (i % 3 == 0) text += " A LONGER DESCRIPTION THAN A WORD OR TWO";
+    if (i % 7 == 0) text += "\n";
+    texts.push_back(text);
+  }
+  std::string expected = "\n\n\n";
+  for (int i = 0; i < 3000; ++i) {
+    const std::string name = "S" + std::to_string(i);
+    list.Add(Station(name.c_str(), 1));
+    // Every eleventh station has none.
+    if (i % 11 == 0) {
+      expected += "\n";
+      continue;
+    }
+    const std::string& text = texts[static_cast<std::size_t>((i * 257) % 700)];
+    list.SetDescription(name, text);
+    std::string written = text;
+    for (char& c : written) c = c == '\n' ? ' ' : c;
+    expected += "$STA_DESC; " + name + "; " + written + "\n\n";
+  }
+  EXPECT_EQ(Stations(list, false, false, false), expected);
 }
 
 TEST(StationRecords, FailingStreamStopsThePassWith1001) {
