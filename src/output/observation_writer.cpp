@@ -12,6 +12,7 @@
 #include "convert/status.h"
 #include "geodesy/constants.h"
 #include "output/header_writer.h"
+#include "output/ordered_chunks.h"
 #include "output/output_buffer.h"
 #include "output/station_writer.h"
 #include "rw5/null_value.h"
@@ -378,6 +379,9 @@ void WriteObservation(OutputBuffer& buffer, RecordWriter& writer, StationNames& 
   buffer.Commit(out);
 }
 
+// Observations a thread formats at a time: some 250 KB of text.
+constexpr std::size_t kObservationsPerChunk = 1024;
+
 // Whether sequence numbers rise strictly from index 1 on, as the reader
 // numbers them: then the section is the list in order, and no order is built.
 bool InArrivalOrder(const ObservationList& observations) {
@@ -425,22 +429,34 @@ void WriteObservationSection(std::ostream& out, const StationList& stations,
     status = kStatusWriteError;
     return;
   }
-  RecordWriter writer(angle_unit_code, distance_unit_code);
-  StationNames names(stations);
-  auto write = [&](std::size_t index) {
-    WriteObservation(buffer, writer, names, observations, observations[index]);
-    return buffer.FlushIfFull();
+  // Each thread formats its chunks with writers of its own: what they keep
+  // from record to record (the last names, recurring numbers) only saves work.
+  struct ChunkWriter {
+    ChunkWriter(std::ostream& stream, const StationList& list, int angle_code, int distance_code)
+        : text(stream), writer(angle_code, distance_code), names(list) {}
+    OutputBuffer text;
+    RecordWriter writer;
+    StationNames names;
   };
-  bool written = true;
-  if (InArrivalOrder(observations)) {
-    for (std::size_t i = 1; i < observations.size() && written; ++i) written = write(i);
-  } else {
-    for (std::size_t index : SectionOrder(observations)) {
-      written = write(index);
-      if (!written) break;
-    }
-  }
-  if (!written || !buffer.Flush()) status = kStatusWriteError;
+  ChunkWriter writers[2] = {{out, stations, angle_unit_code, distance_unit_code},
+                            {out, stations, angle_unit_code, distance_unit_code}};
+  const bool in_order = InArrivalOrder(observations);
+  std::vector<std::size_t> order;
+  if (!in_order) order = SectionOrder(observations);
+  // In arrival order the section is the list from index 1 on.
+  const std::size_t count =
+      !in_order ? order.size() : observations.empty() ? 0 : observations.size() - 1;
+  const bool written = FormatInOrder(
+      0, count, kObservationsPerChunk,
+      [&](int worker, std::size_t first, std::size_t last) {
+        ChunkWriter& w = writers[worker];
+        for (std::size_t k = first; k < last; ++k) {
+          WriteObservation(w.text, w.writer, w.names, observations,
+                           observations[in_order ? k + 1 : order[k]]);
+        }
+      },
+      [&](int worker) { return writers[worker].text.Flush(); });
+  if (!written) status = kStatusWriteError;
 }
 
 }  // namespace trovisk

@@ -7,10 +7,10 @@
 #include "convert/status.h"
 #include "geodesy/constants.h"
 #include "output/header_writer.h"
+#include "output/ordered_chunks.h"
 
 namespace trovisk {
 namespace {
-
 
 // Decimals of the station fields.
 constexpr int kLengthDecimals = 5;
@@ -185,36 +185,91 @@ void WriteOneStation(std::ostream& out, bool write_geodetic, bool write_local,
   if (!buffer.Flush()) status = kStatusWriteError;
 }
 
+namespace {
+
+// One thread's share of a station section: its text, its descriptions, and
+// the unit written last before the stations it formats next.
+class StationChunkWriter {
+ public:
+  StationChunkWriter(std::ostream& out, const StationList& stations, bool with_units)
+      : text_(out), stations_(stations), descriptions_(stations), with_units_(with_units) {}
+
+  OutputBuffer& text() { return text_; }
+
+  void Format(std::size_t first, std::size_t last, bool write_geodetic, bool write_local,
+              bool local_nee_system) {
+    CatchUpTo(first);
+    for (std::size_t i = first; i < last; ++i) {
+      if (!StandsForItself(stations_, i)) continue;
+      const StationRecord& station = stations_[i];
+      if (with_units_ && station.distance_units != written_unit_) {
+        AppendUnitsBlock(text_, station.distance_units, 0);
+        written_unit_ = station.distance_units;
+        factor_ = DistanceUnitFactor(written_unit_);
+      }
+      const NameWords name(station.name);  // loaded and checked once for up to three copies
+      AppendStation(
+          text_, write_geodetic, write_local, local_nee_system, ';', kMaxStationNameLength,
+          [&name](TextCursor& text) { text.PutName(name); }, station.north * factor_,
+          station.east * factor_, station.elevation * factor_, station.latitude,
+          station.longitude, station.height * factor_, descriptions_.Of(i));
+    }
+    known_ = last;
+  }
+
+ private:
+  // The unit in force before `first` is that of the last station written
+  // before it: the stations this thread skipped (the other thread's) are
+  // looked at from their end, so each is looked at once at most, and mostly
+  // only the last of them.
+  void CatchUpTo(std::size_t first) {
+    if (!with_units_ || first <= known_) return;
+    for (std::size_t i = first; i > known_; --i) {
+      if (StandsForItself(stations_, i - 1)) {
+        written_unit_ = stations_[i - 1].distance_units;
+        factor_ = DistanceUnitFactor(written_unit_);
+        break;
+      }
+    }
+    known_ = first;
+  }
+
+  OutputBuffer text_;
+  const StationList& stations_;
+  DescriptionTexts descriptions_;
+  const bool with_units_;
+  std::size_t known_ = 1;  // the unit below is the one in force before this station
+  int written_unit_ = -1;
+  // A pass with both flags clear writes no lengths; its factor is that of
+  // code -1, which is 1.0.
+  double factor_ = DistanceUnitFactor(-1);
+};
+
+// Stations a thread formats at a time: some 200 KB of text.
+constexpr std::size_t kStationsPerChunk = 2048;
+
+}  // namespace
+
 void WriteStations(std::ostream& out, const StationList& stations, bool write_geodetic,
                    bool write_local, bool local_nee_system, int& status) {
   status = kStatusOk;
-  OutputBuffer buffer(out);
-  buffer.Append("\n\n\n");
-  DescriptionTexts descriptions(stations);
-  int written_unit = -1;
-  // A pass with both flags clear writes no lengths; its factor is that of
-  // code -1, which is 1.0.
-  double factor = DistanceUnitFactor(written_unit);
-  for (std::size_t i = 1; i < stations.size(); ++i) {
-    if (!StandsForItself(stations, i)) continue;
-    const StationRecord& station = stations[i];
-    if ((write_geodetic || write_local) && station.distance_units != written_unit) {
-      AppendUnitsBlock(buffer, station.distance_units, 0);
-      written_unit = station.distance_units;
-      factor = DistanceUnitFactor(written_unit);
-    }
-    const NameWords name(station.name);  // loaded and checked once for up to three copies
-    AppendStation(
-        buffer, write_geodetic, write_local, local_nee_system, ';', kMaxStationNameLength,
-        [&name](TextCursor& text) { text.PutName(name); }, station.north * factor,
-        station.east * factor, station.elevation * factor, station.latitude, station.longitude,
-        station.height * factor, descriptions.Of(i));
-    if (!buffer.FlushIfFull()) {
+  {
+    OutputBuffer head(out);
+    head.Append("\n\n\n");
+    if (!head.Flush()) {
       status = kStatusWriteError;
       return;
     }
   }
-  if (!buffer.Flush()) status = kStatusWriteError;
+  const bool with_units = write_geodetic || write_local;
+  StationChunkWriter writers[2] = {{out, stations, with_units}, {out, stations, with_units}};
+  const bool written = FormatInOrder(
+      1, stations.size(), kStationsPerChunk,
+      [&](int worker, std::size_t first, std::size_t last) {
+        writers[worker].Format(first, last, write_geodetic, write_local, local_nee_system);
+      },
+      [&](int worker) { return writers[worker].text().Flush(); });
+  if (!written) status = kStatusWriteError;
 }
 
 int ResolveStationName(const StationList& stations, std::string_view name, std::string& out) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <map>
 #include <sstream>
 
 #include "output/failing_stream.h"
@@ -223,6 +224,27 @@ TEST_F(ObservationSection, OrderedBySequenceAndTheLaterOfTwoNumbersKept) {
     expected += std::string("$HORIZ_DIST_ONLY; A; C; ") + value + "; 0.00500\n\n";
   }
   EXPECT_EQ(Write(), expected);
+}
+
+// Long sections are formatted in chunks on two threads and must come out as
+// one thread would write them: in arrival order, and sorted with repeats.
+TEST_F(ObservationSection, ThousandsInArrivalOrderOrSortedComeOutWhole) {
+  for (bool shuffled : {false, true}) {
+    SCOPED_TRACE(shuffled ? "sorted by number" : "arrival order");
+    std::map<std::int64_t, int> last_by_sequence;
+    for (int i = 1; i <= 5000; ++i) {
+      ObservationRecord& o = Add();
+      // 5000 numbers in a scrambled order, every tenth one given twice.
+      if (shuffled) o.sequence = (i * 7919) % 4500;
+      o.horizontal_distance = i;
+      last_by_sequence[o.sequence] = i;
+    }
+    std::string expected = kMetresDegrees;
+    for (const auto& [sequence, distance] : last_by_sequence) {
+      expected += "$HORIZ_DIST_ONLY; A; C; " + std::to_string(distance) + ".00000; 0.00500\n\n";
+    }
+    EXPECT_EQ(Write(), expected);
+  }
 }
 
 TEST_F(ObservationSection, EveryPresentValueWrittenOnceAndNonNumbersNotAtAll) {

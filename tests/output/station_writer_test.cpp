@@ -81,6 +81,35 @@ TEST(StationRecords, UnitsBlockOnEachChangeOfUnitAndLengthsInThatUnit) {
             "$STATE_ELEV_COMPACT; F; 100.00000; 200.00000; 10.00000\n\n");
 }
 
+// A long section is formatted in chunks on two threads: a chunk's first
+// unit block depends on the stations before it, written by the other thread,
+// and on which of them were merged away.
+TEST(StationRecords, UnitsCarryAcrossChunksAndMergedRuns) {
+  const auto unit_of = [](int i) {
+    if (i >= 2500 && i < 2600) return 0;  // a change inside a chunk
+    if (i >= 4000 && i < 6500) return 2;  // all merged below: no block for them
+    if (i >= 8000) return 2;              // a change with no chunk start near it
+    return 1;
+  };
+  const char* blocks[] = {"$UNITS\nI\nD\n1\n\n", "$UNITS\nM\nD\n1\n\n", "$UNITS\nU\nD\n1\n\n"};
+  StationList list;
+  std::string expected = "\n\n\n";
+  int written_unit = -1;
+  for (int i = 1; i <= 9000; ++i) {
+    const std::string name = "S" + std::to_string(i);
+    list.Add(Station(name.c_str(), unit_of(i)));
+    const bool merged = i >= 3990 && i < 6510;  // a run over two chunk starts
+    if (merged) {
+      list[static_cast<std::size_t>(i)].merge_link = 1;
+      continue;
+    }
+    if (unit_of(i) != written_unit) expected += blocks[unit_of(i)];
+    written_unit = unit_of(i);
+    expected += "$STATE_ELEV_COMPACT; " + name + "; 0.00000; 0.00000; 0.00000\n\n";
+  }
+  EXPECT_EQ(Stations(list, false, true, false), expected);
+}
+
 TEST(StationRecords, LineBreaksInNamesAndNotesBecomeBlanks) {
   StationList list;
   list.Add(Station("P\r9", 1, 1.0, 2.0, 3.0));
