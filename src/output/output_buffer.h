@@ -103,6 +103,12 @@ class TextCursor {
     }
     at_ += size;
   }
+  // The first `size` characters, at most kScratchBlock, of a block of exactly
+  // kScratchBlock bytes: never more than the block is read.
+  void PutShortScratch(const char (&block)[kScratchBlock], std::size_t size) {
+    std::memcpy(at_, block, kScratchBlock);
+    at_ += size < kScratchBlock ? size : kScratchBlock;
+  }
   // Names and notes, their line breaks written as blanks.
   void PutText(std::string_view text) { at_ = WriteLineText(at_, text); }
   // A station's name, which needs kMaxStationNameLength of room.

@@ -34,11 +34,11 @@ bool StandsForItself(const StationList& stations, std::size_t index) {
 // when it is short (else null, and it is blanked as it is written).
 struct StationText {
   std::string_view text;
-  const char* blanked = nullptr;
+  const char (*blanked)[TextCursor::kScratchBlock] = nullptr;
 
   void Put(TextCursor& out) const {
     if (blanked != nullptr) {
-      out.PutScratch(blanked, text.size());
+      out.PutShortScratch(*blanked, text.size());
     } else {
       out.PutText(text);
     }
@@ -62,7 +62,7 @@ class DescriptionTexts {
       entry.short_text = entry.text.size() <= sizeof entry.blanked;
       if (entry.short_text) WriteLineText(entry.blanked, entry.text);
     }
-    return {entry.text, entry.short_text ? entry.blanked : nullptr};
+    return {entry.text, entry.short_text ? &entry.blanked : nullptr};
   }
 
  private:
@@ -166,7 +166,7 @@ void AppendOneStation(OutputBuffer& out, bool write_geodetic, bool write_local,
   StationText name_field{name};
   if (name.size() <= sizeof name_text) {
     WriteLineText(name_text, name);
-    name_field.blanked = name_text;
+    name_field.blanked = &name_text;
   }
   AppendStation(
       out, write_geodetic, write_local, local_nee_system, delimiter, name.size(),
