@@ -361,9 +361,10 @@ int Main(int argc, char** argv) {
               ProcessorName().c_str(), std::thread::hardware_concurrency(),
               TROVISK_BENCH_BUILD_TYPE, LoadAverage());
   std::printf(
-      "Times are processor time of the fastest run (the machine is shared); the\n"
-      "conversion is single-threaded, so on an idle machine wall time is the same.\n"
-      "Stages run in this process; whole conversions each in a fresh process.\n");
+      "Stage times are processor time of the fastest run (the machine is shared).\n"
+      "Whole conversions run each in a fresh process, writing a new file; they use\n"
+      "a second thread to read ahead and to format output, so their wall time (what\n"
+      "a user waits) is judged against the targets, with processor time beside it.\n");
 #ifndef NDEBUG
   std::printf("WARNING: assertions are on; figures of a Debug build mean little\n");
 #endif
@@ -443,17 +444,24 @@ int Main(int argc, char** argv) {
     all_pass = false;
   }
   fs::path input = settings.folder / ("bench-" + std::to_string(largest.records) + ".rw5");
+  // A user waits for the wall time: the speed targets are judged on it, the
+  // processor time (both threads) shown beside it.
   const struct {
     const char* name;
-    double seconds;
+    double wall;
+    double cpu;
     std::int64_t peak_bytes;
-  } conversions[] = {{"conversion", largest.plain, largest.plain_peak},
-                     {"conversion + approx. coordinates", largest.whole, largest.whole_peak}};
+  } conversions[] = {
+      {"conversion", largest.plain_wall, largest.plain, largest.plain_peak},
+      {"conversion + approx. coordinates", largest.whole_wall, largest.whole, largest.whole_peak}};
   for (const auto& c : conversions) {
-    bool fast = c.seconds < kWholeConversionLimit;
+    bool fast = c.wall < kWholeConversionLimit;
     all_pass = all_pass && fast;
-    std::printf("%-44s %10s   < %.1f s (aim %.1f s)  %s\n", c.name, Duration(c.seconds).c_str(),
-                kWholeConversionLimit, kWholeConversionAim, Verdict(fast));
+    char text[64];
+    std::snprintf(text, sizeof text, "%s (processor %s)", Duration(c.wall).c_str(),
+                  Duration(c.cpu).c_str());
+    std::printf("%-44s %20s   < %.1f s (aim %.1f s)  %s\n", c.name, text, kWholeConversionLimit,
+                kWholeConversionAim, Verdict(fast));
   }
   for (const auto& c : conversions) {
     double ratio = static_cast<double>(c.peak_bytes) / static_cast<double>(largest.file_bytes);
@@ -472,18 +480,21 @@ int Main(int argc, char** argv) {
     ChildRun reference = RunChild({kReferenceReader, "-f", "carlson_rw5", "-t", "csv", "-i",
                                    input.string(), "-o", reference_output.string(), "--overwrite"});
     // Against the conversion with the default options: the reference reader
-    // reads and exports, with no approximate coordinates either.
-    double speedup = reference.cpu_seconds / largest.plain;
+    // reads and exports, with no approximate coordinates either. It runs on
+    // one thread, so its wall and processor times agree.
+    double speedup = reference.seconds / largest.plain_wall;
     bool faster = reference.exit_status == 0 && speedup >= kReferenceSpeedup;
     all_pass = all_pass && faster;
     char text[64];
-    std::snprintf(text, sizeof text, "%s -> %.0fx", Duration(reference.cpu_seconds).c_str(),
-                  speedup);
+    std::snprintf(text, sizeof text, "%s -> %.0fx", Duration(reference.seconds).c_str(), speedup);
     std::printf("%-44s %20s   >= %.0fx  %s%s\n", "reference RW5 reader (csv export), same file",
                 text, kReferenceSpeedup, Verdict(faster),
                 reference.exit_status == 0 ? "" : " (reference reader failed)");
+    std::snprintf(text, sizeof text, "%s -> %.0fx", Duration(reference.cpu_seconds).c_str(),
+                  reference.cpu_seconds / largest.plain);
+    std::printf("%-44s %20s\n", "  ... in processor time", text);
     std::printf("%-44s %20.0fx\n", "  ... against the run with approx. coordinates",
-                reference.cpu_seconds / largest.whole);
+                reference.seconds / largest.whole_wall);
     fs::remove(reference_output);
   } else {
     std::printf("%-44s %20s\n", "reference RW5 reader", "not run");
