@@ -316,7 +316,6 @@ void NeighbourGrid::Build(const std::vector<GridPoint>& points, int dims, double
   count_ = points.size();
   anywhere_ = std::move(anywhere);
   cell_begin_.clear();
-  link_begin_.clear();
   links_.clear();
   busy_cells_.clear();
   if (!(reach > 0.0)) reach = std::numeric_limits<double>::denorm_min();
@@ -558,19 +557,23 @@ void NeighbourGrid::BuildCells(Key* keys, std::size_t n, std::vector<std::uint32
   std::sort(busy_cells.begin(), busy_cells.end());
   busy_cells.erase(std::unique(busy_cells.begin(), busy_cells.end()), busy_cells.end());
 
-  // Each pair is linked from both ends: counts, starts, then the links.
-  link_begin_.assign(cells + 1, 0);
+  // Each pair is linked from both ends.
+  links_.reserve(2 * pairs.size());
   for (const CellPair& pair : pairs) {
-    ++link_begin_[pair.first + 1];
-    ++link_begin_[pair.second + 1];
+    links_.push_back({pair.first, pair.second, pair.need});
+    links_.push_back({pair.second, pair.first, pair.back_need});
   }
-  for (std::size_t c = 0; c < cells; ++c) link_begin_[c + 1] += link_begin_[c];
-  links_.resize(link_begin_[cells]);
-  std::vector<std::uint32_t> fill(link_begin_.begin(), link_begin_.end() - 1);
-  for (const CellPair& pair : pairs) {
-    links_[fill[pair.first]++] = {pair.second, pair.need};
-    links_[fill[pair.second]++] = {pair.first, pair.back_need};
-  }
+  std::sort(links_.begin(), links_.end(), [](const Link& x, const Link& y) {
+    return x.from < y.from || (x.from == y.from && x.cell < y.cell);
+  });
+}
+
+std::pair<const NeighbourGrid::Link*, const NeighbourGrid::Link*> NeighbourGrid::LinksFrom(
+    std::uint32_t cell) const {
+  const auto range = std::equal_range(
+      links_.data(), links_.data() + links_.size(), Link{cell, 0, 0},
+      [](const Link& x, const Link& y) { return x.from < y.from; });
+  return {range.first, range.second};
 }
 
 // Marks the points with a point of their own cell or of a linked cell they
@@ -585,15 +588,14 @@ void NeighbourGrid::KeepPointsThatMayPair(const std::vector<std::uint32_t>& busy
       const std::uint32_t begin = cell_begin_[c];
       const std::uint32_t end = cell_begin_[c + 1];
       const bool crowded = end - begin > 1;
-      const bool linked = !links_.empty() && link_begin_[c] < link_begin_[c + 1];
+      const auto [first_link, end_link] = LinksFrom(c);
+      const bool linked = first_link != end_link;
       if (!crowded && !linked) continue;
       for (std::uint32_t k = begin; k < end; ++k) {
         const std::uint32_t position = members[k];
         bool pairs = crowded;
-        if (!pairs && linked) {
-          for (std::uint32_t l = link_begin_[c]; l < link_begin_[c + 1] && !pairs; ++l) {
-            pairs = Reaches(sides[position], links_[l].need);
-          }
+        for (const Link* l = first_link; !pairs && l != end_link; ++l) {
+          pairs = Reaches(sides[position], l->need);
         }
         if (pairs) action(position, static_cast<std::uint32_t>(c));
       }
@@ -658,12 +660,10 @@ void NeighbourGrid::LaterCandidates(std::uint32_t position, std::vector<std::uin
     const std::uint32_t cell = pairing_cell_[number];
     const std::uint32_t* const members = members_.data();
     later(members + cell_begin_[cell], members + cell_begin_[cell + 1]);
-    if (!links_.empty()) {
-      for (std::uint32_t l = link_begin_[cell]; l < link_begin_[cell + 1]; ++l) {
-        const Link& link = links_[l];
-        if (!Reaches(pairing_sides_[number], link.need)) continue;
-        later(members + cell_begin_[link.cell], members + cell_begin_[link.cell + 1]);
-      }
+    const auto [first_link, end_link] = LinksFrom(cell);
+    for (const Link* link = first_link; link != end_link; ++link) {
+      if (!Reaches(pairing_sides_[number], link->need)) continue;
+      later(members + cell_begin_[link->cell], members + cell_begin_[link->cell + 1]);
     }
   }
   later(anywhere_.begin(), anywhere_.end());

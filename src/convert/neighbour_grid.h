@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace trovisk {
@@ -43,9 +44,11 @@ class NeighbourGrid {
   void LaterCandidates(std::uint32_t position, std::vector<std::uint32_t>& out) const;
 
  private:
-  // An occupied cell next to another, and the sides a point must lie near
-  // to reach it (bits of the point's side mask).
+  // From an occupied cell to an occupied cell next to it, and the sides a
+  // point of the first must lie near to reach the second (bits of the
+  // point's side mask).
   struct Link {
+    std::uint32_t from = 0;
     std::uint32_t cell = 0;
     std::uint8_t need = 0;
   };
@@ -76,6 +79,8 @@ class NeighbourGrid {
   template <typename Key, typename ShiftFn>
   void BuildCells(Key* keys, std::size_t n, std::vector<std::uint32_t>& busy_cells, ShiftFn shift);
   void KeepPointsThatMayPair(const std::vector<std::uint32_t>& busy_cells);
+  // The links from a cell: first and one past the last.
+  std::pair<const Link*, const Link*> LinksFrom(std::uint32_t cell) const;
   std::uint32_t PairingNumber(std::uint32_t position) const;
 
   int dims_ = 3;
@@ -83,7 +88,8 @@ class NeighbourGrid {
   std::vector<std::uint32_t> anywhere_;  // positions of the points kept out, ascending
   Scratch<std::uint32_t> members_;       // positions by cell, ascending within a cell
   std::vector<std::uint32_t> cell_begin_;  // per cell, its slice of members_; one more at the end
-  std::vector<std::uint32_t> link_begin_;  // per cell, its slice of links_; one more at the end
+  // By the cell they start from. Few cells have any, so they are searched
+  // rather than given a slice per cell.
   std::vector<Link> links_;
   // The points that have a point of their own cell or of a neighbour they
   // reach as candidate, one bit each, numbered in position order; only they
