@@ -163,9 +163,10 @@ constexpr std::size_t kLowBuckets = std::size_t{1} << kLowDigitBits;
 using LowDigitCounts = std::array<std::uint32_t, kLowBuckets>;
 
 // Stable sort of n keys with their values by the digits below bit `bits`,
-// least significant first, through the spare arrays; the result is back in
-// place. `counts` is only room for the digit counts.
-void SortByLowDigits(std::uint64_t* keys, std::uint32_t* values, std::uint64_t* spare_keys,
+// least significant first, back and forth between the two pairs of arrays.
+// True when the result ends in the spare arrays. `counts` is only room for
+// the digit counts.
+bool SortByLowDigits(std::uint64_t* keys, std::uint32_t* values, std::uint64_t* spare_keys,
                      std::uint32_t* spare_values, std::size_t n, int bits,
                      std::vector<LowDigitCounts>& counts) {
   const int digits = (bits + kLowDigitBits - 1) / kLowDigitBits;
@@ -196,10 +197,14 @@ void SortByLowDigits(std::uint64_t* keys, std::uint32_t* values, std::uint64_t* 
     }
     in_spare = !in_spare;
   }
-  if (in_spare) {
-    std::copy(spare_keys, spare_keys + n, keys);
-    std::copy(spare_values, spare_values + n, values);
-  }
+  return in_spare;
+}
+
+// Copies n keys and their values.
+void CopySorted(const std::uint64_t* from_keys, const std::uint32_t* from_values,
+                std::uint64_t* to_keys, std::uint32_t* to_values, std::size_t n) {
+  std::copy(from_keys, from_keys + n, to_keys);
+  std::copy(from_values, from_values + n, to_values);
 }
 
 // Below this many keys a bucket is sorted by insertion: the digit counts of
@@ -220,22 +225,22 @@ void InsertionSort(std::uint64_t* keys, std::uint32_t* values, std::size_t n) {
   }
 }
 
-// Sorts the keys, which differ only in their lowest `bits`, carrying the
-// values along; equal keys keep their value order. One pass spreads them by
-// their most significant varying digit into buckets small enough, as a
-// rule, to sort in the cache by the rest.
-void RadixSort(std::vector<std::uint64_t>& keys, std::vector<std::uint32_t>& values, int bits) {
-  const std::size_t n = keys.size();
+// Sorts the n keys, which differ only in their lowest `bits`, carrying the
+// values along, through spare arrays of n; equal keys keep their value
+// order. One pass spreads them by their most significant varying digit into
+// buckets small enough, as a rule, to sort in the cache by the rest, each
+// ending in its place.
+void RadixSort(std::uint64_t* keys, std::uint32_t* values, std::uint64_t* spare_keys,
+               std::uint32_t* spare_values, std::size_t n, int bits) {
   if (n <= kFewKeys) {
-    InsertionSort(keys.data(), values.data(), n);
+    InsertionSort(keys, values, n);
     return;
   }
-  std::vector<std::uint64_t> spare_keys(n);
-  std::vector<std::uint32_t> spare_values(n);
   std::vector<LowDigitCounts> counts;  // taken over by each bucket in turn
   if (bits <= kDigitBits) {
-    SortByLowDigits(keys.data(), values.data(), spare_keys.data(), spare_values.data(), n, bits,
-                    counts);
+    if (SortByLowDigits(keys, values, spare_keys, spare_values, n, bits, counts)) {
+      CopySorted(spare_keys, spare_values, keys, values, n);
+    }
     return;
   }
   const int top = bits - kDigitBits;
@@ -261,27 +266,28 @@ void RadixSort(std::vector<std::uint64_t>& keys, std::vector<std::uint32_t>& val
     spare_keys[to] = keys[i];
     spare_values[to] = values[i];
   }
-  // Each bucket sorts from the spare arrays back into its place.
-  keys.swap(spare_keys);
-  values.swap(spare_values);
+  // Each bucket sorts in the spare arrays and ends back in the first ones,
+  // moved there by its last pass or copied while still in the cache.
   for (std::size_t b = 0; b < kBuckets; ++b) {
     const std::size_t first = start[b];
     const std::size_t size = fill[b] - start[b];
+    std::uint64_t* bucket_keys = spare_keys + first;
+    std::uint32_t* bucket_values = spare_values + first;
     if (size <= kFewKeys) {
-      InsertionSort(keys.data() + first, values.data() + first, size);
+      InsertionSort(bucket_keys, bucket_values, size);
+    } else if (SortByLowDigits(bucket_keys, bucket_values, keys + first, values + first, size, top,
+                               counts)) {
       continue;
     }
-    SortByLowDigits(keys.data() + first, values.data() + first, spare_keys.data() + first,
-                    spare_values.data() + first, size, top, counts);
+    CopySorted(bucket_keys, bucket_values, keys + first, values + first, size);
   }
 }
 
 // Moves `at` forward to the first key not below `target`: a few steps, then
 // doubling strides and a binary search for a long way.
 template <typename Key>
-void AdvanceTo(const std::vector<Key>& keys, std::size_t& at, const Key& target) {
+void AdvanceTo(const Key* keys, std::size_t size, std::size_t& at, const Key& target) {
   constexpr int kSteps = 4;
-  const std::size_t size = keys.size();
   for (int step = 0; step < kSteps; ++step) {
     if (at >= size || !(keys[at] < target)) return;
     ++at;
@@ -293,16 +299,25 @@ void AdvanceTo(const std::vector<Key>& keys, std::size_t& at, const Key& target)
     bound = at + stride;
     stride *= 2;
   }
-  const auto end = keys.begin() + static_cast<std::ptrdiff_t>(std::min(bound, size));
-  at = static_cast<std::size_t>(
-      std::lower_bound(keys.begin() + static_cast<std::ptrdiff_t>(at), end, target) - keys.begin());
+  at = static_cast<std::size_t>(std::lower_bound(keys + at, keys + std::min(bound, size), target) -
+                                keys);
 }
 
 }  // namespace
 
 NeighbourGrid::NeighbourGrid(const std::vector<GridPoint>& points, int dims, double reach,
-                             std::vector<std::uint32_t> anywhere)
-    : dims_(std::clamp(dims, 1, kMaxDims)), count_(points.size()), anywhere_(std::move(anywhere)) {
+                             std::vector<std::uint32_t> anywhere) {
+  Build(points, dims, reach, std::move(anywhere));
+}
+
+void NeighbourGrid::Build(const std::vector<GridPoint>& points, int dims, double reach,
+                          std::vector<std::uint32_t> anywhere) {
+  dims_ = std::clamp(dims, 1, kMaxDims);
+  count_ = points.size();
+  anywhere_ = std::move(anywhere);
+  cell_begin_.clear();
+  links_.clear();
+  busy_cells_.clear();
   if (!(reach > 0.0)) reach = std::numeric_limits<double>::denorm_min();
   if (!std::is_sorted(anywhere_.begin(), anywhere_.end())) {
     std::sort(anywhere_.begin(), anywhere_.end());
@@ -337,7 +352,7 @@ NeighbourGrid::NeighbourGrid(const std::vector<GridPoint>& points, int dims, dou
   const std::array<double, kMaxDims> most{most0, most1, most2};
   const std::size_t gridded = count_ - anywhere_.size();
   if (gridded == 0) {
-    KeepPointsThatMayPair({}, {});
+    KeepPointsThatMayPair({});
     return;
   }
   double largest = 0.0;
@@ -370,11 +385,11 @@ NeighbourGrid::NeighbourGrid(const std::vector<GridPoint>& points, int dims, dou
     key_bits += std::bit_width(span + 2);
   }
 
-  std::vector<std::uint8_t> sides(count_, 0);
-  std::vector<std::uint32_t> busy_cells;  // with more than one point, or linked
-  members_.resize(gridded);
+  std::uint8_t* const sides = sides_.Take(count_);
+  for (const std::uint32_t i : anywhere_) sides[i] = 0;
+  std::uint32_t* const members = members_.Take(gridded);
   if (key_bits <= 64) {
-    std::vector<std::uint64_t> keys(gridded);
+    std::uint64_t* const keys = keys_.Take(gridded + 1);  // and one past the last cell
     std::size_t k = 0;
     std::uint64_t any = 0, every = ~std::uint64_t{0};
     for_each_gridded([&](std::uint32_t i) {
@@ -390,10 +405,11 @@ NeighbourGrid::NeighbourGrid(const std::vector<GridPoint>& points, int dims, dou
       any |= key;
       every &= key;
       keys[k] = key;
-      members_[k++] = i;
+      members[k++] = i;
     });
-    RadixSort(keys, members_, std::bit_width(any ^ every));
-    BuildCells(keys, sides, busy_cells,
+    RadixSort(keys, members, spare_keys_.Take(gridded), spare_members_.Take(gridded), gridded,
+              std::bit_width(any ^ every));
+    BuildCells(keys, gridded, busy_cells_,
                [&](std::uint64_t key, const std::array<int, kMaxDims>& delta) {
                  for (std::size_t d = 0; d < static_cast<std::size_t>(dims_); ++d) {
                    const std::uint64_t unit = std::uint64_t{1} << field_shift[d];
@@ -413,21 +429,22 @@ NeighbourGrid::NeighbourGrid(const std::vector<GridPoint>& points, int dims, dou
             CellNumber(points[i].c[d], per_width, d, point_sides);
       }
       sides[i] = point_sides;
-      members_[k++] = i;
+      members[k++] = i;
     });
-    std::sort(members_.begin(), members_.end(), [&](std::uint32_t a, std::uint32_t b) {
+    std::sort(members, members + gridded, [&](std::uint32_t a, std::uint32_t b) {
       return numbers[a] < numbers[b] || (numbers[a] == numbers[b] && a < b);
     });
     std::vector<CellTriple> keys;
-    keys.reserve(gridded);
-    for (std::uint32_t i : members_) keys.push_back(numbers[i]);
+    keys.reserve(gridded + 1);  // and one past the last cell
+    for (std::size_t m = 0; m < gridded; ++m) keys.push_back(numbers[members[m]]);
+    keys.emplace_back();
     numbers = {};
-    BuildCells(keys, sides, busy_cells, [](CellTriple key, const std::array<int, kMaxDims>& delta) {
+    BuildCells(keys.data(), gridded, busy_cells_, [](CellTriple key, const std::array<int, kMaxDims>& delta) {
       for (std::size_t d = 0; d < kMaxDims; ++d) key.n[d] += delta[d];
       return key;
     });
   }
-  KeepPointsThatMayPair(sides, busy_cells);
+  KeepPointsThatMayPair(busy_cells_);
 }
 
 // Groups the sorted points into cells (leaving one key per cell) and links
@@ -436,13 +453,14 @@ NeighbourGrid::NeighbourGrid(const std::vector<GridPoint>& points, int dims, dou
 // `delta` away. For each row of neighbours, the rows' keys rise with the
 // cell's, so a cursor per row only ever moves forward.
 template <typename Key, typename ShiftFn>
-void NeighbourGrid::BuildCells(std::vector<Key>& keys, const std::vector<std::uint8_t>& sides,
-                               std::vector<std::uint32_t>& busy_cells, ShiftFn shift) {
-  const std::size_t n = members_.size();
-  std::vector<std::uint8_t> cell_sides;  // the side bits of any of its points
+void NeighbourGrid::BuildCells(Key* keys, std::size_t n, std::vector<std::uint32_t>& busy_cells,
+                               ShiftFn shift) {
+  const std::uint8_t* const sides = sides_.data();
+  const std::uint32_t* const members = members_.data();
+  std::vector<std::uint8_t>& cell_sides = cell_sides_;  // the side bits of any of its points
   std::size_t cells = 0;
-  cell_begin_.clear();
   cell_begin_.reserve(n + 1);
+  cell_sides.clear();
   cell_sides.reserve(n);
   // Ends the last cell opened, at member `end`.
   auto close_cell = [&](std::size_t end) {
@@ -457,14 +475,13 @@ void NeighbourGrid::BuildCells(std::vector<Key>& keys, const std::vector<std::ui
       keys[cells++] = keys[k];
       cell_sides.push_back(0);
     }
-    cell_sides.back() |= sides[members_[k]];
+    cell_sides.back() |= sides[members[k]];
   }
   close_cell(n);
   cell_begin_.push_back(static_cast<std::uint32_t>(n));
-  keys.resize(cells);
   // Past the last cell, a key above every key and every neighbour's: the
   // searches below stop there without testing the end.
-  keys.push_back(KeyAboveAll<Key>());
+  keys[cells] = KeyAboveAll<Key>();
 
   struct CellPair {
     std::uint32_t first, second;
@@ -522,7 +539,7 @@ void NeighbourGrid::BuildCells(std::vector<Key>& keys, const std::vector<std::ui
       const bool same_slab = hood.rows[r][0].delta[0] == 0;
       if (in_row == 0 || !(same_slab ? near_same : near_next)) continue;
       std::size_t& at = cursor[r];
-      AdvanceTo(keys, at, Plus(key, row_offset[r][0]));
+      AdvanceTo(keys, cells + 1, at, Plus(key, row_offset[r][0]));
       // At most the three cells of the row lie from here on up to its last.
       for (std::size_t k = 0, j = at; k < 3 && j < cells; ++k) {
         if (!((in_row >> k) & 1u)) continue;
@@ -540,25 +557,30 @@ void NeighbourGrid::BuildCells(std::vector<Key>& keys, const std::vector<std::ui
   std::sort(busy_cells.begin(), busy_cells.end());
   busy_cells.erase(std::unique(busy_cells.begin(), busy_cells.end()), busy_cells.end());
 
-  // Each pair is linked from both ends: counts, starts, then the links.
-  link_begin_.assign(cells + 1, 0);
+  // Each pair is linked from both ends.
+  links_.reserve(2 * pairs.size());
   for (const CellPair& pair : pairs) {
-    ++link_begin_[pair.first + 1];
-    ++link_begin_[pair.second + 1];
+    links_.push_back({pair.first, pair.second, pair.need});
+    links_.push_back({pair.second, pair.first, pair.back_need});
   }
-  for (std::size_t c = 0; c < cells; ++c) link_begin_[c + 1] += link_begin_[c];
-  links_.resize(link_begin_[cells]);
-  std::vector<std::uint32_t> fill(link_begin_.begin(), link_begin_.end() - 1);
-  for (const CellPair& pair : pairs) {
-    links_[fill[pair.first]++] = {pair.second, pair.need};
-    links_[fill[pair.second]++] = {pair.first, pair.back_need};
-  }
+  std::sort(links_.begin(), links_.end(), [](const Link& x, const Link& y) {
+    return x.from < y.from || (x.from == y.from && x.cell < y.cell);
+  });
+}
+
+std::pair<const NeighbourGrid::Link*, const NeighbourGrid::Link*> NeighbourGrid::LinksFrom(
+    std::uint32_t cell) const {
+  const auto range = std::equal_range(
+      links_.data(), links_.data() + links_.size(), Link{cell, 0, 0},
+      [](const Link& x, const Link& y) { return x.from < y.from; });
+  return {range.first, range.second};
 }
 
 // Marks the points with a point of their own cell or of a linked cell they
 // reach, and keeps the cell and side bits of those alone.
-void NeighbourGrid::KeepPointsThatMayPair(const std::vector<std::uint8_t>& sides,
-                                          const std::vector<std::uint32_t>& busy_cells) {
+void NeighbourGrid::KeepPointsThatMayPair(const std::vector<std::uint32_t>& busy_cells) {
+  const std::uint8_t* const sides = sides_.data();
+  const std::uint32_t* const members = members_.data();
   may_pair_.assign((count_ + 63) / 64, 0);
   may_pair_before_.assign(may_pair_.size(), 0);
   auto for_each_pairing = [&](auto&& action) {
@@ -566,15 +588,14 @@ void NeighbourGrid::KeepPointsThatMayPair(const std::vector<std::uint8_t>& sides
       const std::uint32_t begin = cell_begin_[c];
       const std::uint32_t end = cell_begin_[c + 1];
       const bool crowded = end - begin > 1;
-      const bool linked = !links_.empty() && link_begin_[c] < link_begin_[c + 1];
+      const auto [first_link, end_link] = LinksFrom(c);
+      const bool linked = first_link != end_link;
       if (!crowded && !linked) continue;
       for (std::uint32_t k = begin; k < end; ++k) {
-        const std::uint32_t position = members_[k];
+        const std::uint32_t position = members[k];
         bool pairs = crowded;
-        if (!pairs && linked) {
-          for (std::uint32_t l = link_begin_[c]; l < link_begin_[c + 1] && !pairs; ++l) {
-            pairs = Reaches(sides[position], links_[l].need);
-          }
+        for (const Link* l = first_link; !pairs && l != end_link; ++l) {
+          pairs = Reaches(sides[position], l->need);
         }
         if (pairs) action(position, static_cast<std::uint32_t>(c));
       }
@@ -637,14 +658,12 @@ void NeighbourGrid::LaterCandidates(std::uint32_t position, std::vector<std::uin
   const std::uint32_t number = PairingNumber(position);
   if (number != kNone) {
     const std::uint32_t cell = pairing_cell_[number];
-    later(members_.begin() + cell_begin_[cell], members_.begin() + cell_begin_[cell + 1]);
-    if (!links_.empty()) {
-      for (std::uint32_t l = link_begin_[cell]; l < link_begin_[cell + 1]; ++l) {
-        const Link& link = links_[l];
-        if (!Reaches(pairing_sides_[number], link.need)) continue;
-        later(members_.begin() + cell_begin_[link.cell],
-              members_.begin() + cell_begin_[link.cell + 1]);
-      }
+    const std::uint32_t* const members = members_.data();
+    later(members + cell_begin_[cell], members + cell_begin_[cell + 1]);
+    const auto [first_link, end_link] = LinksFrom(cell);
+    for (const Link* link = first_link; link != end_link; ++link) {
+      if (!Reaches(pairing_sides_[number], link->need)) continue;
+      later(members + cell_begin_[link->cell], members + cell_begin_[link->cell + 1]);
     }
   }
   later(anywhere_.begin(), anywhere_.end());

@@ -21,12 +21,13 @@ constexpr int kShownDecimals = 3;
 // together in plan can lie once taken down to a common height.
 constexpr double kPlanReachMargin = 1.01;
 
-// The stations of one check and where the grid places them. Both checks
-// fill the same one in turn, so that its memory is taken only once.
+// The stations of one check, where the grid places them, and the grid. Both
+// checks fill the same one in turn, so that its memory is taken only once.
 struct CheckPoints {
   std::vector<int> stations;  // ascending
   std::vector<GridPoint> points;
   std::vector<std::uint32_t> anywhere;  // positions the grid keeps out of its cells
+  NeighbourGrid grid;
 
   void Start(std::size_t most) {
     stations.clear();
@@ -46,7 +47,8 @@ enum class Visit { kNext, kDoneWithFirst, kCancel };
 template <typename IsActive, typename VisitPair>
 bool VisitNearbyPairs(CheckPoints& check, int dims, double reach, IsActive is_active,
                       VisitPair visit) {
-  const NeighbourGrid grid(check.points, dims, reach, std::move(check.anywhere));
+  check.grid.Build(check.points, dims, reach, std::move(check.anywhere));
+  const NeighbourGrid& grid = check.grid;
   std::vector<std::uint32_t> candidates;
   // Most stations have no other near them: pass over them without touching
   // their records.

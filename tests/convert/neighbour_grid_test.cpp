@@ -202,5 +202,45 @@ TEST(NeighbourGrid, ExtremeReachesStaySafe) {
   EXPECT_EQ(candidates, (std::vector<std::uint32_t>{1, 2}));
 }
 
+TEST(NeighbourGrid, ARebuiltGridAnswersAsANewOne) {
+  // One grid built over sets of every shape in turn, large to small and
+  // back, must keep nothing of the last set: its answers are those of a
+  // grid built for the set alone.
+  struct Build {
+    const char* name;
+    int count;
+    int dims;
+    double spread;  // metres, of a cluster at survey coordinates
+    bool with_kept_out;
+  };
+  const Build builds[] = {
+      {"large, 3 axes", 3000, 3, 2.0, false}, {"small, 2 axes", 40, 2, 0.3, false},
+      {"kept-out point", 500, 3, 1.0, true},  {"empty", 0, 3, 1.0, false},
+      {"one point", 1, 2, 1.0, false},        {"large again, 2 axes", 2500, 2, 3.0, false},
+  };
+  constexpr double kReach = 0.05;
+  Lcg random(7);
+  NeighbourGrid rebuilt;
+  std::vector<std::uint32_t> got, expected;
+  for (const Build& b : builds) {
+    SCOPED_TRACE(b.name);
+    std::vector<GridPoint> points(static_cast<std::size_t>(b.count));
+    for (GridPoint& p : points) {
+      for (double& v : p.c) v = 500000.0 + random.Next() * b.spread;
+    }
+    std::vector<std::uint32_t> anywhere;
+    if (b.with_kept_out) anywhere.push_back(static_cast<std::uint32_t>(b.count / 2));
+    rebuilt.Build(points, b.dims, kReach, anywhere);
+    const NeighbourGrid fresh(points, b.dims, kReach, anywhere);
+    for (std::uint32_t i = 0; i <= points.size(); ++i) {
+      ASSERT_EQ(rebuilt.MayHaveCandidates(i), fresh.MayHaveCandidates(i)) << "point " << i;
+      ASSERT_EQ(rebuilt.NextThatMayPair(i), fresh.NextThatMayPair(i)) << "point " << i;
+      rebuilt.LaterCandidates(i, got);
+      fresh.LaterCandidates(i, expected);
+      ASSERT_EQ(got, expected) << "point " << i;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace trovisk
