@@ -4,6 +4,7 @@
 #include "geodesy/angles.h"
 #include "rw5/byte_words.h"
 #include "rw5/field_splitter.h"
+#include "rw5/record_codes.h"
 #include "rw5/record_reader.h"
 
 namespace trovisk {
@@ -70,18 +71,7 @@ void RecordReader::PrefetchNextForesight(std::string_view ahead) const {
   if (p < end && *p == '\n') ++p;  // the LF of a CR LF pair
   // Only the records of pointings name a foresight.
   if (end - p < 3 || p[2] != ',') return;
-  switch (TwoLetterKey(p[0], p[1])) {
-    case TwoLetterKey('S', 'S'):
-    case TwoLetterKey('T', 'R'):
-    case TwoLetterKey('O', 'B'):
-    case TwoLetterKey('B', 'D'):
-    case TwoLetterKey('B', 'R'):
-    case TwoLetterKey('F', 'D'):
-    case TwoLetterKey('F', 'R'):
-      break;
-    default:
-      return;
-  }
+  if (!IsPointingRecord(TwoLetterKey(p[0], p[1]))) return;
   // The foresight field (",FP") before the line ends, eight bytes at a time.
   p += 2;
   const char* name = nullptr;

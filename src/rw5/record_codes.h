@@ -16,6 +16,23 @@ inline constexpr int kHandleRecord = 0;
 inline constexpr int kSkipRecord = 1;
 inline constexpr int kStopReading = -1;
 
+// Records of one pointing from the occupied station, by their two-letter key:
+// each names a foresight, which may be a station not yet seen.
+constexpr bool IsPointingRecord(int key) {
+  switch (key) {
+    case TwoLetterKey('S', 'S'):
+    case TwoLetterKey('T', 'R'):
+    case TwoLetterKey('O', 'B'):
+    case TwoLetterKey('B', 'D'):
+    case TwoLetterKey('B', 'R'):
+    case TwoLetterKey('F', 'D'):
+    case TwoLetterKey('F', 'R'):
+      return true;
+    default:
+      return false;
+  }
+}
+
 // True for the codes of the format, which are never reported as unsupported.
 bool IsKnownRecordCode(std::string_view code);
 

@@ -6,6 +6,7 @@
 #include "convert/status.h"
 #include "rw5/field_splitter.h"
 #include "rw5/pipelined_line_reader.h"
+#include "rw5/record_codes.h"
 #include "rw5/record_reader.h"
 
 namespace trovisk {
@@ -30,14 +31,8 @@ std::size_t ExpectedRecords(std::istream& input) {
 
 // Records whose foresight, point or base may be a station not yet seen.
 bool NamesAStation(int key) {
+  if (IsPointingRecord(key)) return true;
   switch (key) {
-    case TwoLetterKey('S', 'S'):
-    case TwoLetterKey('T', 'R'):
-    case TwoLetterKey('O', 'B'):
-    case TwoLetterKey('B', 'D'):
-    case TwoLetterKey('B', 'R'):
-    case TwoLetterKey('F', 'D'):
-    case TwoLetterKey('F', 'R'):
     case TwoLetterKey('B', 'K'):
     case TwoLetterKey('O', 'C'):
     case TwoLetterKey('S', 'P'):
@@ -182,18 +177,13 @@ void RecordReader::HandleRecord(std::string_view line, std::string_view code,
   }
   if (coordinates_only_) return;
 
+  if (IsPointingRecord(key)) {
+    ReadObservationRecord(code);
+    return;
+  }
   switch (key) {
     case TwoLetterKey('B', 'K'):
       ReadBacksight();
-      break;
-    case TwoLetterKey('O', 'B'):
-    case TwoLetterKey('T', 'R'):
-    case TwoLetterKey('S', 'S'):
-    case TwoLetterKey('B', 'D'):
-    case TwoLetterKey('B', 'R'):
-    case TwoLetterKey('F', 'D'):
-    case TwoLetterKey('F', 'R'):
-      ReadObservationRecord(code);
       break;
     case TwoLetterKey('A', 'H'):
       ReadAntennaHeight();

@@ -6,11 +6,11 @@
 
 #include <random>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "rw5/record_line_reader.h"
+#include "support/failing_buffer.h"
 
 namespace trovisk {
 namespace {
@@ -94,19 +94,7 @@ TEST(PipelinedLineReader, SameLinesCountsAndNotesAsThePlainReader) {
   }
 }
 
-// Hands out its bytes, then fails as a broken device would.
-class FailingBuffer : public std::streambuf {
- public:
-  explicit FailingBuffer(std::string data) : data_(std::move(data)) {
-    setg(data_.data(), data_.data(), data_.data() + data_.size());
-  }
-
- protected:
-  int_type underflow() override { throw std::runtime_error("device gone"); }
-
- private:
-  std::string data_;
-};
+using testing::FailingBuffer;
 
 TEST(PipelinedLineReader, AReadErrorArrivesAfterTheGoodLines) {
   FailingBuffer buffer(MixedFile(4, 20000));

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "support/failing_buffer.h"
+
 namespace trovisk {
 namespace {
 
@@ -90,19 +92,7 @@ TEST(RecordLineReader, RandomBytesNeverBreakTheReader) {
   }
 }
 
-// Hands out its bytes, then fails as a broken device would.
-class FailingBuffer : public std::streambuf {
- public:
-  explicit FailingBuffer(std::string data) : data_(std::move(data)) {
-    setg(data_.data(), data_.data(), data_.data() + data_.size());
-  }
-
- protected:
-  int_type underflow() override { throw std::runtime_error("device gone"); }
-
- private:
-  std::string data_;
-};
+using testing::FailingBuffer;
 
 TEST(RecordLineReader, ReadErrorGives1003AndNamesTheLine) {
   const std::string data = "MO,UN1\nSS,OP1,FP2\nSS,OP";
