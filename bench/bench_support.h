@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "convert/user_interface.h"
+#include "base/user_interface.h"
 
 namespace trovisk::bench {
 

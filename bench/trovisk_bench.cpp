@@ -16,12 +16,12 @@
 #include <malloc.h>
 #endif
 
-#include "app/options.h"
+#include "base/options.h"
 #include "bench_support.h"
 #include "convert/conversion.h"
 #include "convert/station_merge.h"
 #include "geodesy/angles.h"
-#include "geodesy/approximate_coordinates.h"
+#include "approx/approximate_coordinates.h"
 #include "geodesy/constants.h"
 #include "output/header_writer.h"
 #include "output/observation_writer.h"
@@ -84,7 +84,7 @@ struct StageTimes {
   std::int64_t observations = 0;
   std::int64_t output_bytes = 0;
   std::int64_t uncomputed = 0;
-  int status = 0;
+  Status status = Status::kOk;
 };
 
 StageTimes RunStages(const ConverterOptions& options) {
@@ -100,7 +100,7 @@ StageTimes RunStages(const ConverterOptions& options) {
   reader.fallback_latitude = DmsToRadians(options.seed_latitude);
   reader.fallback_longitude = DmsToRadians(options.seed_longitude);
   int line_counter = 0;
-  int& status = times.status;
+  Status& status = times.status;
 
   Stopwatch first_pass;
   {
@@ -108,7 +108,7 @@ StageTimes RunStages(const ConverterOptions& options) {
     ReadStationCoordinates(input, reader, data, ui, line_counter, status);
   }
   times.reader += first_pass.CpuSeconds();
-  if (status != 0) return times;
+  if (status != Status::kOk) return times;
 
   Stopwatch merge_before;
   MergeNearbyStations(data.stations, options.tolerance, options.tolerance_mode, datum.a, datum.e2,
@@ -122,7 +122,7 @@ StageTimes RunStages(const ConverterOptions& options) {
     ParseRecords(input, reader, data, ui, line_counter, status);
   }
   times.reader += parse.CpuSeconds();
-  if (status != 0) return times;
+  if (status != Status::kOk) return times;
 
   Stopwatch approximate;
   SeedCoordinates seed;
@@ -161,11 +161,11 @@ StageTimes RunStages(const ConverterOptions& options) {
   std::ostream out(&discard);
   Stopwatch write;
   WriteDatumBlock(out, datum, status);
-  if (status == 0) WriteUnitsBlock(out, kUnitMetres, 0, status);
-  if (status == 0) WriteDefaultsBlock(out, status);
-  if (status == 0) WriteStationTypeBlock(out, options.local_nee_system, status);
-  if (status == 0) WriteStations(out, data.stations, true, true, options.local_nee_system, status);
-  if (status == 0) {
+  if (status == Status::kOk) WriteUnitsBlock(out, kUnitMetres, 0, status);
+  if (status == Status::kOk) WriteDefaultsBlock(out, status);
+  if (status == Status::kOk) WriteStationTypeBlock(out, options.local_nee_system, status);
+  if (status == Status::kOk) WriteStations(out, data.stations, true, true, options.local_nee_system, status);
+  if (status == Status::kOk) {
     WriteObservationSection(out, data.stations, data.observations, data.angle_units,
                             data.distance_units, status);
   }
@@ -209,13 +209,13 @@ ChildConversion ConvertInChild(const fs::path& input, const fs::path& output,
       RunChild({fs::canonical("/proc/self/exe").string(), "--convert-once", input.string(),
                 output.string(), "T1", report.string(), approximate ? "approximate" : "plain"});
   std::ifstream in(report);
-  result.ran =
-      child.exit_status == 0 &&
-      static_cast<bool>(in >> result.peak_bytes >> result.cpu >> result.wall >>
-                        result.outcome.status >> result.outcome.message_id >> result.merge_offers);
+  int status = 0;
+  result.ran = child.exit_status == 0 &&
+               static_cast<bool>(in >> result.peak_bytes >> result.cpu >> result.wall >> status >>
+                                 result.outcome.message_id >> result.merge_offers);
   in.close();
   fs::remove(report);
-  if (!result.ran) result.outcome.status = -1;
+  result.outcome.status = result.ran ? static_cast<Status>(status) : Status::kReadError;
   return result;
 }
 
@@ -272,7 +272,7 @@ SizeResult MeasureSize(const Settings& settings, std::int64_t records) {
                  result.plain_peak, plain_outcome, plain_offers);
   TimeConversion(input, output, settings.folder, true, repeats, result.whole, result.whole_wall,
                  result.whole_peak, result.outcome, result.merge_offers);
-  if (plain_outcome.status != 0) result.outcome = plain_outcome;
+  if (plain_outcome.status != Status::kOk) result.outcome = plain_outcome;
   return result;
 }
 
@@ -319,9 +319,9 @@ int Main(int argc, char** argv) {
         wall = watch.Seconds();
       }
       std::ofstream(argv[i + 4]) << PeakResidentBytes() << " " << cpu << " " << wall << " "
-                                 << outcome.status << " " << outcome.message_id << " "
+                                 << static_cast<int>(outcome.status) << " " << outcome.message_id << " "
                                  << ui.merge_offers << "\n";
-      return outcome.status == 0 ? 0 : 1;
+      return outcome.status == Status::kOk ? 0 : 1;
     }
     if (arg == "--sizes" && i + 1 < argc) {
       settings.sizes.clear();
@@ -437,9 +437,10 @@ int Main(int argc, char** argv) {
   std::printf("\n\n");
 
   const SizeResult& largest = results.back();
-  bool conversion_ok = largest.outcome.status == 0;
+  bool conversion_ok = largest.outcome.status == Status::kOk;
   if (!conversion_ok) {
-    std::printf("whole conversion did not succeed: status %d, message %d\n", largest.outcome.status,
+    std::printf("whole conversion did not succeed: status %d, message %d\n",
+                static_cast<int>(largest.outcome.status),
                 largest.outcome.message_id);
     all_pass = false;
   }

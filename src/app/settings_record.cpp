@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "convert/output_file.h"
-#include "convert/utf8_path.h"
+#include "base/output_file.h"
+#include "base/utf8_path.h"
 
 namespace trovisk {
 

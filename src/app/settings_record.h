@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-#include "app/options.h"
+#include "base/options.h"
 
 namespace trovisk {
 

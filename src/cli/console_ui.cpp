@@ -6,7 +6,7 @@
 #include <cctype>
 #include <cstdio>
 
-#include "app/message_table.h"
+#include "base/message_table.h"
 
 namespace trovisk {
 

@@ -6,7 +6,7 @@
 #include <ostream>
 #include <string>
 
-#include "convert/user_interface.h"
+#include "base/user_interface.h"
 
 namespace trovisk {
 

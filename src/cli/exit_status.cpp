@@ -1,8 +1,8 @@
 // Exit status from the final message of a run.
 #include "cli/exit_status.h"
 
-#include "app/message_table.h"
-#include "convert/status.h"
+#include "base/message_table.h"
+#include "base/status.h"
 
 namespace trovisk {
 
@@ -15,9 +15,9 @@ int ExitStatusFor(const ConversionOutcome& outcome) {
       return kExitCancelled;
     case 0:
       // No final message: the run did not start.
-      if (outcome.status == kStatusInvalidOptions) return kExitInvalidOptions;
+      if (outcome.status == Status::kInvalidOptions) return kExitInvalidOptions;
       // Only a success message counts as success.
-      return IsCancelled(outcome.status) ? kExitCancelled : kExitFailed;
+      return outcome.status == Status::kCancelled ? kExitCancelled : kExitFailed;
     default:
       return kExitFailed;
   }

@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "app/control_ids.h"
-#include "app/edit_number.h"
-#include "app/message_table.h"
-#include "app/option_fields.h"
+#include "base/control_ids.h"
+#include "base/edit_number.h"
+#include "base/message_table.h"
+#include "base/option_fields.h"
 #include "app/settings_record.h"
 #include "cli/console_ui.h"
 #include "cli/exit_status.h"
 #include "convert/conversion.h"
-#include "convert/utf8_path.h"
+#include "base/utf8_path.h"
 
 namespace trovisk {
 namespace {

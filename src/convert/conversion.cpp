@@ -4,15 +4,15 @@
 #include <fstream>
 #include <new>
 
-#include "app/option_fields.h"
-#include "convert/output_file.h"
-#include "convert/show_message.h"
+#include "base/option_fields.h"
+#include "base/output_file.h"
+#include "base/show_message.h"
 #include "convert/station_merge.h"
-#include "convert/status.h"
-#include "convert/utf8_path.h"
+#include "base/status.h"
+#include "base/utf8_path.h"
 #include "geodesy/angles.h"
-#include "geodesy/approximate_coordinates.h"
-#include "geodesy/station_report.h"
+#include "approx/approximate_coordinates.h"
+#include "approx/station_report.h"
 #include "output/header_writer.h"
 #include "output/observation_writer.h"
 #include "output/station_writer.h"
@@ -42,7 +42,7 @@ struct Run {
   std::ifstream input;
   OutputFile output;
   WorkingDatum datum;
-  int status = kStatusOk;
+  Status status = Status::kOk;
   int line_counter = 0;
   int uncomputed = 0;
   bool do_geodetic = false;
@@ -66,11 +66,11 @@ ConversionOutcome ReportStop(Run& run) {
   if (run.input.is_open()) run.input.close();
   run.output.Abandon();
   switch (run.status) {
-    case kStatusOutOfMemory:
+    case Status::kOutOfMemory:
       return Finish(run, kMsgOutOfMemory, {});
-    case kStatusWriteError:
+    case Status::kWriteError:
       return Finish(run, kMsgWriteError, {run.output_name});
-    case kStatusReadError:
+    case Status::kReadError:
       return Finish(run, kMsgReadError, {run.line_counter, run.input_name});
     default:
       return Finish(run, kMsgCancelled, {});
@@ -146,7 +146,7 @@ ConversionOutcome Convert(Run& run) {
   run.input_name = Trim(run.options.input_file);
   run.output_name = Trim(run.options.output_file);
   // The run cannot start unless both files are named and can be opened.
-  run.status = kStatusCannotStart;
+  run.status = Status::kCannotStart;
   if (run.input_name.empty()) return Finish(run, kMsgNoInputName, {});
   if (run.output_name.empty()) return Finish(run, kMsgNoOutputName, {});
   // Writing over the raw file would destroy the day's field work.
@@ -159,35 +159,35 @@ ConversionOutcome Convert(Run& run) {
     run.input.close();
     return Finish(run, kMsgCannotOpen, {run.output_name});
   }
-  run.status = kStatusOk;
+  run.status = Status::kOk;
   std::ostream& out = run.output.stream();
 
   run.datum = ChooseWorkingDatum(run.options);
   WriteDatumBlock(out, run.datum, run.status);
-  if (run.status == kStatusOk) WriteUnitsBlock(out, kUnitMetres, 0, run.status);
-  if (run.status == kStatusOk) WriteDefaultsBlock(out, run.status);
-  if (run.status > 0) return ReportStop(run);
+  if (run.status == Status::kOk) WriteUnitsBlock(out, kUnitMetres, 0, run.status);
+  if (run.status == Status::kOk) WriteDefaultsBlock(out, run.status);
+  if (run.status != Status::kOk) return ReportStop(run);
 
   ReaderOptions reader = MakeReaderOptions(run);
   {
     BusyScope busy(run.ui);
     ReadStationCoordinates(run.input, reader, run.data, run.ui, run.line_counter, run.status);
   }
-  if (run.status > 0) return ReportStop(run);
+  if (run.status != Status::kOk) return ReportStop(run);
   if (MergeCancelled(run)) {
-    run.status = kStatusCancelled;
+    run.status = Status::kCancelled;
     return ReportStop(run);
   }
 
   if (!Rewind(run)) {
-    run.status = kStatusReadError;
+    run.status = Status::kReadError;
     return ReportStop(run);
   }
   {
     BusyScope busy(run.ui);
     ParseRecords(run.input, reader, run.data, run.ui, run.line_counter, run.status);
   }
-  if (run.status > 0) return ReportStop(run);
+  if (run.status != Status::kOk) return ReportStop(run);
 
   std::string seed_name = Trim(run.options.seed_name);
   SeedCoordinates seed;
@@ -200,37 +200,37 @@ ConversionOutcome Convert(Run& run) {
   if (run.do_geodetic || run.do_nee) {
     ComputeApproximate(run, seed);
     if (MergeCancelled(run)) {
-      run.status = kStatusCancelled;
+      run.status = Status::kCancelled;
       return ReportStop(run);
     }
   }
   WriteReportIfAsked(run);
 
   WriteStationTypeBlock(out, run.options.local_nee_system, run.status);
-  if (run.status > 0) return ReportStop(run);
+  if (run.status != Status::kOk) return ReportStop(run);
   bool local_nee = run.options.local_nee_system;
   if (run.do_geodetic || run.do_nee) {
     WriteStations(out, run.data.stations, run.do_geodetic, run.do_nee, local_nee, run.status);
-    if (run.status > 0) return ReportStop(run);
+    if (run.status != Status::kOk) return ReportStop(run);
   }
   // With only local coordinates asked, the pass above already wrote them:
   // a second local pass would write every station twice.
   bool local_written = run.do_nee;
   if (!local_written) {
     WriteStations(out, run.data.stations, false, true, local_nee, run.status);
-    if (run.status > 0) return ReportStop(run);
+    if (run.status != Status::kOk) return ReportStop(run);
   }
   WriteObservationSection(out, run.data.stations, run.data.observations, run.data.angle_units,
                           run.data.distance_units, run.status);
-  if (run.status > 0) return ReportStop(run);
+  if (run.status != Status::kOk) return ReportStop(run);
   if (!run.do_geodetic && !run.do_nee) {
     WriteStations(out, run.data.stations, false, false, local_nee, run.status);
-    if (run.status > 0) return ReportStop(run);
+    if (run.status != Status::kOk) return ReportStop(run);
   }
 
   run.input.close();
   if (!run.output.Commit()) {
-    run.status = kStatusWriteError;
+    run.status = Status::kWriteError;
     return ReportStop(run);
   }
   if (run.do_geodetic || run.do_nee) {
@@ -241,42 +241,22 @@ ConversionOutcome Convert(Run& run) {
 
 }  // namespace
 
-WorkingDatum ChooseWorkingDatum(const ConverterOptions& options) {
-  WorkingDatum datum;
-  bool in_range = !options.datum_name.empty() && options.datum_major_axis >= 6000000.0 &&
-                  options.datum_major_axis <= 7000000.0 &&
-                  options.datum_inverse_flattening >= 250.0 &&
-                  options.datum_inverse_flattening <= 350.0;
-  if (in_range) {
-    datum.name = options.datum_name;
-    datum.a = options.datum_major_axis;
-    datum.inverse_flattening = options.datum_inverse_flattening;
-  } else {
-    datum.name = kWgs84Name;
-    datum.a = kWgs84SemiMajorAxis;
-    datum.inverse_flattening = kWgs84InverseFlattening;
-  }
-  datum.b = (datum.a * datum.inverse_flattening - datum.a) / datum.inverse_flattening;
-  datum.e2 = 1.0 - (datum.b * datum.b) / (datum.a * datum.a);
-  return datum;
-}
-
 ConversionOutcome RunConversion(const ConverterOptions& options, UserInterface& ui,
                                 SurveyData& data, const ConversionExtras& extras) {
   ConversionOutcome outcome;
   // A front end validates as the user types; a run never starts on options
   // that would not pass, and ends without a message when they do not.
   if (ValidateOptions(options)) {
-    outcome.status = kStatusInvalidOptions;
+    outcome.status = Status::kInvalidOptions;
     return outcome;
   }
-  Run run{options, ui, data, extras, {}, {}, {}, {}, {}, kStatusOk, 0, 0, false, false, {}, {}};
+  Run run{options, ui, data, extras, {}, {}, {}, {}, {}, Status::kOk, 0, 0, false, false, {}, {}};
   try {
     return Convert(run);
   } catch (const std::bad_alloc&) {
     // Out of memory is the one failure that arrives as an exception; it
     // becomes its status here, at the top of the run.
-    run.status = kStatusOutOfMemory;
+    run.status = Status::kOutOfMemory;
     data.Reset();
     return ReportStop(run);
   }

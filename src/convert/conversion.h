@@ -4,8 +4,9 @@
 
 #include <string>
 
-#include "app/options.h"
-#include "convert/user_interface.h"
+#include "base/options.h"
+#include "base/status.h"
+#include "base/user_interface.h"
 #include "rw5/survey_data.h"
 
 namespace trovisk {
@@ -16,7 +17,7 @@ struct ConversionExtras {
 };
 
 struct ConversionOutcome {
-  int status = 0;            // 0 success, else 1001/1002/1003 or a cancel code
+  Status status = Status::kOk;
   int message_id = 0;        // the final message shown (0 when none, as on a validation stop)
   int uncomputed_count = 0;  // stations left without approximate coordinates
 };
@@ -25,9 +26,5 @@ struct ConversionOutcome {
 // end), filling `data`, and shows the final message through `ui`.
 ConversionOutcome RunConversion(const ConverterOptions& options, UserInterface& ui,
                                 SurveyData& data, const ConversionExtras& extras = {});
-
-// The datum the run computes with: the entered one when its name is not
-// empty and a and 1/f are in range, otherwise WGS 84.
-WorkingDatum ChooseWorkingDatum(const ConverterOptions& options);
 
 }  // namespace trovisk

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <unordered_set>
 
-#include "convert/user_interface.h"
+#include "base/user_interface.h"
 #include "rw5/station_list.h"
 
 namespace trovisk {

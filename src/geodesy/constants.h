@@ -33,9 +33,4 @@ inline constexpr double DistanceUnitFactor(int unit_code) {
                                              : 1.0;
 }
 
-// The datum used when the entered one is out of range.
-inline constexpr const char* kWgs84Name = "WGS 84";
-inline constexpr double kWgs84SemiMajorAxis = 6378137.0;
-inline constexpr double kWgs84InverseFlattening = 298.257223563;
-
 }  // namespace trovisk

@@ -1,14 +1,14 @@
 // Datum, units, defaults and station-type blocks.
 #include "output/header_writer.h"
 
-#include "convert/status.h"
+#include "base/status.h"
 #include "geodesy/constants.h"
 
 namespace trovisk {
 namespace {
 
-void FinishBlock(OutputBuffer& buffer, int& status) {
-  status = buffer.Flush() ? kStatusOk : kStatusWriteError;
+void FinishBlock(OutputBuffer& buffer, Status& status) {
+  status = buffer.Flush() ? Status::kOk : Status::kWriteError;
 }
 
 }  // namespace
@@ -34,8 +34,8 @@ void AppendUnitsBlock(OutputBuffer& out, int distance_code, int angle_code) {
   out.Append("\n1\n\n");
 }
 
-void WriteDatumBlock(std::ostream& out, const WorkingDatum& datum, int& status) {
-  status = kStatusOk;
+void WriteDatumBlock(std::ostream& out, const WorkingDatum& datum, Status& status) {
+  status = Status::kOk;
   OutputBuffer buffer(out);
   buffer.Append("! The data in this file will be associated with this Datum.\n$DATUM\n  ");
   buffer.AppendText(datum.name);
@@ -47,15 +47,15 @@ void WriteDatumBlock(std::ostream& out, const WorkingDatum& datum, int& status) 
   FinishBlock(buffer, status);
 }
 
-void WriteUnitsBlock(std::ostream& out, int distance_code, int angle_code, int& status) {
-  status = kStatusOk;
+void WriteUnitsBlock(std::ostream& out, int distance_code, int angle_code, Status& status) {
+  status = Status::kOk;
   OutputBuffer buffer(out);
   AppendUnitsBlock(buffer, distance_code, angle_code);
   FinishBlock(buffer, status);
 }
 
-void WriteDefaultsBlock(std::ostream& out, int& status) {
-  status = kStatusOk;
+void WriteDefaultsBlock(std::ostream& out, Status& status) {
+  status = Status::kOk;
   OutputBuffer buffer(out);
   buffer.Append(
       "! Default observation SD's. Remove or change these to 0.0 to disable.\n"
@@ -77,8 +77,8 @@ void WriteDefaultsBlock(std::ostream& out, int& status) {
   FinishBlock(buffer, status);
 }
 
-void WriteStationTypeBlock(std::ostream& out, bool local_nee_system, int& status) {
-  status = kStatusOk;
+void WriteStationTypeBlock(std::ostream& out, bool local_nee_system, Status& status) {
+  status = Status::kOk;
   OutputBuffer buffer(out);
   buffer.Append("$STATION_TYPE_FOR_OBS\n");
   buffer.Append(local_nee_system ? "3D_NEU" : "3D_STATE");

@@ -4,7 +4,8 @@
 
 #include <ostream>
 
-#include "app/options.h"
+#include "base/options.h"
+#include "base/status.h"
 #include "output/output_buffer.h"
 
 namespace trovisk {
@@ -26,14 +27,14 @@ char AngleUnitLetter(int angle_code);
 // indicator is set after its writes.
 
 /// "$DATUM" with the datum's name, semi-major axis and inverse flattening.
-void WriteDatumBlock(std::ostream& out, const WorkingDatum& datum, int& status);
+void WriteDatumBlock(std::ostream& out, const WorkingDatum& datum, Status& status);
 /// "$UNITS" with the distance and angle letters of the two codes.
-void WriteUnitsBlock(std::ostream& out, int distance_code, int angle_code, int& status);
+void WriteUnitsBlock(std::ostream& out, int distance_code, int angle_code, Status& status);
 /// The default observation standard deviations and the GPS covariance scaler.
-void WriteDefaultsBlock(std::ostream& out, int& status);
+void WriteDefaultsBlock(std::ostream& out, Status& status);
 /// "$STATION_TYPE_FOR_OBS": "3D_NEU" for a local north/east/elevation system,
 /// "3D_STATE" for a projected one.
-void WriteStationTypeBlock(std::ostream& out, bool local_nee_system, int& status);
+void WriteStationTypeBlock(std::ostream& out, bool local_nee_system, Status& status);
 
 /// The units block into a buffer, for the writers that open sections with one.
 void AppendUnitsBlock(OutputBuffer& out, int distance_code, int angle_code);

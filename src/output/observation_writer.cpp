@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "convert/status.h"
+#include "base/status.h"
 #include "geodesy/constants.h"
 #include "output/header_writer.h"
 #include "output/ordered_chunks.h"
@@ -420,13 +420,13 @@ std::vector<std::size_t> SectionOrder(const ObservationList& observations) {
 
 void WriteObservationSection(std::ostream& out, const StationList& stations,
                              const ObservationList& observations, int angle_unit_code,
-                             int distance_unit_code, int& status) {
-  status = kStatusOk;
+                             int distance_unit_code, Status& status) {
+  status = Status::kOk;
   OutputBuffer buffer(out);
   buffer.Append("\n\n\n");
   AppendUnitsBlock(buffer, distance_unit_code, angle_unit_code);
   if (!buffer.Flush()) {
-    status = kStatusWriteError;
+    status = Status::kWriteError;
     return;
   }
   // Each thread formats its chunks with writers of its own: what they keep
@@ -456,7 +456,7 @@ void WriteObservationSection(std::ostream& out, const StationList& stations,
         }
       },
       [&](int worker) { return writers[worker].text.Flush(); });
-  if (!written) status = kStatusWriteError;
+  if (!written) status = Status::kWriteError;
 }
 
 }  // namespace trovisk

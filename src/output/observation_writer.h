@@ -4,6 +4,7 @@
 
 #include <ostream>
 
+#include "base/status.h"
 #include "rw5/observation.h"
 #include "rw5/station_list.h"
 
@@ -17,6 +18,6 @@ namespace trovisk {
 /// when the stream fails (the section stops there).
 void WriteObservationSection(std::ostream& out, const StationList& stations,
                              const ObservationList& observations, int angle_unit_code,
-                             int distance_unit_code, int& status);
+                             int distance_unit_code, Status& status);
 
 }  // namespace trovisk

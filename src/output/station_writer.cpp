@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "convert/status.h"
+#include "base/status.h"
 #include "geodesy/constants.h"
 #include "output/header_writer.h"
 #include "output/ordered_chunks.h"
@@ -177,12 +177,12 @@ void AppendOneStation(OutputBuffer& out, bool write_geodetic, bool write_local,
 void WriteOneStation(std::ostream& out, bool write_geodetic, bool write_local,
                      bool local_nee_system, char delimiter, std::string_view name, double north,
                      double east, double elevation, double latitude, double longitude,
-                     double height, std::string_view description, int& status) {
-  status = kStatusOk;
+                     double height, std::string_view description, Status& status) {
+  status = Status::kOk;
   OutputBuffer buffer(out);
   AppendOneStation(buffer, write_geodetic, write_local, local_nee_system, delimiter, name, north,
                    east, elevation, latitude, longitude, height, description);
-  if (!buffer.Flush()) status = kStatusWriteError;
+  if (!buffer.Flush()) status = Status::kWriteError;
 }
 
 namespace {
@@ -251,13 +251,13 @@ constexpr std::size_t kStationsPerChunk = 2048;
 }  // namespace
 
 void WriteStations(std::ostream& out, const StationList& stations, bool write_geodetic,
-                   bool write_local, bool local_nee_system, int& status) {
-  status = kStatusOk;
+                   bool write_local, bool local_nee_system, Status& status) {
+  status = Status::kOk;
   {
     OutputBuffer head(out);
     head.Append("\n\n\n");
     if (!head.Flush()) {
-      status = kStatusWriteError;
+      status = Status::kWriteError;
       return;
     }
   }
@@ -269,7 +269,7 @@ void WriteStations(std::ostream& out, const StationList& stations, bool write_ge
         writers[worker].Format(first, last, write_geodetic, write_local, local_nee_system);
       },
       [&](int worker) { return writers[worker].text().Flush(); });
-  if (!written) status = kStatusWriteError;
+  if (!written) status = Status::kWriteError;
 }
 
 int ResolveStationName(const StationList& stations, std::string_view name, std::string& out) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/status.h"
 #include "output/output_buffer.h"
 #include "rw5/station_list.h"
 
@@ -22,7 +23,7 @@ inline constexpr int kNameNotFound = -110003;         // no such station: name k
 /// station whose distance unit differs from the one written last; lengths are
 /// written in that unit. Status 0, or 1001 when the stream fails.
 void WriteStations(std::ostream& out, const StationList& stations, bool write_geodetic,
-                   bool write_local, bool local_nee_system, int& status);
+                   bool write_local, bool local_nee_system, Status& status);
 
 /// One station's records, lengths already in output units, latitude and
 /// longitude in radians (written packed DDD.MMSSsssss): "$GEO_COMPACT" when
@@ -32,7 +33,7 @@ void WriteStations(std::ostream& out, const StationList& stations, bool write_ge
 void WriteOneStation(std::ostream& out, bool write_geodetic, bool write_local,
                      bool local_nee_system, char delimiter, std::string_view name, double north,
                      double east, double elevation, double latitude, double longitude,
-                     double height, std::string_view description, int& status);
+                     double height, std::string_view description, Status& status);
 void AppendOneStation(OutputBuffer& out, bool write_geodetic, bool write_local,
                       bool local_nee_system, char delimiter, std::string_view name, double north,
                       double east, double elevation, double latitude, double longitude,

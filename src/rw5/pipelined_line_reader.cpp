@@ -5,6 +5,7 @@
 #include <exception>
 #include <vector>
 
+#include "base/status.h"
 #include "rw5/record_line_reader.h"
 
 // A MinGW library built for the win32 thread model has no std::thread: there
@@ -56,7 +57,7 @@ class PipelinedLineReader::Pipeline {
   }
 
   // Lines read on the calling thread, where there is no reading thread.
-  bool NextHere(std::string_view& line, int& line_counter, int& error_code, bool& is_note) {
+  bool NextHere(std::string_view& line, int& line_counter, Status& error_code, bool& is_note) {
     const bool given = reader_.Next(line, line_counter, error_code);
     is_note = reader_.is_note();
     return given;
@@ -67,8 +68,8 @@ class PipelinedLineReader::Pipeline {
   // Gives the batch in hand back to the reading thread and waits for the
   // next; false at the end of the input, with the final count and error.
   bool TakeBatch(const char*& text, std::size_t& text_size, const LineEntry*& lines,
-                 std::size_t& line_count, int& line_counter, int& error_code) {
-    error_code = 0;
+                 std::size_t& line_count, int& line_counter, Status& error_code) {
+    error_code = Status::kOk;
     if (current_ != nullptr && current_->last) {
       line_counter = current_->end_counter;
       error_code = current_->error_code;
@@ -103,7 +104,7 @@ class PipelinedLineReader::Pipeline {
     std::vector<LineEntry> lines;
     bool last = false;
     int end_counter = 0;
-    int error_code = 0;
+    Status error_code = Status::kOk;
     std::exception_ptr error;
   };
   static constexpr std::size_t kBatches = 3;
@@ -134,7 +135,7 @@ class PipelinedLineReader::Pipeline {
     batch.lines.clear();
     try {
       std::string_view line;
-      int error_code = 0;
+      Status error_code = Status::kOk;
       // The longest line always fits: a batch closes while it has room for one.
       while (batch.text.size() + kMaxRecordLineLength + 1 <= batch_bytes_) {
         if (!reader_.Next(line, line_counter, error_code)) {
@@ -175,7 +176,7 @@ PipelinedLineReader::PipelinedLineReader(std::istream& input, bool keep_data_not
 PipelinedLineReader::~PipelinedLineReader() = default;
 
 bool PipelinedLineReader::NextSlow(std::string_view& line, int& line_counter,
-                                   int& error_code) {
+                                   Status& error_code) {
   if (!pipeline_->threaded()) return pipeline_->NextHere(line, line_counter, error_code, is_note_);
 #if defined(TROVISK_READER_THREADS)
   // A batch may be empty: only the last one is.

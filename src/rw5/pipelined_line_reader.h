@@ -8,6 +8,8 @@
 #include <memory>
 #include <string_view>
 
+#include "base/status.h"
+
 namespace trovisk {
 
 // Gives exactly the lines, counts and errors a RecordLineReader over the same
@@ -29,13 +31,13 @@ class PipelinedLineReader {
 
   // As RecordLineReader::Next. An exception of the reading thread (out of
   // memory) is thrown here, in its place among the lines.
-  bool Next(std::string_view& line, int& line_counter, int& error_code) {
+  bool Next(std::string_view& line, int& line_counter, Status& error_code) {
     // The common case, a line of the batch in hand, without a call.
     if (next_line_ < line_count_) {
       const LineEntry& entry = lines_[next_line_++];
       line = std::string_view(text_ + entry.offset, entry.length);
       line_counter = entry.line_counter;
-      error_code = 0;
+      error_code = Status::kOk;
       is_note_ = entry.is_note;
       return true;
     }
@@ -56,7 +58,7 @@ class PipelinedLineReader {
 
  private:
   class Pipeline;
-  bool NextSlow(std::string_view& line, int& line_counter, int& error_code);
+  bool NextSlow(std::string_view& line, int& line_counter, Status& error_code);
 
   std::unique_ptr<Pipeline> pipeline_;
   // The batch in hand (none while the lines are read on this thread).

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/message_table.h"
-#include "convert/show_message.h"
-#include "convert/status.h"
+#include "base/message_table.h"
+#include "base/show_message.h"
+#include "base/status.h"
 #include "rw5/field_splitter.h"
 
 namespace trovisk {
@@ -43,11 +43,11 @@ constexpr CodeTable kKnownPairs = [] {
 }();
 
 // Asks whether records of an unsupported code are to be skipped.
-int AskToSkip(std::string_view code, int line, UserInterface& ui, int& error_code) {
-  error_code = kMsgCodeNotSupported;
+int AskToSkip(std::string_view code, int line, UserInterface& ui, Status& error_code) {
+  error_code = Status::kCancelled;
   Answer answer = ShowMessage(ui, kMsgCodeNotSupported, Buttons::kYesNo, {line, code});
   if (answer != Answer::kYes) return kStopReading;
-  error_code = kStatusOk;
+  error_code = Status::kOk;
   return kSkipRecord;
 }
 
@@ -60,7 +60,7 @@ bool IsKnownRecordCode(std::string_view code) {
 }
 
 int CheckRecordCode(std::string_view code, int line, std::vector<std::string>& skipped_codes,
-                    UserInterface& ui, int& error_code) {
+                    UserInterface& ui, Status& error_code) {
   if (IsKnownRecordCode(code)) return kHandleRecord;
   if (std::find(skipped_codes.begin(), skipped_codes.end(), code) != skipped_codes.end()) {
     return kSkipRecord;
@@ -75,7 +75,7 @@ RecordCodeChecker::RecordCodeChecker(std::vector<std::string>& skipped_codes, Us
       ui_(ui),
       skipped_index_(skipped_codes.begin(), skipped_codes.end()) {}
 
-int RecordCodeChecker::CheckOther(std::string_view code, int line, int& error_code) {
+int RecordCodeChecker::CheckOther(std::string_view code, int line, Status& error_code) {
   if (IsKnownRecordCode(code)) return kHandleRecord;
   // A code short enough for the string's inline buffer allocates nothing here.
   if (skipped_index_.count(std::string(code)) != 0) return kSkipRecord;

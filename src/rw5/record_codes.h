@@ -6,7 +6,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "convert/user_interface.h"
+#include "base/status.h"
+#include "base/user_interface.h"
 #include "rw5/field_splitter.h"
 
 namespace trovisk {
@@ -42,14 +43,14 @@ bool IsKnownRecordCode(std::string_view code);
 // kStopReading with `error_code` 2121 when the user declines. This form scans
 // the list; a reader of many records uses RecordCodeChecker.
 int CheckRecordCode(std::string_view code, int line, std::vector<std::string>& skipped_codes,
-                    UserInterface& ui, int& error_code);
+                    UserInterface& ui, Status& error_code);
 
 // The same check with the skipped codes indexed, so that a file with very
 // many distinct unsupported codes stays linear.
 class RecordCodeChecker {
  public:
   RecordCodeChecker(std::vector<std::string>& skipped_codes, UserInterface& ui);
-  int Check(std::string_view code, int line, int& error_code) {
+  int Check(std::string_view code, int line, Status& error_code) {
     // Sideshots and heights are most of a file: known without a look-up.
     const int key = code.size() == 2 ? TwoLetterKey(code) : -1;
     if (key == TwoLetterKey('S', 'S') || key == TwoLetterKey('L', 'S')) return kHandleRecord;
@@ -57,7 +58,7 @@ class RecordCodeChecker {
   }
 
  private:
-  int CheckOther(std::string_view code, int line, int& error_code);
+  int CheckOther(std::string_view code, int line, Status& error_code);
 
   std::vector<std::string>& skipped_codes_;
   UserInterface& ui_;

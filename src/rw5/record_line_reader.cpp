@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "convert/status.h"
+#include "base/status.h"
 
 namespace trovisk {
 
@@ -95,13 +95,13 @@ RecordLineReader::Fill RecordLineReader::FillBuffer() {
   return fill;
 }
 
-bool RecordLineReader::Refill(int& error_code) {
+bool RecordLineReader::Refill(Status& error_code) {
   while (position_ == end_) {
     if (at_end_) return false;
     Fill fill = FillBuffer();
     if (fill == Fill::kError) {
       at_end_ = true;
-      error_code = kStatusReadError;
+      error_code = Status::kReadError;
       return false;
     }
     if (fill == Fill::kEnd) at_end_ = true;
@@ -124,7 +124,7 @@ std::size_t LineEndIn(const char* text, std::size_t size) {
 
 }  // namespace
 
-bool RecordLineReader::ReadLogicalLine(int& error_code) {
+bool RecordLineReader::ReadLogicalLine(Status& error_code) {
   // The common case first: the LF of a CR LF pair, then a whole line that
   // lies in the block.
   if (after_cr_ && position_ < end_) {
@@ -147,12 +147,12 @@ bool RecordLineReader::ReadLogicalLine(int& error_code) {
   return ReadLineInPieces(error_code);
 }
 
-bool RecordLineReader::ReadLineInPieces(int& error_code) {
+bool RecordLineReader::ReadLineInPieces(Status& error_code) {
   line_length_ = 0;
   line_start_ = line_.data();
   bool read_something = false;
   for (;;) {
-    if (position_ == end_ && !Refill(error_code)) return read_something && error_code == 0;
+    if (position_ == end_ && !Refill(error_code)) return read_something && error_code == Status::kOk;
     if (after_cr_) {
       after_cr_ = false;
       if (buffer_[position_] == '\n') {  // the LF of a CR LF pair
@@ -193,19 +193,19 @@ bool RecordLineReader::ReadLineInPieces(int& error_code) {
           after_cr_ = c == '\r';
         }
       }
-      return error_code == 0;
+      return error_code == Status::kOk;
     }
   }
 }
 
-bool RecordLineReader::Next(std::string_view& line, int& line_counter, int& error_code) {
-  error_code = 0;
+bool RecordLineReader::Next(std::string_view& line, int& line_counter, Status& error_code) {
+  error_code = Status::kOk;
   line = std::string_view();
   is_note_ = false;
   for (;;) {
     if (!ReadLogicalLine(error_code)) {
       // The line that could not be read is the one the message names.
-      if (error_code != 0) ++line_counter;
+      if (error_code != Status::kOk) ++line_counter;
       return false;
     }
     ++line_counter;

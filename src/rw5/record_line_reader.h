@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/status.h"
 #include "rw5/utf16_decoder.h"
 
 namespace trovisk {
@@ -33,7 +34,7 @@ class RecordLineReader {
   // less as signed chars (blanks, control bytes and every byte of 128 or
   // above) and stays valid until the next call. False at end of file, or on a
   // read error with `error_code` 1003; `error_code` is 0 otherwise.
-  bool Next(std::string_view& line, int& line_counter, int& error_code);
+  bool Next(std::string_view& line, int& line_counter, Status& error_code);
 
   // From now on Next also gives the data notes (IsDataNote), with is_note()
   // set, in their place among the records.
@@ -50,10 +51,10 @@ class RecordLineReader {
   enum class Fill { kData, kEnd, kError };
   // Reads the next logical line (at most 207 bytes) into line_; false at end
   // of input with nothing read.
-  bool ReadLogicalLine(int& error_code);
+  bool ReadLogicalLine(Status& error_code);
   // The same for a line that crosses blocks or the longest line: read in
   // pieces into line_.
-  bool ReadLineInPieces(int& error_code);
+  bool ReadLineInPieces(Status& error_code);
   Fill FillBuffer();
   // Reads up to `size` bytes of the stream; kData when any came.
   Fill ReadBlock(char* into, std::size_t size, std::size_t& count);
@@ -62,7 +63,7 @@ class RecordLineReader {
   Fill FirstFill();
   Fill FillDecoded();
   // Makes bytes available; false at end of input or on an error.
-  bool Refill(int& error_code);
+  bool Refill(Status& error_code);
 
   std::istream& input_;
   std::vector<char> buffer_;

@@ -3,7 +3,7 @@
 
 #include <new>
 
-#include "convert/status.h"
+#include "base/status.h"
 #include "rw5/field_splitter.h"
 #include "rw5/pipelined_line_reader.h"
 #include "rw5/record_codes.h"
@@ -57,11 +57,11 @@ RecordReader::RecordReader(const ReaderOptions& options, SurveyData& data, UserI
   if (data_.observations.empty()) data_.observations.emplace_back();
 }
 
-void RecordReader::Read(std::istream& input, int& line_counter, int& status) {
-  if (status != kStatusOk) return;
+void RecordReader::Read(std::istream& input, int& line_counter, Status& status) {
+  if (status != Status::kOk) return;
   line_counter = 0;
   if (input.bad()) {
-    status = kStatusReadError;
+    status = Status::kReadError;
     return;
   }
   // Every pass reads the file from its first line.
@@ -69,7 +69,7 @@ void RecordReader::Read(std::istream& input, int& line_counter, int& status) {
   if (input.tellg() != std::streampos(0)) {
     input.seekg(0);
     if (input.fail()) {
-      status = kStatusReadError;
+      status = Status::kReadError;
       return;
     }
   }
@@ -87,7 +87,7 @@ void RecordReader::Read(std::istream& input, int& line_counter, int& status) {
   // The file is read and cut into lines on a second thread, a batch ahead.
   PipelinedLineReader reader(input, true);
   std::string_view line;
-  int error_code = 0;
+  Status error_code = Status::kOk;
   while (reader.Next(line, line_counter, error_code)) {
     line_ = line_counter;
     if (reader.is_note()) {
@@ -111,7 +111,7 @@ void RecordReader::Read(std::istream& input, int& line_counter, int& status) {
     if (!coordinates_only_) PrefetchNextForesight(reader.Ahead());
     HandleRecord(line, code, first_comma);
   }
-  if (error_code != 0) {
+  if (error_code != Status::kOk) {
     status = error_code;
     return;
   }
@@ -248,13 +248,13 @@ void RecordReader::ReadHeights() {
 }
 
 void ParseRecords(std::istream& input, const ReaderOptions& options, SurveyData& data,
-                  UserInterface& ui, int& line_counter, int& status) {
+                  UserInterface& ui, int& line_counter, Status& status) {
   RecordReader reader(options, data, ui, false);
   reader.Read(input, line_counter, status);
 }
 
 void ReadStationCoordinates(std::istream& input, const ReaderOptions& options, SurveyData& data,
-                            UserInterface& ui, int& line_counter, int& status) {
+                            UserInterface& ui, int& line_counter, Status& status) {
   RecordReader reader(options, data, ui, true);
   reader.Read(input, line_counter, status);
 }

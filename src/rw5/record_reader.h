@@ -9,7 +9,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "convert/user_interface.h"
+#include "base/status.h"
+#include "base/user_interface.h"
 #include "rw5/direction_set.h"
 #include "rw5/pointing.h"
 #include "rw5/reader_options.h"
@@ -26,7 +27,7 @@ class RecordReader {
   RecordReader(const ReaderOptions& options, SurveyData& data, UserInterface& ui,
                bool coordinates_only);
 
-  void Read(std::istream& input, int& line_counter, int& status);
+  void Read(std::istream& input, int& line_counter, Status& status);
 
  private:
   // One record: its line, code and the position of its first comma.

@@ -1,7 +1,7 @@
 // Seed-station lookup in the station list.
 #include "rw5/seed_lookup.h"
 
-#include "convert/show_message.h"
+#include "base/show_message.h"
 
 namespace trovisk {
 

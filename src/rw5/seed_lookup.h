@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "convert/user_interface.h"
+#include "base/user_interface.h"
 #include "rw5/station_list.h"
 
 namespace trovisk {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/option_fields.h"
+#include "base/option_fields.h"
 #include "support/temp_dir.h"
 
 namespace trovisk {

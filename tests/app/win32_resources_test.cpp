@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/message_table.h"
+#include "base/message_table.h"
 
 namespace trovisk {
 namespace {

@@ -6,9 +6,9 @@
 
 #include <sstream>
 
-#include "app/message_table.h"
+#include "base/message_table.h"
 #include "cli/exit_status.h"
-#include "convert/status.h"
+#include "base/status.h"
 
 namespace trovisk {
 namespace {
@@ -147,24 +147,23 @@ TEST(ConsoleUi, NamesFromTheFileCannotDriveTheTerminal) {
 
 TEST(ExitStatus, FollowsTheFinalMessage) {
   struct Case {
-    int status;
+    Status status;
     int message_id;
     int expected;
   };
   const Case kCases[] = {
-      {kStatusOk, kMsgSuccess, 0},
-      {kStatusOk, kMsgSuccessWithApprox, 0},
-      {kStatusCancelled, kMsgCancelled, 3},
-      {7, kMsgCancelled, 3},  // any cancel code, e.g. a declined record code
-      {kStatusCannotStart, kMsgCannotOpen, 1},
-      {kStatusCannotStart, kMsgNoInputName, 1},
-      {kStatusWriteError, kMsgWriteError, 1},
-      {kStatusReadError, kMsgReadError, 1},
-      {kStatusInvalidOptions, 0, 2},
-      {kStatusOk, 0, 1},  // no success message: not a success
+      {Status::kOk, kMsgSuccess, 0},
+      {Status::kOk, kMsgSuccessWithApprox, 0},
+      {Status::kCancelled, kMsgCancelled, 3},
+      {Status::kCannotStart, kMsgCannotOpen, 1},
+      {Status::kCannotStart, kMsgNoInputName, 1},
+      {Status::kWriteError, kMsgWriteError, 1},
+      {Status::kReadError, kMsgReadError, 1},
+      {Status::kInvalidOptions, 0, 2},
+      {Status::kOk, 0, 1},  // no success message: not a success
   };
   for (const Case& c : kCases) {
-    SCOPED_TRACE(std::to_string(c.status) + "/" + std::to_string(c.message_id));
+    SCOPED_TRACE(std::to_string(static_cast<int>(c.status)) + "/" + std::to_string(c.message_id));
     ConversionOutcome outcome;
     outcome.status = c.status;
     outcome.message_id = c.message_id;

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/message_table.h"
-#include "convert/status.h"
+#include "base/message_table.h"
+#include "base/status.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
@@ -62,7 +62,7 @@ TEST(Conversion, FinalMessageTellsWhetherApproximateCoordinatesWereComputed) {
     job.options.seed_name = c.seed;
     job.ui.answers = {Answer::kNo};  // keep the entered seed coordinates
     ConversionOutcome outcome = job.Run();
-    EXPECT_EQ(outcome.status, kStatusOk);
+    EXPECT_EQ(outcome.status, Status::kOk);
     EXPECT_EQ(job.ui.MessageIds(), c.messages);
     EXPECT_EQ(outcome.message_id, c.messages.back());
   }

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <string>
 
-#include "app/message_table.h"
+#include "base/message_table.h"
 #include "convert/conversion.h"
 #include "rw5_generator.h"
 #include "support/scripted_ui.h"

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/message_table.h"
+#include "base/message_table.h"
 #include "convert/conversion.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"

@@ -10,9 +10,9 @@
 #include <sstream>
 #include <string>
 
-#include "app/message_table.h"
+#include "base/message_table.h"
 #include "convert/conversion.h"
-#include "convert/status.h"
+#include "base/status.h"
 #include "rw5_generator.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
@@ -65,7 +65,7 @@ TEST_F(OutputFailure, AnOutputThatCannotBeCreatedIsNamed) {
   for (const std::string& output : cases) {
     SCOPED_TRACE(output);
     ConversionOutcome outcome = Convert(output);
-    EXPECT_NE(outcome.status, kStatusOk);
+    EXPECT_NE(outcome.status, Status::kOk);
     EXPECT_EQ(outcome.message_id, kMsgCannotOpen);
     EXPECT_NE(LastMessage().find(output), std::string::npos) << LastMessage();
   }
@@ -89,7 +89,7 @@ TEST_F(OutputFailure, AReadOnlyFolderIsNamed) {
 TEST_F(OutputFailure, AFullDeviceIsAWriteError) {
   if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this system";
   ConversionOutcome outcome = Convert("/dev/full");
-  EXPECT_EQ(outcome.status, kStatusWriteError);
+  EXPECT_EQ(outcome.status, Status::kWriteError);
   EXPECT_EQ(outcome.message_id, kMsgWriteError);
   EXPECT_NE(LastMessage().find("/dev/full"), std::string::npos);
 }
@@ -112,7 +112,7 @@ TEST_F(OutputFailure, AFullDiskKeepsTheEarlierResult) {
   const std::string output = (small / "out.txt").string();
   { std::ofstream(output) << "EARLIER RESULT\n"; }
   ConversionOutcome outcome = Convert(output);
-  EXPECT_EQ(outcome.status, kStatusWriteError);
+  EXPECT_EQ(outcome.status, Status::kWriteError);
   EXPECT_EQ(outcome.message_id, kMsgWriteError);
   EXPECT_NE(LastMessage().find(output), std::string::npos);
   EXPECT_EQ(ReadAll(output), "EARLIER RESULT\n");

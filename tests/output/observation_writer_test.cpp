@@ -41,9 +41,9 @@ class ObservationSection : public ::testing::Test {
 
   std::string Write(int angle_code = 0, int distance_code = 1) {
     std::ostringstream out;
-    int status = -1;
+    Status status = Status::kCancelled;
     WriteObservationSection(out, stations_, observations_, angle_code, distance_code, status);
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(status, Status::kOk);
     observations_.resize(1);
     return out.str();
   }
@@ -335,7 +335,7 @@ TEST_F(ObservationSection, AngleOntoTheBacksightToldByTheWholeName) {
     o.to = foresight;
     o.horizontal_angle = Dms(10);
     std::ostringstream out;
-    int status = -1;
+    Status status = Status::kCancelled;
     WriteObservationSection(out, stations, observations, 0, 1, status);
     const std::string record = std::string("$HORIZ_ANGLE_ONLY; AT; ") + c.backsight + "; " +
                                c.foresight + "; 10.000000; 5.000; 0.00000; 0.00000\n\n";
@@ -348,9 +348,9 @@ TEST_F(ObservationSection, FailingStreamGives1001AndStops) {
   for (std::size_t capacity : {5, 100000}) {  // inside the units block, then further on
     SCOPED_TRACE(capacity);
     testing::FailingStream out(capacity);
-    int status = 0;
+    Status status = Status::kOk;
     WriteObservationSection(out, stations_, observations_, 0, 1, status);
-    EXPECT_EQ(status, 1001);
+    EXPECT_EQ(status, Status::kWriteError);
     EXPECT_EQ(out.written().size(), capacity);
   }
 }

@@ -29,9 +29,9 @@ StationRecord Station(const char* name, int units, double north = 0.0, double ea
 
 std::string Stations(const StationList& list, bool geodetic, bool local, bool local_system) {
   std::ostringstream out;
-  int status = -1;
+  Status status = Status::kCancelled;
   WriteStations(out, list, geodetic, local, local_system, status);
-  EXPECT_EQ(status, 0);
+  EXPECT_EQ(status, Status::kOk);
   return out.str();
 }
 
@@ -152,9 +152,9 @@ TEST(StationRecords, FailingStreamStopsThePassWith1001) {
   StationList list;
   for (int i = 0; i < 20000; ++i) list.Add(Station(("S" + std::to_string(i)).c_str(), 1));
   testing::FailingStream out(1000);
-  int status = 0;
+  Status status = Status::kOk;
   WriteStations(out, list, true, true, false, status);
-  EXPECT_EQ(status, 1001);
+  EXPECT_EQ(status, Status::kWriteError);
   EXPECT_EQ(out.written().substr(0, 14), "\n\n\n$UNITS\nM\nD\n");
 }
 

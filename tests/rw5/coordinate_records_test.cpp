@@ -84,9 +84,10 @@ TEST(CoordinateRecords, FirstPassKeepsOnlyStationsWithCoordinatesAndAsksOnce) {
       "SP,PN4,N 1,EL2\nBP,PN5,LA45.0,LN-66.0,EL10.0\nMO,UN1\nSP,PN6,N 1,E 2,EL3\n");
   SurveyData data;
   testing::ScriptedUi ui;
-  int line = 0, status = 0;
+  int line = 0;
+  Status status = Status::kOk;
   ReadStationCoordinates(input, ReaderOptions{}, data, ui, line, status);
-  EXPECT_EQ(status, 0);
+  EXPECT_EQ(status, Status::kOk);
   EXPECT_EQ(line, 9);
   ASSERT_EQ(data.stations.size(), 4u);
   EXPECT_NEAR(data.stations[1].north, 10 / 3.28083333333333, kTenthMillimetre);
@@ -99,7 +100,7 @@ TEST(CoordinateRecords, FirstPassKeepsOnlyStationsWithCoordinatesAndAsksOnce) {
 
   // The record parser reads the same stream again from its first line.
   ParseRecords(input, ReaderOptions{}, data, ui, line, status);
-  EXPECT_EQ(status, 0);
+  EXPECT_EQ(status, Status::kOk);
   EXPECT_EQ(line, 9);
   EXPECT_EQ(ui.MessageIds(), std::vector<int>{2121});
   EXPECT_EQ(data.stations[1].name, "1");  // indices from the first pass stay

@@ -25,7 +25,7 @@ inline void ParseCorpusFile(const std::string& name, Parsed& p, ReaderOptions op
   options.input_name = name;
   ReadStationCoordinates(input, options, p.data, p.ui, p.line_counter, p.status);
   ParseRecords(input, options, p.data, p.ui, p.line_counter, p.status);
-  ASSERT_EQ(p.status, 0);
+  ASSERT_EQ(p.status, Status::kOk);
 }
 
 }  // namespace trovisk::testing

@@ -89,7 +89,8 @@ TEST(DataNotes, GridNoteIsNotReadInTheFirstPass) {
   std::istringstream input("GPS,PN1,LA1,LN1,EL1\n--GS,PN1,N 1,E 2,EL3\n");
   SurveyData data;
   testing::ScriptedUi ui;
-  int line = 0, status = 0;
+  int line = 0;
+  Status status = Status::kOk;
   ReadStationCoordinates(input, ReaderOptions{}, data, ui, line, status);
   ASSERT_EQ(data.stations.size(), 2u);
   EXPECT_FALSE(data.stations[1].has_nee);
@@ -146,7 +147,8 @@ TEST(DataNotes, GridNotesOfManyPointsAreReportedInOneWarning) {
       "GPS,PNC,LA45.0002,LN-66.0000,EL20\n--GS,PNC,N 7,E 8,EL 9\n");
   SurveyData data;
   testing::ScriptedUi ui;
-  int line = 0, status = 0;
+  int line = 0;
+  Status status = Status::kOk;
   ParseRecords(input, ReaderOptions{}, data, ui, line, status);
   std::vector<std::string> expected = {
       ":5: 'B' has no elevation in its note on line 5; 0 used",

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/message_table.h"
+#include "base/message_table.h"
 #include "convert/conversion.h"
 #include "geodesy/angles.h"
 #include "geodesy/ellipsoid.h"

@@ -26,7 +26,7 @@ struct Parsed {
   SurveyData data;
   ScriptedUi ui;
   int line_counter = 0;
-  int status = 0;
+  Status status = Status::kOk;
 
   // The observations read, without the reserved record.
   std::vector<ReadObservation> Observations() const {

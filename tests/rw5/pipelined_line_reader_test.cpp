@@ -25,7 +25,7 @@ struct Line {
 struct Lines {
   std::vector<Line> lines;
   int counter = 0;
-  int error_code = 0;
+  Status error_code = Status::kOk;
   std::string first_ahead;  // the look ahead after the first line
 };
 
@@ -81,7 +81,7 @@ TEST(PipelinedLineReader, SameLinesCountsAndNotesAsThePlainReader) {
         ASSERT_EQ(pipelined.lines.size(), plain.lines.size());
         EXPECT_TRUE(pipelined.lines == plain.lines);
         EXPECT_EQ(pipelined.counter, plain.counter);
-        EXPECT_EQ(pipelined.error_code, 0);
+        EXPECT_EQ(pipelined.error_code, Status::kOk);
         // The look ahead starts with the next line.
         const std::string& next = plain.lines[1].text;
         EXPECT_EQ(pipelined.first_ahead.substr(0, next.size() + 1), (next + "\n").substr(0, 40));
@@ -107,7 +107,7 @@ TEST(PipelinedLineReader, AReadErrorArrivesAfterTheGoodLines) {
   const Lines expected = ReadAll(plain);
   EXPECT_TRUE(result.lines == expected.lines);
   EXPECT_EQ(result.counter, expected.counter);
-  EXPECT_EQ(result.error_code, 1003);
+  EXPECT_EQ(result.error_code, Status::kReadError);
   EXPECT_GT(result.lines.size(), 1000u);
   EXPECT_GE(result.counter, result.lines.back().counter);
 }
@@ -119,7 +119,7 @@ TEST(PipelinedLineReader, ACallerThatStopsEarlyIsNotKeptWaiting) {
     PipelinedLineReader reader(input, false, 1);
     std::string_view line;
     int counter = 0;
-    int error_code = 0;
+    Status error_code = Status::kOk;
     for (int i = 0; i < wanted; ++i) ASSERT_TRUE(reader.Next(line, counter, error_code));
   }  // each reader stops its thread as it goes
 }

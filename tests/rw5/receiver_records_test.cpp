@@ -72,16 +72,17 @@ TEST(ReceiverRecords, GpsPointsAreInTheFirstPassAndTheFirstPositionStays) {
       "GPS,PN8,LA,LN21,EL31\nGPS,LA1,LN1,EL1\nGPS,PN9,LA95,LN0,EL1\n");
   SurveyData data;
   testing::ScriptedUi ui;
-  int line = 0, status = 0;
+  int line = 0;
+  Status status = Status::kOk;
   ReadStationCoordinates(input, ReaderOptions{}, data, ui, line, status);
-  ASSERT_EQ(status, 0);
+  ASSERT_EQ(status, Status::kOk);
   // Only the point with a usable position; quietly.
   ASSERT_EQ(data.stations.size(), 2u);
   EXPECT_NEAR(data.stations[1].height, 28.0, kTenthMillimetre);
   EXPECT_TRUE(ui.warnings.empty());
 
   ParseRecords(input, ReaderOptions{}, data, ui, line, status);
-  ASSERT_EQ(status, 0);
+  ASSERT_EQ(status, Status::kOk);
   const StationRecord& s = data.stations[1];
   EXPECT_NEAR(s.latitude, Dms(10), kPackedPrecision);
   EXPECT_NEAR(s.height, 28.0, kTenthMillimetre);

@@ -17,13 +17,13 @@ TEST(RecordCodes, OnePromptPerUnsupportedCodeAndNoneForKnownOnes) {
   ScriptedUi ui;
   std::vector<std::string> skipped;
   RecordCodeChecker checker(skipped, ui);
-  int error_code = -1;
+  Status error_code = Status::kOk;
   // Codes of the format without an effect never prompt.
   for (const char* known : {"ES", "RX", "--", "SS", "CV", "GPS", "G0", "G1", "G4"}) {
     EXPECT_EQ(checker.Check(known, 1, error_code), kHandleRecord) << known;
   }
   EXPECT_EQ(checker.Check("GPX", 12, error_code), kSkipRecord);
-  EXPECT_EQ(error_code, 0);
+  EXPECT_EQ(error_code, Status::kOk);
   EXPECT_EQ(checker.Check("GPX", 13, error_code), kSkipRecord);
   EXPECT_EQ(checker.Check("ss", 14, error_code), kSkipRecord);
   ASSERT_EQ(ui.messages.size(), 2u);
@@ -45,11 +45,11 @@ TEST(RecordCodes, DecliningStopsWith2121) {
     ui.answers = {Answer::kNo};
     std::vector<std::string> skipped;
     RecordCodeChecker checker(skipped, ui);
-    int error_code = 0;
+    Status error_code = Status::kOk;
     int result = indexed ? checker.Check("XX", 3, error_code)
                          : CheckRecordCode("XX", 3, skipped, ui, error_code);
     EXPECT_EQ(result, kStopReading);
-    EXPECT_EQ(error_code, 2121);
+    EXPECT_EQ(error_code, Status::kCancelled);
     EXPECT_TRUE(skipped.empty());
   }
 }
@@ -58,7 +58,7 @@ TEST(RecordCodes, ManyDistinctUnsupportedCodesStayLinear) {
   ScriptedUi ui;
   std::vector<std::string> skipped;
   RecordCodeChecker checker(skipped, ui);
-  int error_code = 0;
+  Status error_code = Status::kOk;
   const int count = 100000;
   for (int i = 0; i < 2 * count; ++i) {
     const std::string code = std::string(1, 'Z').append(std::to_string(i % count));

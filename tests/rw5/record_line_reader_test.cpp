@@ -16,7 +16,7 @@ namespace {
 struct ReadResult {
   std::vector<std::string> lines;
   int counter = 0;
-  int error_code = 0;
+  Status error_code = Status::kOk;
 };
 
 ReadResult ReadAll(std::istream& input, std::size_t block_size) {
@@ -60,7 +60,7 @@ TEST(RecordLineReader, LinesAreTrimmedAndCountedWhateverTheBlockSize) {
     for (std::size_t block : {std::size_t{1} << 20, std::size_t{3}, std::size_t{1}}) {
       SCOPED_TRACE(std::string(c.name) + ", block " + std::to_string(block));
       ReadResult result = ReadAll(c.content, block);
-      EXPECT_EQ(result.error_code, 0);
+      EXPECT_EQ(result.error_code, Status::kOk);
       EXPECT_EQ(result.lines, c.lines);
       EXPECT_EQ(result.counter, c.counter);
     }
@@ -82,7 +82,7 @@ TEST(RecordLineReader, RandomBytesNeverBreakTheReader) {
     std::string content(random() % 3000, '\0');
     for (char& c : content) c = static_cast<char>(random() % 256);
     ReadResult result = ReadAll(content, 1 + random() % 64);
-    EXPECT_EQ(result.error_code, 0);
+    EXPECT_EQ(result.error_code, Status::kOk);
     for (const auto& line : result.lines) {
       ASSERT_FALSE(line.empty());
       EXPECT_LE(line.size(), kMaxRecordLineLength);
@@ -100,13 +100,13 @@ TEST(RecordLineReader, ReadErrorGives1003AndNamesTheLine) {
   std::istream failing(&buffer);
   // One block takes all the good bytes; the next read fails inside line 3.
   ReadResult result = ReadAll(failing, data.size());
-  EXPECT_EQ(result.error_code, 1003);
+  EXPECT_EQ(result.error_code, Status::kReadError);
   EXPECT_EQ(result.lines, (std::vector<std::string>{"MO,UN1", "SS,OP1,FP2"}));
   EXPECT_EQ(result.counter, 3);
 
   std::istringstream broken("SS,OP1\n");
   broken.setstate(std::ios::badbit);
-  EXPECT_EQ(ReadAll(broken, 1 << 20).error_code, 1003);
+  EXPECT_EQ(ReadAll(broken, 1 << 20).error_code, Status::kReadError);
 }
 
 }  // namespace

@@ -226,7 +226,7 @@ TEST(RecordSemantics, DecliningAnUnsupportedCodeDropsTheObservations) {
   Parsed p;
   p.ui.answers = {Answer::kNo};
   Parse("BK,OP1,BP2,BS0,BC0\nSS,OP1,FP3,AR1\nQQ,PN2\nSS,OP1,FP4,AR1\n", p);
-  EXPECT_EQ(p.status, 2121);
+  EXPECT_EQ(p.status, Status::kCancelled);
   EXPECT_EQ(p.line_counter, 3);
   EXPECT_EQ(p.data.observations.size(), 1u);  // only the reserved record
 }
@@ -260,7 +260,7 @@ TEST(RecordSemantics, RandomRecordsNeverBreakTheReader) {
       options.gps_antenna_to_antenna = antenna_to_mark;
       Parsed p;
       Parse(file, p, options);
-      EXPECT_EQ(p.status, 0);
+      EXPECT_EQ(p.status, Status::kOk);
       for (const auto& o : p.Observations()) {
         for (double v : {o.horizontal_angle, o.azimuth, o.zenith, o.slope_distance, o.dx, o.dz}) {
           ASSERT_TRUE(std::isfinite(v)) << file;

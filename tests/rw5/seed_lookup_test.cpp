@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/message_table.h"
+#include "base/message_table.h"
 #include "support/scripted_ui.h"
 
 namespace trovisk {

@@ -94,9 +94,10 @@ TEST(TextEncoding, Utf16FileReadsAsItsSingleByteTwin) {
       RecordLineReader reader(input, block);
       std::vector<std::string> read;
       std::string_view line;
-      int counter = 0, error_code = 0;
+      int counter = 0;
+      Status error_code = Status::kOk;
       while (reader.Next(line, counter, error_code)) read.emplace_back(line);
-      EXPECT_EQ(error_code, 0);
+      EXPECT_EQ(error_code, Status::kOk);
       EXPECT_EQ(read, lines);
       EXPECT_EQ(counter, 5);
     }
@@ -110,10 +111,11 @@ TEST(TextEncoding, Utf16FileReadsAsItsSingleByteTwin) {
     std::istringstream input(bytes);
     RecordLineReader reader(input, 1);
     std::string_view line;
-    int counter = 0, error_code = 0;
+    int counter = 0;
+    Status error_code = Status::kOk;
     bool got = reader.Next(line, counter, error_code);
     EXPECT_EQ(got, bytes != "\xFE");
-    EXPECT_EQ(error_code, 0);
+    EXPECT_EQ(error_code, Status::kOk);
   }
 }
 
@@ -128,12 +130,13 @@ TEST(TextEncoding, RandomUtf16NeverBreaksTheReader) {
     std::istringstream input(content);
     RecordLineReader reader(input, 1 + random() % 64);
     std::string_view line;
-    int counter = 0, error_code = 0;
+    int counter = 0;
+    Status error_code = Status::kOk;
     while (reader.Next(line, counter, error_code)) {
       ASSERT_FALSE(line.empty());
       EXPECT_LE(line.size(), kMaxRecordLineLength);
     }
-    EXPECT_EQ(error_code, 0);
+    EXPECT_EQ(error_code, Status::kOk);
   }
 }
 
@@ -153,7 +156,7 @@ TEST(TextEncoding, Utf16LittleEndianJobConverts) {
   }
   Parsed p;
   Parse(Utf16(units, false), p);
-  EXPECT_EQ(p.status, 0);
+  EXPECT_EQ(p.status, Status::kOk);
   EXPECT_TRUE(p.ui.messages.empty());
   EXPECT_EQ(p.line_counter, 5);
   EXPECT_EQ(p.data.distance_units, 2);

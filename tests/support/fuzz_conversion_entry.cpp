@@ -3,7 +3,7 @@
 #include <sstream>
 
 #include "convert/station_merge.h"
-#include "geodesy/approximate_coordinates.h"
+#include "approx/approximate_coordinates.h"
 #include "output/header_writer.h"
 #include "output/observation_writer.h"
 #include "output/station_writer.h"
@@ -74,16 +74,16 @@ std::string FuzzConversion(const std::uint8_t* bytes, std::size_t size) {
   reader.fallback_latitude = 0.785398163397448;  // 45 degrees north
   reader.fallback_longitude = -2.0943951023931953;
   int line_counter = 0;
-  int status = 0;
+  Status status = Status::kOk;
 
   std::istringstream input(text);
   ReadStationCoordinates(input, reader, data, ui, line_counter, status);
-  if (status != 0) return {};  // a read error or a declined code ends the run here
+  if (status != Status::kOk) return {};  // a read error or a declined code ends the run here
   if (std::string failure = CheckModel(data, "the first pass"); !failure.empty()) return failure;
   if (MergeNearbyStations(data.stations, 0.05, 1, kA, kE2, ui)) return {};
 
   ParseRecords(input, reader, data, ui, line_counter, status);
-  if (status != 0) return {};
+  if (status != Status::kOk) return {};
   if (std::string failure = CheckModel(data, "the record parser"); !failure.empty()) return failure;
 
   // Approximate coordinates from the first station the file names, with
@@ -119,15 +119,15 @@ std::string FuzzConversion(const std::uint8_t* bytes, std::size_t size) {
   WorkingDatum datum;
   datum.e2 = kE2;
   WriteDatumBlock(out, datum, status);
-  if (status == 0) WriteUnitsBlock(out, 1, 0, status);
-  if (status == 0) WriteDefaultsBlock(out, status);
-  if (status == 0) WriteStationTypeBlock(out, true, status);
-  if (status == 0) WriteStations(out, data.stations, true, true, true, status);
-  if (status == 0) {
+  if (status == Status::kOk) WriteUnitsBlock(out, 1, 0, status);
+  if (status == Status::kOk) WriteDefaultsBlock(out, status);
+  if (status == Status::kOk) WriteStationTypeBlock(out, true, status);
+  if (status == Status::kOk) WriteStations(out, data.stations, true, true, true, status);
+  if (status == Status::kOk) {
     WriteObservationSection(out, data.stations, data.observations, data.angle_units,
                             data.distance_units, status);
   }
-  if (status != 0) return "a writer failed on a good stream: status " + std::to_string(status);
+  if (status != Status::kOk) return "a writer failed on a good stream";
   // Names and notes come from the file; only a file without such words can
   // be held to an output without them.
   if (!ContainsNonFiniteWord(text) && ContainsNonFiniteWord(out.str())) {

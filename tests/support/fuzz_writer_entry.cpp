@@ -100,16 +100,16 @@ std::string FuzzWriter(const std::uint8_t* data, std::size_t size) {
   bool local_nee_system = bytes.Bool();
 
   std::ostringstream out;
-  int status = 0;
+  Status status = Status::kOk;
   WriteStationTypeBlock(out, local_nee_system, status);
-  for (int pass = 0; pass < 4 && status == 0; ++pass) {
+  for (int pass = 0; pass < 4 && status == Status::kOk; ++pass) {
     WriteStations(out, survey.stations, (pass & 1) != 0, (pass & 2) != 0, local_nee_system, status);
   }
-  if (status == 0) {
+  if (status == Status::kOk) {
     WriteObservationSection(out, survey.stations, survey.observations, angle_code, distance_code,
                             status);
   }
-  if (status != 0) return "a writer failed on a good stream: status " + std::to_string(status);
+  if (status != Status::kOk) return "a writer failed on a good stream";
   const std::string text = out.str();
   if (text.find("nan") != std::string::npos || text.find("inf") != std::string::npos) {
     return "a number was written as nan or inf";

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "app/options.h"
+#include "base/options.h"
 #include "app/win32/win32_ui.h"
 #include "app/win32/windows_api.h"
 #include "rw5/survey_data.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/win32/windows_api.h"
-#include "convert/user_interface.h"
+#include "base/user_interface.h"
 
 namespace trovisk {
 

@@ -1,6 +1,6 @@
 // The Windows resource header, when present, gives every control the number
 // the core uses for it (IDC_SEED_NAME == kIdcSeedName, ...).
-#include "app/control_ids.h"
+#include "base/control_ids.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The approximate-coordinates step: the seed prompts, the carry between local
 // and geodetic coordinates, the count of stations left out and the report.
-#include "geodesy/approximate_coordinates.h"
+#include "approx/approximate_coordinates.h"
 
 #include <gtest/gtest.h>
 
@@ -9,11 +9,11 @@
 #include <sstream>
 #include <string>
 
-#include "app/message_table.h"
+#include "base/message_table.h"
 #include "geodesy/angles.h"
 #include "geodesy/ellipsoid.h"
 #include "geodesy/local_frame.h"
-#include "geodesy/network_builder.h"
+#include "approx/network_builder.h"
 #include "support/scripted_ui.h"
 
 #ifdef TROVISK_HAVE_GEOGRAPHICLIB

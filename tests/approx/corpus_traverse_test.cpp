@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "geodesy/approximate_coordinates.h"
+#include "approx/approximate_coordinates.h"
 #include "geodesy/constants.h"
 #include "rw5/record_parser.h"
 #include "support/scripted_ui.h"
@@ -99,7 +99,7 @@ TEST(CorpusTraverseTest, TraverseStationsLandOnTheCollectorsCoordinates) {
   SurveyData data;
   testing::ScriptedUi ui;
   int line_counter = 0;
-  int status = 0;
+  Status status = Status::kOk;
   {
     std::ifstream input(copy, std::ios::binary);
     ReaderOptions options;
@@ -107,7 +107,7 @@ TEST(CorpusTraverseTest, TraverseStationsLandOnTheCollectorsCoordinates) {
     ParseRecords(input, options, data, ui, line_counter, status);
   }
   std::filesystem::remove_all(scratch);
-  ASSERT_EQ(status, 0);
+  ASSERT_EQ(status, Status::kOk);
 
   const int seed = data.stations.Find("104");
   ASSERT_GT(seed, 0);

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "app/options.h"
+#include "base/options.h"
 
 namespace trovisk {
 

@@ -1,11 +1,11 @@
 // The dialog's field checks, in the order the dialog takes its fields.
-#include "app/option_fields.h"
+#include "base/option_fields.h"
 
 #include <cmath>
 
-#include "app/control_ids.h"
-#include "app/edit_number.h"
-#include "app/message_table.h"
+#include "base/control_ids.h"
+#include "base/edit_number.h"
+#include "base/message_table.h"
 
 namespace trovisk {
 

@@ -9,8 +9,8 @@
 
 #include "geodesy/local_frame.h"
 #include "geodesy/plane_geometry.h"
-#include "geodesy/propagation_network.h"
-#include "geodesy/station_report.h"
+#include "approx/propagation_network.h"
+#include "approx/station_report.h"
 
 namespace trovisk::propagation {
 

@@ -1,5 +1,5 @@
 // Determinations of one station from its fixed neighbours.
-#include "geodesy/propagation_candidates.h"
+#include "approx/propagation_candidates.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
 // The message texts and their formatting.
-#include "app/message_table.h"
+#include "base/message_table.h"
 
 #include <algorithm>
 

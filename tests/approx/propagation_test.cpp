@@ -1,7 +1,7 @@
 // Propagation of coordinates through exact observations of known networks:
 // every determinable station lands on its true position, the others stay
 // unknown with the reason, and a blunder does not move a station.
-#include "geodesy/propagation.h"
+#include "approx/propagation.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 
 #include "geodesy/angles.h"
 #include "geodesy/local_frame.h"
-#include "geodesy/network_builder.h"
+#include "approx/network_builder.h"
 
 namespace trovisk {
 namespace {

@@ -1,5 +1,5 @@
 // The station report as a plain text table.
-#include "geodesy/station_report.h"
+#include "approx/station_report.h"
 
 #include <cstdio>
 #include <ostream>

@@ -1,5 +1,5 @@
 // Parsing and showing the numbers of the dialog's edit fields.
-#include "app/edit_number.h"
+#include "base/edit_number.h"
 
 #include <charconv>
 #include <cmath>

@@ -6,6 +6,11 @@
 
 namespace trovisk {
 
+// The datum used by default and when the entered one is out of range.
+inline constexpr const char* kWgs84Name = "WGS 84";
+inline constexpr double kWgs84SemiMajorAxis = 6378137.0;         // metres
+inline constexpr double kWgs84InverseFlattening = 298.257223563;
+
 struct ConverterOptions {
   std::string output_file;  // the Korvanta file to write
   std::string input_file;   // the RW5 (.rw5/.raw) file to read
@@ -15,9 +20,9 @@ struct ConverterOptions {
   double seed_height = 200.0;
   double tolerance = 0.05;  // metres, station-merge tolerance
   int tolerance_mode = 1;   // 0 = "2D tolerance check", 1 = "3D tolerance check"
-  double datum_major_axis = 6378137.0;
-  std::string datum_name = "WGS 84";  // at most 15 characters
-  double datum_inverse_flattening = 298.257223563;
+  double datum_major_axis = kWgs84SemiMajorAxis;
+  std::string datum_name = kWgs84Name;  // at most 15 characters
+  double datum_inverse_flattening = kWgs84InverseFlattening;
   bool compute_approx_geodetic = false;
   bool compute_approx_nee = false;
   double seed_elevation = 200.0;
@@ -30,11 +35,15 @@ struct ConverterOptions {
 // The datum a conversion computes with: the entered one when it is in range,
 // otherwise WGS 84; b and e2 derived from a and 1/f.
 struct WorkingDatum {
-  std::string name = "WGS 84";
-  double a = 6378137.0;
-  double b = 0.0;
-  double inverse_flattening = 298.257223563;
+  std::string name = kWgs84Name;
+  double a = kWgs84SemiMajorAxis;  // metres
+  double b = 0.0;                  // metres
+  double inverse_flattening = kWgs84InverseFlattening;
   double e2 = 0.0;
 };
+
+// The datum the run computes with: the entered one when its name is not
+// empty and a and 1/f are in range, otherwise WGS 84.
+WorkingDatum ChooseWorkingDatum(const ConverterOptions& options);
 
 }  // namespace trovisk

@@ -3,8 +3,8 @@
 
 #include <initializer_list>
 
-#include "app/message_table.h"
-#include "convert/user_interface.h"
+#include "base/message_table.h"
+#include "base/user_interface.h"
 
 namespace trovisk {
 

@@ -8,7 +8,7 @@
 
 #include "geodesy/constants.h"
 #include "geodesy/local_frame.h"
-#include "geodesy/propagation.h"
+#include "approx/propagation.h"
 
 namespace trovisk {
 namespace {

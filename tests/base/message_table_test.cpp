@@ -1,5 +1,5 @@
 // The message table: every number has its text, and placeholders fill safely.
-#include "app/message_table.h"
+#include "base/message_table.h"
 
 #include <gtest/gtest.h>
 

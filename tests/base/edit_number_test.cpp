@@ -1,5 +1,5 @@
 // Numbers typed into an edit field: the whole text must be a number.
-#include "app/edit_number.h"
+#include "base/edit_number.h"
 
 #include <gtest/gtest.h>
 

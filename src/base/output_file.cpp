@@ -1,5 +1,5 @@
 // Writing the output through a temporary file that replaces the final one.
-#include "convert/output_file.h"
+#include "base/output_file.h"
 
 #include <chrono>
 #include <cstdio>
@@ -7,7 +7,7 @@
 #include <iostream>
 #include <random>
 
-#include "convert/utf8_path.h"
+#include "base/utf8_path.h"
 
 namespace trovisk {
 

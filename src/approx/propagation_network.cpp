@@ -1,5 +1,5 @@
 // Builds the propagation index in a few linear sweeps and sorts.
-#include "geodesy/propagation_network.h"
+#include "approx/propagation_network.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,13 +1,13 @@
 // The dialog's fields: defaults, the checks in their order with the prompts
 // the user sees, and which controls are enabled.
-#include "app/option_fields.h"
+#include "base/option_fields.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <string>
 
-#include "app/control_ids.h"
+#include "base/control_ids.h"
 
 namespace trovisk {
 namespace {

@@ -7,14 +7,14 @@
 // wave therefore costs nothing beyond its place in the wave's lists.
 // Only stations next to a change are looked at again, and the observations are
 // indexed by station once, so a pass costs about one sweep of the network.
-#include "geodesy/propagation.h"
+#include "approx/propagation.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numeric>
 
-#include "geodesy/propagation_candidates.h"
-#include "geodesy/propagation_network.h"
+#include "approx/propagation_candidates.h"
+#include "approx/propagation_network.h"
 #include "geodesy/robust_combination.h"
 
 namespace trovisk {

@@ -1,13 +1,13 @@
 // The approximate-coordinates step: seed, propagation, the carry between the
 // local and geodetic systems, and the count of stations left out.
-#include "geodesy/approximate_coordinates.h"
+#include "approx/approximate_coordinates.h"
 
 #include <cmath>
 
-#include "convert/show_message.h"
+#include "base/show_message.h"
 #include "geodesy/angles.h"
 #include "geodesy/local_frame.h"
-#include "geodesy/propagation.h"
+#include "approx/propagation.h"
 
 namespace trovisk {
 namespace {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "geodesy/local_frame.h"
-#include "geodesy/station_report.h"
+#include "approx/station_report.h"
 #include "rw5/survey_data.h"
 
 namespace trovisk {
