@@ -213,8 +213,8 @@ class Generator {
     Point control{origin_.north + 12.0, origin_.east - 148.0,
                   Terrain(origin_.north + 12.0, origin_.east - 148.0)};
     AddPoint("CP1", control);
-    if (sink_.Line("SP,PNCP1,N %.4f,E %.4f,EL%.4f,--CONTROL", Len(control.north),
-                   Len(control.east), Len(control.elevation))) {
+    if (sink_.Line("SP,PNCP1,N %.4f,E %.4f,EL%.4f,--CONTROL", Len(control.north), Len(control.east),
+                   Len(control.elevation))) {
       Written("CP1");
     }
     info_.seed_name = TraverseName(next_traverse_);

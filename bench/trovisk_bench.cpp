@@ -16,12 +16,12 @@
 #include <malloc.h>
 #endif
 
+#include "approx/approximate_coordinates.h"
 #include "base/options.h"
 #include "bench_support.h"
 #include "convert/conversion.h"
 #include "convert/station_merge.h"
 #include "geodesy/angles.h"
-#include "approx/approximate_coordinates.h"
 #include "geodesy/constants.h"
 #include "output/header_writer.h"
 #include "output/observation_writer.h"
@@ -164,7 +164,8 @@ StageTimes RunStages(const ConverterOptions& options) {
   if (status == Status::kOk) WriteUnitsBlock(out, kUnitMetres, 0, status);
   if (status == Status::kOk) WriteDefaultsBlock(out, status);
   if (status == Status::kOk) WriteStationTypeBlock(out, options.local_nee_system, status);
-  if (status == Status::kOk) WriteStations(out, data.stations, true, true, options.local_nee_system, status);
+  if (status == Status::kOk)
+    WriteStations(out, data.stations, true, true, options.local_nee_system, status);
   if (status == Status::kOk) {
     WriteObservationSection(out, data.stations, data.observations, data.angle_units,
                             data.distance_units, status);
@@ -319,8 +320,8 @@ int Main(int argc, char** argv) {
         wall = watch.Seconds();
       }
       std::ofstream(argv[i + 4]) << PeakResidentBytes() << " " << cpu << " " << wall << " "
-                                 << static_cast<int>(outcome.status) << " " << outcome.message_id << " "
-                                 << ui.merge_offers << "\n";
+                                 << static_cast<int>(outcome.status) << " " << outcome.message_id
+                                 << " " << ui.merge_offers << "\n";
       return outcome.status == Status::kOk ? 0 : 1;
     }
     if (arg == "--sizes" && i + 1 < argc) {
@@ -440,8 +441,7 @@ int Main(int argc, char** argv) {
   bool conversion_ok = largest.outcome.status == Status::kOk;
   if (!conversion_ok) {
     std::printf("whole conversion did not succeed: status %d, message %d\n",
-                static_cast<int>(largest.outcome.status),
-                largest.outcome.message_id);
+                static_cast<int>(largest.outcome.status), largest.outcome.message_id);
     all_pass = false;
   }
   fs::path input = settings.folder / ("bench-" + std::to_string(largest.records) + ".rw5");

@@ -4,10 +4,10 @@
 
 #include <cmath>
 
+#include "approx/propagation.h"
 #include "base/show_message.h"
 #include "geodesy/angles.h"
 #include "geodesy/local_frame.h"
-#include "approx/propagation.h"
 
 namespace trovisk {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "base/user_interface.h"
 #include "approx/station_report.h"
+#include "base/user_interface.h"
 #include "rw5/survey_data.h"
 
 namespace trovisk {

@@ -2,8 +2,8 @@
 // seed and every station that already has coordinates.
 #pragma once
 
-#include "geodesy/local_frame.h"
 #include "approx/station_report.h"
+#include "geodesy/local_frame.h"
 #include "rw5/survey_data.h"
 
 namespace trovisk {

@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "geodesy/local_frame.h"
-#include "geodesy/plane_geometry.h"
 #include "approx/propagation_network.h"
 #include "approx/station_report.h"
+#include "geodesy/local_frame.h"
+#include "geodesy/plane_geometry.h"
 
 namespace trovisk::propagation {
 

@@ -11,36 +11,36 @@
 namespace trovisk {
 
 enum MessageId : int {
-  kMsgAboutMenu = 101,                // "About Trovisk..."
-  kMsgWriteError = 1001,              // output name
+  kMsgAboutMenu = 101,    // "About Trovisk..."
+  kMsgWriteError = 1001,  // output name
   kMsgOutOfMemory = 1002,
-  kMsgReadError = 1003,               // line, input name
-  kMsgStationNotFound = 2111,         // station, input name
+  kMsgReadError = 1003,        // line, input name
+  kMsgStationNotFound = 2111,  // station, input name
   kMsgNoInputName = 2112,
   kMsgNoOutputName = 2113,
-  kMsgCannotOpen = 2114,              // file name
-  kMsgOutputIsInput = 2115,           // file name
-  kMsgFileNameTooLong = 2116,         // file name
-  kMsgCodeNotSupported = 2121,        // line, code
-  kMsgUseFileGeodetic = 2122,         // station
-  kMsgUseFileNee = 2123,              // station
-  kMsgSuccessWithApprox = 2211,       // output name, count
+  kMsgCannotOpen = 2114,         // file name
+  kMsgOutputIsInput = 2115,      // file name
+  kMsgFileNameTooLong = 2116,    // file name
+  kMsgCodeNotSupported = 2121,   // line, code
+  kMsgUseFileGeodetic = 2122,    // station
+  kMsgUseFileNee = 2123,         // station
+  kMsgSuccessWithApprox = 2211,  // output name, count
   kMsgCancelled = 2212,
-  kMsgSuccess = 2213,                 // output name
+  kMsgSuccess = 2213,  // output name
   kMsgEnterNumber = 3001,
-  kMsgEnterNumberBetween = 3002,      // %1 low, %2 high
-  kMsgEnterFewerCharacters = 3003,    // %1 count
+  kMsgEnterNumberBetween = 3002,    // %1 low, %2 high
+  kMsgEnterFewerCharacters = 3003,  // %1 count
 };
 
 // A value for a placeholder: a number for %d, a text for %s, either for %1.
 class MessageArg {
  public:
-  MessageArg(int value) : is_number_(true), number_(value) {}                  // NOLINT
-  MessageArg(long value) : is_number_(true), number_(value) {}                 // NOLINT
-  MessageArg(long long value) : is_number_(true), number_(value) {}            // NOLINT
-  MessageArg(std::string_view text) : text_(text) {}                           // NOLINT
-  MessageArg(const std::string& text) : text_(text) {}                         // NOLINT
-  MessageArg(const char* text) : text_(text) {}                                // NOLINT
+  MessageArg(int value) : is_number_(true), number_(value) {}        // NOLINT
+  MessageArg(long value) : is_number_(true), number_(value) {}       // NOLINT
+  MessageArg(long long value) : is_number_(true), number_(value) {}  // NOLINT
+  MessageArg(std::string_view text) : text_(text) {}                 // NOLINT
+  MessageArg(const std::string& text) : text_(text) {}               // NOLINT
+  MessageArg(const char* text) : text_(text) {}                      // NOLINT
   bool is_number() const { return is_number_; }
   long long number() const { return number_; }
   const std::string& text() const { return text_; }

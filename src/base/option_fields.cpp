@@ -56,7 +56,7 @@ ValidationError NotANumber(const FieldRule& rule) {
 ValidationError OutOfRange(const FieldRule& rule) {
   return {rule.control_id, kMsgEnterNumberBetween,
           FormatMessageText(kMsgEnterNumberBetween,
-                        {FormatEditNumber(rule.low), FormatEditNumber(rule.high)})};
+                            {FormatEditNumber(rule.low), FormatEditNumber(rule.high)})};
 }
 
 // The check of one value already in the options.

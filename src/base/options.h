@@ -8,13 +8,13 @@ namespace trovisk {
 
 // The datum used by default and when the entered one is out of range.
 inline constexpr const char* kWgs84Name = "WGS 84";
-inline constexpr double kWgs84SemiMajorAxis = 6378137.0;         // metres
+inline constexpr double kWgs84SemiMajorAxis = 6378137.0;  // metres
 inline constexpr double kWgs84InverseFlattening = 298.257223563;
 
 struct ConverterOptions {
-  std::string output_file;  // the Korvanta file to write
-  std::string input_file;   // the RW5 (.rw5/.raw) file to read
-  std::string seed_name;    // at most 15 characters
+  std::string output_file;         // the Korvanta file to write
+  std::string input_file;          // the RW5 (.rw5/.raw) file to read
+  std::string seed_name;           // at most 15 characters
   double seed_latitude = 45.0;     // packed DD.MMSSsssss, positive north
   double seed_longitude = -120.0;  // packed DD.MMSSsssss, positive east
   double seed_height = 200.0;

@@ -21,8 +21,9 @@ constexpr std::size_t kWriteBufferSize = 1 << 20;
 // with a random suffix, tried until one does not exist.
 std::string TemporaryNameBeside(const std::string& path) {
   std::random_device device;
-  std::mt19937_64 generator(device() ^ static_cast<std::uint64_t>(
-                                           std::chrono::steady_clock::now().time_since_epoch().count()));
+  std::mt19937_64 generator(
+      device() ^
+      static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
   for (int attempt = 0; attempt < 100; ++attempt) {
     char suffix[32];
     std::snprintf(suffix, sizeof suffix, ".%012llx.tmp",

@@ -23,8 +23,8 @@ struct MergeCandidate {
 struct MergeOffer {
   MergeCandidate first;
   MergeCandidate second;
-  bool geodetic = false;     // found by the geodetic check, not the local one
-  double separation = 0.0;   // metres, rounded for display
+  bool geodetic = false;    // found by the geodetic check, not the local one
+  double separation = 0.0;  // metres, rounded for display
 };
 
 // The merge dialog's results: "Stations Are The &Same" 6, "&Different" 7, Cancel 2.

@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "app/settings_record.h"
 #include "base/control_ids.h"
 #include "base/edit_number.h"
 #include "base/message_table.h"
 #include "base/option_fields.h"
-#include "app/settings_record.h"
+#include "base/utf8_path.h"
 #include "cli/console_ui.h"
 #include "cli/exit_status.h"
 #include "convert/conversion.h"
-#include "base/utf8_path.h"
 
 namespace trovisk {
 namespace {
@@ -71,10 +71,14 @@ int Run(int argc, char** argv) {
                   &O::seed_latitude),
       NumberField("--seed-lon", "DD.MMSS", "seed longitude, east positive", kIdcLongitude,
                   &O::seed_longitude),
-      NumberField("--seed-height", "M", "seed height, in the job's distance unit", kIdcHeight, &O::seed_height),
-      NumberField("--seed-north", "N", "seed north, in the job's distance unit", kIdcNorth, &O::seed_north),
-      NumberField("--seed-east", "E", "seed east, in the job's distance unit", kIdcEast, &O::seed_east),
-      NumberField("--seed-elev", "Z", "seed elevation, in the job's distance unit", kIdcElevation, &O::seed_elevation),
+      NumberField("--seed-height", "M", "seed height, in the job's distance unit", kIdcHeight,
+                  &O::seed_height),
+      NumberField("--seed-north", "N", "seed north, in the job's distance unit", kIdcNorth,
+                  &O::seed_north),
+      NumberField("--seed-east", "E", "seed east, in the job's distance unit", kIdcEast,
+                  &O::seed_east),
+      NumberField("--seed-elev", "Z", "seed elevation, in the job's distance unit", kIdcElevation,
+                  &O::seed_elevation),
       TextField("--datum-name", "TEXT", "the datum's name", kIdcDatumName, &O::datum_name),
       NumberField("--datum-a", "M", "the datum's semi-major axis, metres", kIdcMajorAxis,
                   &O::datum_major_axis),
@@ -156,7 +160,8 @@ int Run(int argc, char** argv) {
     }
     std::optional<double> value = ParseEditNumber(field.text);
     if (!value) {
-      std::cerr << "trovisk: " << field.flag << ": " << FormatMessageText(kMsgEnterNumber, {}) << '\n';
+      std::cerr << "trovisk: " << field.flag << ": " << FormatMessageText(kMsgEnterNumber, {})
+                << '\n';
       return kExitInvalidOptions;
     }
     options.*field.number = *value;
@@ -179,7 +184,8 @@ int Run(int argc, char** argv) {
     } else if (name_dropped) {
       for (const std::string* name : {&options.output_file, &options.input_file}) {
         if (name->size() <= kMaxStoredFileName) continue;
-        std::cerr << "trovisk: warning: " << FormatMessageText(kMsgFileNameTooLong, {*name}) << '\n';
+        std::cerr << "trovisk: warning: " << FormatMessageText(kMsgFileNameTooLong, {*name})
+                  << '\n';
       }
     }
   }

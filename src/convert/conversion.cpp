@@ -4,15 +4,15 @@
 #include <fstream>
 #include <new>
 
+#include "approx/approximate_coordinates.h"
+#include "approx/station_report.h"
 #include "base/option_fields.h"
 #include "base/output_file.h"
 #include "base/show_message.h"
-#include "convert/station_merge.h"
 #include "base/status.h"
 #include "base/utf8_path.h"
+#include "convert/station_merge.h"
 #include "geodesy/angles.h"
-#include "approx/approximate_coordinates.h"
-#include "approx/station_report.h"
 #include "output/header_writer.h"
 #include "output/observation_writer.h"
 #include "output/station_writer.h"

@@ -439,10 +439,11 @@ void NeighbourGrid::Build(const std::vector<GridPoint>& points, int dims, double
     for (std::size_t m = 0; m < gridded; ++m) keys.push_back(numbers[members[m]]);
     keys.emplace_back();
     numbers = {};
-    BuildCells(keys.data(), gridded, busy_cells_, [](CellTriple key, const std::array<int, kMaxDims>& delta) {
-      for (std::size_t d = 0; d < kMaxDims; ++d) key.n[d] += delta[d];
-      return key;
-    });
+    BuildCells(keys.data(), gridded, busy_cells_,
+               [](CellTriple key, const std::array<int, kMaxDims>& delta) {
+                 for (std::size_t d = 0; d < kMaxDims; ++d) key.n[d] += delta[d];
+                 return key;
+               });
   }
   KeepPointsThatMayPair(busy_cells_);
 }
@@ -570,9 +571,9 @@ void NeighbourGrid::BuildCells(Key* keys, std::size_t n, std::vector<std::uint32
 
 std::pair<const NeighbourGrid::Link*, const NeighbourGrid::Link*> NeighbourGrid::LinksFrom(
     std::uint32_t cell) const {
-  const auto range = std::equal_range(
-      links_.data(), links_.data() + links_.size(), Link{cell, 0, 0},
-      [](const Link& x, const Link& y) { return x.from < y.from; });
+  const auto range =
+      std::equal_range(links_.data(), links_.data() + links_.size(), Link{cell, 0, 0},
+                       [](const Link& x, const Link& y) { return x.from < y.from; });
   return {range.first, range.second};
 }
 

@@ -85,8 +85,8 @@ class NeighbourGrid {
 
   int dims_ = 3;
   std::size_t count_ = 0;
-  std::vector<std::uint32_t> anywhere_;  // positions of the points kept out, ascending
-  Scratch<std::uint32_t> members_;       // positions by cell, ascending within a cell
+  std::vector<std::uint32_t> anywhere_;    // positions of the points kept out, ascending
+  Scratch<std::uint32_t> members_;         // positions by cell, ascending within a cell
   std::vector<std::uint32_t> cell_begin_;  // per cell, its slice of members_; one more at the end
   // By the cell they start from. Few cells have any, so they are searched
   // rather than given a slice per cell.

@@ -20,7 +20,7 @@ inline constexpr double kPackingGuard = 4.848e-13;
 inline constexpr int kUnitInternationalFeet = 0;
 inline constexpr int kUnitMetres = 1;
 inline constexpr int kUnitUsSurveyFeet = 2;
-inline constexpr double kIntlFeetPerMetre = 3.28083989501312;    // distance unit 0
+inline constexpr double kIntlFeetPerMetre = 3.28083989501312;      // distance unit 0
 inline constexpr double kUsSurveyFeetPerMetre = 3.28083333333333;  // distance unit 2
 
 // Angle unit code 1 means grads; any other value degrees in packed DDD.MMSS.

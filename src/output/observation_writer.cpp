@@ -444,8 +444,9 @@ void WriteObservationSection(std::ostream& out, const StationList& stations,
   std::vector<std::size_t> order;
   if (!in_order) order = SectionOrder(observations);
   // In arrival order the section is the list from index 1 on.
-  const std::size_t count =
-      !in_order ? order.size() : observations.empty() ? 0 : observations.size() - 1;
+  const std::size_t count = !in_order              ? order.size()
+                            : observations.empty() ? 0
+                                                   : observations.size() - 1;
   const bool written = FormatInOrder(
       0, count, kObservationsPerChunk,
       [&](int worker, std::size_t first, std::size_t last) {

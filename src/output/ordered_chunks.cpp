@@ -70,8 +70,7 @@ class Turns {
 };
 
 void Work(int worker, std::size_t begin, std::size_t end, std::size_t chunk_size,
-          std::size_t chunk_count,
-          const std::function<void(int, std::size_t, std::size_t)>& format,
+          std::size_t chunk_count, const std::function<void(int, std::size_t, std::size_t)>& format,
           const std::function<bool(int)>& emit, Turns& turns) {
   try {
     for (auto index = static_cast<std::size_t>(worker); index < chunk_count; index += 2) {

@@ -18,8 +18,9 @@ namespace trovisk {
 // as an `emit` returns false; the chunks after it are not emitted. An
 // exception thrown by `format` or `emit` (out of memory) reaches the caller
 // once both threads have stopped.
-bool FormatInOrder(std::size_t begin, std::size_t end, std::size_t chunk_size,
-                   const std::function<void(int worker, std::size_t first, std::size_t last)>& format,
-                   const std::function<bool(int worker)>& emit);
+bool FormatInOrder(
+    std::size_t begin, std::size_t end, std::size_t chunk_size,
+    const std::function<void(int worker, std::size_t first, std::size_t last)>& format,
+    const std::function<bool(int worker)>& emit);
 
 }  // namespace trovisk

@@ -211,8 +211,8 @@ class StationChunkWriter {
       AppendStation(
           text_, write_geodetic, write_local, local_nee_system, ';', kMaxStationNameLength,
           [&name](TextCursor& text) { text.PutName(name); }, station.north * factor_,
-          station.east * factor_, station.elevation * factor_, station.latitude,
-          station.longitude, station.height * factor_, descriptions_.Of(i));
+          station.east * factor_, station.elevation * factor_, station.latitude, station.longitude,
+          station.height * factor_, descriptions_.Of(i));
     }
     known_ = last;
   }

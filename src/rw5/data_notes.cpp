@@ -93,8 +93,8 @@ void RecordReader::ApplyGridNotes() {
                                "' taken from the note on line " + std::to_string(first_used->line));
   } else if (used > 1) {
     Warn(first_used->line, "north, east and elevation of " + std::to_string(used) +
-                               " stations taken from their notes, the first '" +
-                               first_used->name + "' on line " + std::to_string(first_used->line));
+                               " stations taken from their notes, the first '" + first_used->name +
+                               "' on line " + std::to_string(first_used->line));
   }
   grid_notes_.clear();
 }

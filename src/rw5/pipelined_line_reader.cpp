@@ -175,8 +175,7 @@ PipelinedLineReader::PipelinedLineReader(std::istream& input, bool keep_data_not
 
 PipelinedLineReader::~PipelinedLineReader() = default;
 
-bool PipelinedLineReader::NextSlow(std::string_view& line, int& line_counter,
-                                   Status& error_code) {
+bool PipelinedLineReader::NextSlow(std::string_view& line, int& line_counter, Status& error_code) {
   if (!pipeline_->threaded()) return pipeline_->NextHere(line, line_counter, error_code, is_note_);
 #if defined(TROVISK_READER_THREADS)
   // A batch may be empty: only the last one is.

@@ -152,7 +152,8 @@ bool RecordLineReader::ReadLineInPieces(Status& error_code) {
   line_start_ = line_.data();
   bool read_something = false;
   for (;;) {
-    if (position_ == end_ && !Refill(error_code)) return read_something && error_code == Status::kOk;
+    if (position_ == end_ && !Refill(error_code))
+      return read_something && error_code == Status::kOk;
     if (after_cr_) {
       after_cr_ = false;
       if (buffer_[position_] == '\n') {  // the LF of a CR LF pair

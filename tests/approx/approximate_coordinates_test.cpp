@@ -9,11 +9,11 @@
 #include <sstream>
 #include <string>
 
+#include "approx/network_builder.h"
 #include "base/message_table.h"
 #include "geodesy/angles.h"
 #include "geodesy/ellipsoid.h"
 #include "geodesy/local_frame.h"
-#include "approx/network_builder.h"
 #include "support/scripted_ui.h"
 
 #ifdef TROVISK_HAVE_GEOGRAPHICLIB

@@ -6,9 +6,9 @@
 #include <cmath>
 #include <string>
 
+#include "approx/propagation.h"
 #include "geodesy/constants.h"
 #include "geodesy/local_frame.h"
-#include "approx/propagation.h"
 
 namespace trovisk {
 namespace {

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "approx/network_builder.h"
 #include "geodesy/angles.h"
 #include "geodesy/local_frame.h"
-#include "approx/network_builder.h"
 
 namespace trovisk {
 namespace {

@@ -21,7 +21,8 @@ TEST(MessageTable, EveryNumberHasOneText) {
 }
 
 TEST(MessageTable, PlaceholdersTakeTheArgumentsInOrder) {
-  EXPECT_EQ(FormatMessageText(kMsgReadError, {12, "job.rw5"}), "File read error on line 12 - job.rw5");
+  EXPECT_EQ(FormatMessageText(kMsgReadError, {12, "job.rw5"}),
+            "File read error on line 12 - job.rw5");
   EXPECT_EQ(FormatMessageText(kMsgCodeNotSupported, {7, "XY"}),
             "Code Not Supported At This Time ( line '7', code 'XY' )\n\nWant to continue and "
             "skip these records?");

@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "base/message_table.h"
-#include "cli/exit_status.h"
 #include "base/status.h"
+#include "cli/exit_status.h"
 
 namespace trovisk {
 namespace {

@@ -1,16 +1,15 @@
 // Every real collector file converts from the command line to a complete
 // Korvanta file, non-interactively, without a crash.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <regex>
+#include <sstream>
 #include <string>
-
-#include <unistd.h>
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "base/message_table.h"
-#include "convert/conversion.h"
 #include "base/status.h"
+#include "convert/conversion.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 

@@ -11,8 +11,8 @@
 #include <string>
 
 #include "base/message_table.h"
-#include "convert/conversion.h"
 #include "base/status.h"
+#include "convert/conversion.h"
 #include "rw5_generator.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"

@@ -107,8 +107,8 @@ TEST(StationMerge, OnlyStrictlyCloserThanTheTolerance) {
 }
 
 TEST(StationMerge, OfferShowsBothStations) {
-  StationList stations = ListOf(
-      {Local("CP12", 5000.125, 3000.25, 101.5), Local("12", 5000.1371, 3000.25, 101.5)});
+  StationList stations =
+      ListOf({Local("CP12", 5000.125, 3000.25, 101.5), Local("12", 5000.1371, 3000.25, 101.5)});
   stations.SetDescription(1, "IRON PIN");
   stations.SetDescription(2, "PK NAIL");
   ScriptedUi ui;

@@ -154,11 +154,11 @@ TEST(PackedAngleText, MinutesAndSecondsNeverReachSixty) {
     const char* text;
   } cases[] = {
       {90.3015, 6, "90.301500"},
-      {349.595999999999, 6, "350.000000"},     // a hair under 350 degrees
-      {89.5959999999, 6, "90.000000"},         // zenith 90 degrees through 2 pi - 270
-      {10.0459999999, 6, "10.050000"},         // a hair under 10 deg 05'
-      {-0.5959999999, 6, "-1.000000"},         // the sign stays on the whole angle
-      {45.123456789, 9, "45.123456789"},       // nothing to carry
+      {349.595999999999, 6, "350.000000"},  // a hair under 350 degrees
+      {89.5959999999, 6, "90.000000"},      // zenith 90 degrees through 2 pi - 270
+      {10.0459999999, 6, "10.050000"},      // a hair under 10 deg 05'
+      {-0.5959999999, 6, "-1.000000"},      // the sign stays on the whole angle
+      {45.123456789, 9, "45.123456789"},    // nothing to carry
       {44.5959999999999, 9, "45.000000000"},
   };
   for (const auto& c : cases) {

@@ -41,8 +41,8 @@ std::string Expected(std::size_t begin, std::size_t end) {
 TEST(OrderedChunks, EveryRecordWrittenOnceInOrder) {
   const struct {
     std::size_t begin, end, chunk;
-  } cases[] = {{0, 0, 4},  {5, 5, 4},    {1, 2, 4},     {1, 4, 4},    {1, 5, 4},
-               {1, 6, 4},  {0, 100, 1},  {3, 1000, 7},  {1, 9, 0},    {0, 20000, 64}};
+  } cases[] = {{0, 0, 4}, {5, 5, 4},   {1, 2, 4},    {1, 4, 4}, {1, 5, 4},
+               {1, 6, 4}, {0, 100, 1}, {3, 1000, 7}, {1, 9, 0}, {0, 20000, 64}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.begin) + ".." + std::to_string(c.end) + " by " +
                  std::to_string(c.chunk));

@@ -120,9 +120,19 @@ TEST(FieldSplitter, NumbersReadAsAtofAndAtoiDo) {
 // reads it, to the last bit, however many digits and wherever the point.
 TEST(FieldSplitter, PlainDecimalsReadExactlyAsTheFullConversion) {
   std::mt19937_64 random(20261208);
-  std::vector<std::string> texts = {"0.1", "0.3", "2.675", "1.0000000000000002", "9007199254740993",
-                                    "123456789012345", "1234567890123456", "0.000000000000000000001",
-                                    "314.02520", "17.9722", "5.", "000123.4500", "0.00000"};
+  std::vector<std::string> texts = {"0.1",
+                                    "0.3",
+                                    "2.675",
+                                    "1.0000000000000002",
+                                    "9007199254740993",
+                                    "123456789012345",
+                                    "1234567890123456",
+                                    "0.000000000000000000001",
+                                    "314.02520",
+                                    "17.9722",
+                                    "5.",
+                                    "000123.4500",
+                                    "0.00000"};
   for (int i = 0; i < 200000; ++i) {
     std::string text;
     const int digits = 1 + static_cast<int>(random() % 19);

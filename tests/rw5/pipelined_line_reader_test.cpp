@@ -58,9 +58,14 @@ Lines Pipelined(const std::string& content, bool keep_notes, std::size_t batch) 
 std::string MixedFile(unsigned seed, int lines) {
   std::mt19937 random(seed);
   const char* ends[] = {"\n", "\r\n", "\r", "\n\n"};
-  const std::vector<std::string> kinds = {
-      "SS,OP1,FP1000,AR1.0,ZE90.0,SD10.0,--GROUND", "--a note", "--GS,PN7,N 5,E 6,EL7",
-      "--MO,AD0,UN2", "   ", "BK,OP1,BP2,BS0.0,BC0.0", std::string(500, 'x'), "\t SP,PN9 \t"};
+  const std::vector<std::string> kinds = {"SS,OP1,FP1000,AR1.0,ZE90.0,SD10.0,--GROUND",
+                                          "--a note",
+                                          "--GS,PN7,N 5,E 6,EL7",
+                                          "--MO,AD0,UN2",
+                                          "   ",
+                                          "BK,OP1,BP2,BS0.0,BC0.0",
+                                          std::string(500, 'x'),
+                                          "\t SP,PN9 \t"};
   std::string text;
   for (int i = 0; i < lines; ++i) {
     text += kinds[random() % kinds.size()] + std::to_string(i);

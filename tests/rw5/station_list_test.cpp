@@ -31,7 +31,7 @@ TEST(StationList, EveryNameFoundAgainAfterTheIndexGrows) {
 TEST(StationList, NumberedNamesOfEveryShapeAreKeptApart) {
   std::vector<std::string> names;
   for (int i = 0; i < 3000; ++i) names.push_back("FP" + std::to_string(1000 + i));  // a run
-  for (int i = 0; i < 3000; ++i) names.push_back(std::to_string(10 * i));          // one per group
+  for (int i = 0; i < 3000; ++i) names.push_back(std::to_string(10 * i));           // one per group
   for (const char* zeros : {"0", "00", "000"}) {
     for (int i = 0; i < 200; ++i) names.push_back(zeros + std::to_string(i));  // "07" is not "7"
   }

@@ -2,8 +2,8 @@
 #include <cmath>
 #include <sstream>
 
-#include "convert/station_merge.h"
 #include "approx/approximate_coordinates.h"
+#include "convert/station_merge.h"
 #include "output/header_writer.h"
 #include "output/observation_writer.h"
 #include "output/station_writer.h"

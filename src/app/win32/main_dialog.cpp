@@ -4,14 +4,14 @@
 #include <new>
 #include <vector>
 
-#include "base/message_table.h"
-#include "base/option_fields.h"
 #include "app/settings_record.h"
 #include "app/win32/centered_file_dialog.h"
 #include "app/win32/resource.h"
 #include "app/win32/wide_text.h"
-#include "convert/conversion.h"
+#include "base/message_table.h"
+#include "base/option_fields.h"
 #include "base/show_message.h"
+#include "convert/conversion.h"
 
 namespace trovisk {
 namespace {

@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "base/options.h"
 #include "app/win32/win32_ui.h"
 #include "app/win32/windows_api.h"
+#include "base/options.h"
 #include "rw5/survey_data.h"
 
 namespace trovisk {

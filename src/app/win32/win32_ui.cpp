@@ -1,9 +1,9 @@
 // Message boxes, merge dialog, wait cursor and warnings for the Windows dialog.
 #include "app/win32/win32_ui.h"
 
-#include "base/message_table.h"
 #include "app/win32/merge_dialog.h"
 #include "app/win32/wide_text.h"
+#include "base/message_table.h"
 
 namespace trovisk {
 namespace {
