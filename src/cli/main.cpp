@@ -56,15 +56,26 @@ void ApplyFlag(const CLI::Option* option, bool value, bool& field) {
   if (option->count() > 0) field = value;
 }
 
-int Run(int argc, char** argv) {
-  CLI::App app{"Converts an RW5 raw survey data file into a Korvanta input file.", "trovisk"};
-  app.set_version_flag("--version", "trovisk " TROVISK_VERSION);
-
+// What the command line says, as parsed: the values and the options that
+// tell whether each was given.
+struct CommandLine {
   std::string input, output, tolerance_mode, merge = "ask", settings_path, report;
   bool local_nee = false, approx_geodetic = false, approx_nee = false, yes = false, no = false,
        save_settings = false, quiet = false, antenna = false, mark = false;
+  std::vector<FieldOption> fields;
+  CLI::Option* input_option = nullptr;
+  CLI::Option* output_option = nullptr;
+  CLI::Option* local_option = nullptr;
+  CLI::Option* geodetic_option = nullptr;
+  CLI::Option* nee_option = nullptr;
+  CLI::Option* mode_option = nullptr;
+  CLI::Option* settings_option = nullptr;
+};
+
+// The dialog's edit fields as options, in the dialog's order.
+std::vector<FieldOption> EditFieldOptions() {
   using O = ConverterOptions;
-  std::vector<FieldOption> fields = {
+  return {
       TextField("--seed", "NAME", "the seed station whose coordinates are entered", kIdcSeedName,
                 &O::seed_name),
       NumberField("--seed-lat", "DD.MMSS", "seed latitude, north positive", kIdcLatitude,
@@ -87,72 +98,78 @@ int Run(int argc, char** argv) {
       NumberField("--tolerance", "M", "stations closer than this are offered for merging",
                   kIdcTolerance, &O::tolerance),
   };
+}
 
-  CLI::Option* input_option =
-      app.add_option("INPUT", input, "the RW5 file to read (.rw5 or .raw)")->type_name("FILE");
-  CLI::Option* output_option =
-      app.add_option("-o,--output", output, "the Korvanta file to write")->type_name("FILE");
-  CLI::Option* local_option =
-      app.add_flag("--local-nee,!--no-local-nee", local_nee,
+void DeclareOptions(CLI::App& app, CommandLine& line) {
+  line.fields = EditFieldOptions();
+  line.input_option =
+      app.add_option("INPUT", line.input, "the RW5 file to read (.rw5 or .raw)")->type_name("FILE");
+  line.output_option =
+      app.add_option("-o,--output", line.output, "the Korvanta file to write")->type_name("FILE");
+  line.local_option =
+      app.add_flag("--local-nee,!--no-local-nee", line.local_nee,
                    "coordinates are local north/east/elevation (otherwise a projected system)");
-  CLI::Option* geodetic_option =
-      app.add_flag("--approx-geodetic,!--no-approx-geodetic", approx_geodetic,
+  line.geodetic_option =
+      app.add_flag("--approx-geodetic,!--no-approx-geodetic", line.approx_geodetic,
                    "compute approximate geodetic coordinates for each station");
-  CLI::Option* nee_option =
-      app.add_flag("--approx-nee,!--no-approx-nee", approx_nee,
+  line.nee_option =
+      app.add_flag("--approx-nee,!--no-approx-nee", line.approx_nee,
                    "compute approximate north/east/elevation for each unknown station");
-  for (FieldOption& field : fields) {
+  for (FieldOption& field : line.fields) {
     field.option = app.add_option(field.flag, field.text, field.help)->type_name(field.type);
   }
-  CLI::Option* mode_option =
-      app.add_option("--tolerance-mode", tolerance_mode, "merge tolerance measured in 2d or 3d")
-          ->check(CLI::IsMember({"2d", "3d"}, CLI::ignore_case));
+  line.mode_option = app.add_option("--tolerance-mode", line.tolerance_mode,
+                                    "merge tolerance measured in 2d or 3d")
+                         ->check(CLI::IsMember({"2d", "3d"}, CLI::ignore_case));
   CLI::Option* antenna_option = app.add_flag(
-      "--antenna-to-antenna", antenna,
+      "--antenna-to-antenna", line.antenna,
       "GPS vectors in the file run antenna to antenna: reduce them to mark to mark (default)");
   CLI::Option* mark_option =
-      app.add_flag("--mark-to-mark", mark, "GPS vectors in the file run mark to mark");
+      app.add_flag("--mark-to-mark", line.mark, "GPS vectors in the file run mark to mark");
   antenna_option->excludes(mark_option);
-  CLI::Option* yes_option = app.add_flag("--yes", yes, "answer every Yes/No question Yes");
-  CLI::Option* no_option = app.add_flag("--no", no, "answer every Yes/No question No");
+  CLI::Option* yes_option = app.add_flag("--yes", line.yes, "answer every Yes/No question Yes");
+  CLI::Option* no_option = app.add_flag("--no", line.no, "answer every Yes/No question No");
   yes_option->excludes(no_option);
-  app.add_option("--merge", merge, "how merge offers are answered")
+  app.add_option("--merge", line.merge, "how merge offers are answered")
       ->check(CLI::IsMember({"ask", "same", "different", "cancel"}, CLI::ignore_case));
-  CLI::Option* settings_option =
-      app.add_option("--settings", settings_path,
+  line.settings_option =
+      app.add_option("--settings", line.settings_path,
                      "the settings record (default: Trovisk.cfg beside the program)")
           ->type_name("FILE");
-  app.add_flag("--save-settings", save_settings,
+  app.add_flag("--save-settings", line.save_settings,
                "keep the options in the settings record once they pass the checks");
-  app.add_option("--report", report, "write a station report to this file")->type_name("FILE");
-  app.add_flag("-q,--quiet", quiet, "no success message (warnings and errors still shown)");
+  app.add_option("--report", line.report, "write a station report to this file")->type_name("FILE");
+  app.add_flag("-q,--quiet", line.quiet, "no success message (warnings and errors still shown)");
+}
 
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::ParseError& error) {
-    return app.exit(error) == 0 ? kExitSuccess : kExitInvalidOptions;
-  }
-
-  // Construction defaults, then the settings record, then the command line.
+// The options of the settings record, or the construction defaults when there
+// is none or it cannot be read (then with a warning).
+ConverterOptions ReadSettingsOrDefaults(const std::string& settings_path) {
   ConverterOptions options;
-  if (settings_option->count() == 0) settings_path = SettingsPathBeside(ProgramPath(argv[0]));
   std::error_code error;
   bool settings_exist = std::filesystem::exists(Utf8Path(settings_path), error);
-  bool settings_read = settings_exist && ReadSettingsFile(settings_path, options);
-  if (settings_exist && !settings_read) {
+  if (settings_exist && !ReadSettingsFile(settings_path, options)) {
     std::cerr << "trovisk: warning: cannot read the settings file " << settings_path
               << "; the defaults are used\n";
   }
+  return options;
+}
 
-  if (input_option->count() > 0) options.input_file = input;
-  if (output_option->count() > 0) options.output_file = output;
-  ApplyFlag(local_option, local_nee, options.local_nee_system);
-  ApplyFlag(geodetic_option, approx_geodetic, options.compute_approx_geodetic);
-  ApplyFlag(nee_option, approx_nee, options.compute_approx_nee);
-  if (antenna) options.gps_antenna_to_antenna = true;
-  if (mark) options.gps_antenna_to_antenna = false;
-  if (mode_option->count() > 0) options.tolerance_mode = (tolerance_mode[0] == '2') ? 0 : 1;
-  for (const FieldOption& field : fields) {
+// The command line's values over the settings; false (with the message
+// shown) when a number field holds no number or the options do not pass the
+// dialog's checks.
+bool ApplyCommandLine(const CommandLine& line, ConverterOptions& options) {
+  if (line.input_option->count() > 0) options.input_file = line.input;
+  if (line.output_option->count() > 0) options.output_file = line.output;
+  ApplyFlag(line.local_option, line.local_nee, options.local_nee_system);
+  ApplyFlag(line.geodetic_option, line.approx_geodetic, options.compute_approx_geodetic);
+  ApplyFlag(line.nee_option, line.approx_nee, options.compute_approx_nee);
+  if (line.antenna) options.gps_antenna_to_antenna = true;
+  if (line.mark) options.gps_antenna_to_antenna = false;
+  if (line.mode_option->count() > 0) {
+    options.tolerance_mode = (line.tolerance_mode[0] == '2') ? 0 : 1;
+  }
+  for (const FieldOption& field : line.fields) {
     if (field.option->count() == 0) continue;
     if (field.name != nullptr) {
       options.*field.name = field.text;
@@ -162,47 +179,78 @@ int Run(int argc, char** argv) {
     if (!value) {
       std::cerr << "trovisk: " << field.flag << ": " << FormatMessageText(kMsgEnterNumber, {})
                 << '\n';
-      return kExitInvalidOptions;
+      return false;
     }
     options.*field.number = *value;
   }
   if (auto refused = ValidateOptions(options)) {
     std::string origin = "options";
-    for (const FieldOption& field : fields) {
+    for (const FieldOption& field : line.fields) {
       if (field.control_id != refused->control_id) continue;
       origin = field.flag;
-      if (field.option->count() == 0) origin += " (from the settings file " + settings_path + ")";
-    }
-    std::cerr << "trovisk: " << origin << ": " << refused->text << '\n';
-    return kExitInvalidOptions;
-  }
-
-  if (save_settings) {
-    bool name_dropped = false;
-    if (!WriteSettingsFile(settings_path, options, &name_dropped)) {
-      std::cerr << "trovisk: warning: cannot write the settings file " << settings_path << '\n';
-    } else if (name_dropped) {
-      for (const std::string* name : {&options.output_file, &options.input_file}) {
-        if (name->size() <= kMaxStoredFileName) continue;
-        std::cerr << "trovisk: warning: " << FormatMessageText(kMsgFileNameTooLong, {*name})
-                  << '\n';
+      if (field.option->count() == 0) {
+        origin += " (from the settings file " + line.settings_path + ")";
       }
     }
+    std::cerr << "trovisk: " << origin << ": " << refused->text << '\n';
+    return false;
   }
+  return true;
+}
 
+// Keeps the options in the settings record; a file name too long for the
+// record is left out of it, with a warning.
+void SaveSettings(const std::string& settings_path, const ConverterOptions& options) {
+  bool name_dropped = false;
+  if (!WriteSettingsFile(settings_path, options, &name_dropped)) {
+    std::cerr << "trovisk: warning: cannot write the settings file " << settings_path << '\n';
+    return;
+  }
+  if (!name_dropped) return;
+  for (const std::string* name : {&options.output_file, &options.input_file}) {
+    if (name->size() <= kMaxStoredFileName) continue;
+    std::cerr << "trovisk: warning: " << FormatMessageText(kMsgFileNameTooLong, {*name}) << '\n';
+  }
+}
+
+ConsoleSettings ConsoleSettingsFor(const CommandLine& line) {
   ConsoleSettings console;
-  console.questions = yes ? QuestionPolicy::kYes : no ? QuestionPolicy::kNo : QuestionPolicy::kAsk;
-  std::string merge_choice = CLI::detail::to_lower(merge);
+  console.questions = line.yes  ? QuestionPolicy::kYes
+                      : line.no ? QuestionPolicy::kNo
+                                : QuestionPolicy::kAsk;
+  std::string merge_choice = CLI::detail::to_lower(line.merge);
   console.merges = merge_choice == "same"        ? MergePolicy::kSame
                    : merge_choice == "different" ? MergePolicy::kDifferent
                    : merge_choice == "cancel"    ? MergePolicy::kCancel
                                                  : MergePolicy::kAsk;
-  console.quiet = quiet;
+  console.quiet = line.quiet;
   console.interactive = ConsoleIsInteractive();
-  ConsoleUi ui(console, std::cin, std::cerr);
+  return console;
+}
+
+int Run(int argc, char** argv) {
+  CLI::App app{"Converts an RW5 raw survey data file into a Korvanta input file.", "trovisk"};
+  app.set_version_flag("--version", "trovisk " TROVISK_VERSION);
+  CommandLine line;
+  DeclareOptions(app, line);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    return app.exit(error) == 0 ? kExitSuccess : kExitInvalidOptions;
+  }
+
+  // Construction defaults, then the settings record, then the command line.
+  if (line.settings_option->count() == 0) {
+    line.settings_path = SettingsPathBeside(ProgramPath(argv[0]));
+  }
+  ConverterOptions options = ReadSettingsOrDefaults(line.settings_path);
+  if (!ApplyCommandLine(line, options)) return kExitInvalidOptions;
+  if (line.save_settings) SaveSettings(line.settings_path, options);
+
+  ConsoleUi ui(ConsoleSettingsFor(line), std::cin, std::cerr);
   SurveyData data;
   ConversionExtras extras;
-  extras.report_file = report;
+  extras.report_file = line.report;
   return ExitStatusFor(RunConversion(options, ui, data, extras));
 }
 
