@@ -62,7 +62,6 @@ class PipelinedLineReader::Pipeline {
     is_note = reader_.is_note();
     return given;
   }
-  std::string_view AheadHere() const { return reader_.Ahead(); }
 
 #if defined(TROVISK_READER_THREADS)
   // Gives the batch in hand back to the reading thread and waits for the
@@ -191,13 +190,6 @@ bool PipelinedLineReader::NextSlow(std::string_view& line, int& line_counter, St
 #else
   return false;
 #endif
-}
-
-std::string_view PipelinedLineReader::Ahead() const {
-  if (!pipeline_->threaded()) return pipeline_->AheadHere();
-  if (next_line_ >= line_count_) return {};
-  const std::size_t from = lines_[next_line_].offset;
-  return std::string_view(text_ + from, text_size_ - from);
 }
 
 }  // namespace trovisk

@@ -44,9 +44,6 @@ class PipelinedLineReader {
     return NextSlow(line, line_counter, error_code);
   }
   bool is_note() const { return is_note_; }
-  // The lines that follow the last one given within its batch, each ended by
-  // a line feed: a look ahead that may end early, valid until the next call.
-  std::string_view Ahead() const;
 
   // One line of a batch: where its text lies in the batch's text.
   struct LineEntry {

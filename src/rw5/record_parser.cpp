@@ -108,7 +108,6 @@ void RecordReader::Read(std::istream& input, int& line_counter, Status& status) 
       state_.pending_vector = 0;
       continue;
     }
-    if (!coordinates_only_) PrefetchNextForesight(reader.Ahead());
     HandleRecord(line, code, first_comma);
   }
   if (error_code != Status::kOk) {
