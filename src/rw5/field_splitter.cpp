@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <system_error>
 
-#include "rw5/byte_words.h"
 #include "rw5/null_value.h"
 
 namespace trovisk {
@@ -108,37 +107,18 @@ bool ReadShortDecimal(const char* p, const char* end, double& value) {
 
 void SplitFields(std::string_view line, std::size_t first_comma, std::size_t count,
                  std::vector<std::string_view>& fields) {
-  fields.resize(count);
-  if (count == 0) return;
+  fields.assign(count, std::string_view());
+  if (count == 0 || first_comma >= line.size()) return;
+  std::string_view rest = line.substr(first_comma + 1);
   std::size_t k = 0;
-  if (first_comma < line.size()) {
-    // One pass over the line for all the separators the fields need, eight
-    // bytes at a time: whole words first, then the short tail.
-    const char* const text = line.data();
-    const std::size_t size = line.size();
-    const std::size_t separators = count - 1;
-    std::size_t start = first_comma + 1;
-    std::size_t word = start;
-    // Takes the fields ended by the commas marked in `commas`, a word from
-    // `word`; true once the last separator needed is taken.
-    auto take = [&](std::uint64_t commas) {
-      for (; commas != 0; commas &= commas - 1) {
-        const std::size_t comma = word + ByteOfLowestBit(commas);
-        fields[k] = std::string_view(text + start, comma - start);
-        start = comma + 1;
-        if (++k == separators) return true;
-      }
-      return false;
-    };
-    bool done = separators == 0;
-    for (; !done && size - word >= kWordBytes; word += kWordBytes) {
-      done = take(MatchingByteBits(LoadWord(text + word, kWordBytes), ','));
-    }
-    if (!done && word < size) take(MatchingByteBits(LoadWord(text + word, size - word), ','));
-    // The field after the last separator taken runs to the end of the line.
-    fields[k++] = std::string_view(text + start, size - start);
+  for (; k + 1 < count; ++k) {
+    const std::size_t comma = rest.find(',');
+    if (comma == std::string_view::npos) break;
+    fields[k] = rest.substr(0, comma);
+    rest.remove_prefix(comma + 1);
   }
-  for (; k < count; ++k) fields[k] = std::string_view();
+  // The field after the last separator taken runs to the end of the line.
+  fields[k] = rest;
 }
 
 double ReadReal(std::string_view text, bool& non_finite) {

@@ -41,44 +41,6 @@ TEST(FieldSplitter, CodeAndTheAskedNumberOfFields) {
   }
 }
 
-// Separators are found several bytes at a time: every split must match the
-// plain one comma-after-comma reading, wherever the commas fall in a word,
-// next to bytes such as '-' (one above a comma) or bytes of 128 and above.
-TEST(FieldSplitter, FieldsMatchAFieldByFieldReading) {
-  auto reference = [](std::string_view line, std::size_t first_comma, std::size_t count) {
-    std::vector<std::string_view> fields(count);
-    if (count == 0 || first_comma >= line.size()) return fields;
-    std::size_t start = first_comma + 1;
-    for (std::size_t k = 0; k < count; ++k) {
-      const std::size_t comma = k + 1 < count ? line.find(',', start) : std::string_view::npos;
-      fields[k] = line.substr(start, comma == std::string_view::npos ? line.npos : comma - start);
-      if (comma == std::string_view::npos) break;
-      start = comma + 1;
-    }
-    return fields;
-  };
-  std::mt19937 random(20261209);
-  const char alphabet[] = {',', ',', ',', '-', '+', 'A', '0', '9', ' ', '\x80', '\xFF', '\x2D'};
-  std::vector<std::string_view> split;
-  for (int i = 0; i < 20000; ++i) {
-    std::string line(random() % 40, 'x');
-    for (char& c : line) c = alphabet[random() % sizeof alphabet];
-    std::size_t first_comma = 0;
-    RecordCode(line, first_comma);
-    const std::size_t count = random() % 12;
-    SplitFields(line, first_comma, count, split);
-    const std::vector<std::string_view> expected = reference(line, first_comma, count);
-    ASSERT_EQ(split.size(), expected.size()) << line;
-    for (std::size_t k = 0; k < count; ++k) {
-      // Same text at the same place: fields stay views into the line.
-      ASSERT_EQ(split[k], expected[k]) << line << " field " << k;
-      if (!expected[k].empty()) {
-        ASSERT_EQ(split[k].data(), expected[k].data()) << line;
-      }
-    }
-  }
-}
-
 TEST(FieldSplitter, NumbersReadAsAtofAndAtoiDo) {
   struct Case {
     const char* text;
