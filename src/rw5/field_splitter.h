@@ -62,9 +62,7 @@ inline bool IsBlank(std::string_view text) {
 double ReadReal(std::string_view text, bool& non_finite);
 // A field value: kNullValue when `text` is blank (or empty), else ReadReal.
 inline double ReadValue(std::string_view text, bool& non_finite) {
-  // A digit first is the common case; only text that starts with a blank
-  // may be blank throughout.
-  if (text.empty() || (IsSpace(text[0]) && IsBlank(text))) {
+  if (IsBlank(text)) {
     non_finite = false;
     return kNullValue;
   }
