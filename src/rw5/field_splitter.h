@@ -18,11 +18,6 @@ void SplitFields(std::string_view line, std::size_t first_comma, std::size_t cou
 
 // The record code: the text before the first comma (the whole line without one).
 inline std::string_view RecordCode(std::string_view line, std::size_t& first_comma) {
-  // Nearly every code has two letters: its comma is looked for there first.
-  if (line.size() > 2 && line[2] == ',' && line[0] != ',' && line[1] != ',') {
-    first_comma = 2;
-    return line.substr(0, 2);
-  }
   first_comma = line.find(',');
   if (first_comma == std::string_view::npos) first_comma = line.size();
   return line.substr(0, first_comma);
@@ -67,9 +62,7 @@ inline bool IsBlank(std::string_view text) {
 double ReadReal(std::string_view text, bool& non_finite);
 // A field value: kNullValue when `text` is blank (or empty), else ReadReal.
 inline double ReadValue(std::string_view text, bool& non_finite) {
-  // A digit first is the common case; only text that starts with a blank
-  // may be blank throughout.
-  if (text.empty() || (IsSpace(text[0]) && IsBlank(text))) {
+  if (IsBlank(text)) {
     non_finite = false;
     return kNullValue;
   }

@@ -2,7 +2,6 @@
 #include <string>
 
 #include "geodesy/angles.h"
-#include "rw5/byte_words.h"
 #include "rw5/field_splitter.h"
 #include "rw5/record_codes.h"
 #include "rw5/record_reader.h"
@@ -61,42 +60,6 @@ std::string_view RecordReader::Name(std::string_view field, std::size_t prefix_l
     while (!rest.empty() && IsNameBlank(rest.back())) rest.remove_suffix(1);
   }
   return rest;
-}
-
-void RecordReader::PrefetchNextForesight(std::string_view ahead) const {
-  // Only a hint: a name read differently here costs one wasted prefetch.
-  constexpr std::size_t kLookAhead = 256;
-  const char* p = ahead.data();
-  const char* const end = p + (ahead.size() < kLookAhead ? ahead.size() : kLookAhead);
-  if (p < end && *p == '\n') ++p;  // the LF of a CR LF pair
-  // Only the records of pointings name a foresight.
-  if (end - p < 3 || p[2] != ',') return;
-  if (!IsPointingRecord(TwoLetterKey(p[0], p[1]))) return;
-  // The foresight field (",FP") before the line ends, eight bytes at a time.
-  p += 2;
-  const char* name = nullptr;
-  for (const char* word = p; word < end && name == nullptr; word += kWordBytes) {
-    const std::uint64_t bytes = LoadWord(word, static_cast<std::size_t>(end - word));
-    std::uint64_t marks = MatchingByteBits(bytes, ',') | MatchingByteBits(bytes, '\n') |
-                          MatchingByteBits(bytes, '\r');
-    for (; marks != 0; marks &= marks - 1) {
-      const char* mark = word + ByteOfLowestBit(marks);
-      if (*mark != ',') return;  // the line ends without one
-      if (end - mark >= 3 && mark[1] == 'F' && mark[2] == 'P') {
-        name = mark + 3;
-        break;
-      }
-    }
-  }
-  if (name == nullptr) return;
-  p = name;
-  const char* first = p;
-  while (p < end && *p != ',' && *p != '\r' && *p != '\n') ++p;
-  std::string_view rest(first, static_cast<std::size_t>(p - first));
-  while (!rest.empty() && IsNameBlank(rest.front())) rest.remove_prefix(1);
-  rest = rest.substr(0, kMaxStationNameLength);
-  while (!rest.empty() && IsNameBlank(rest.back())) rest.remove_suffix(1);
-  data_.stations.Prefetch(rest);
 }
 
 int RecordReader::Station(std::string_view name) {

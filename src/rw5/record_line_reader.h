@@ -41,11 +41,6 @@ class RecordLineReader {
   void KeepDataNotes() { keep_data_notes_ = true; }
   // The last line given is a data note.
   bool is_note() const { return is_note_; }
-  // The bytes already read that follow the last line given, untrimmed and
-  // possibly ending inside a line: a look ahead, valid until the next call.
-  std::string_view Ahead() const {
-    return std::string_view(buffer_.data() + position_, end_ - position_);
-  }
 
  private:
   enum class Fill { kData, kEnd, kError };

@@ -5,8 +5,8 @@
 
 #include "base/status.h"
 #include "rw5/field_splitter.h"
-#include "rw5/pipelined_line_reader.h"
 #include "rw5/record_codes.h"
+#include "rw5/record_line_reader.h"
 #include "rw5/record_reader.h"
 
 namespace trovisk {
@@ -84,8 +84,8 @@ void RecordReader::Read(std::istream& input, int& line_counter, Status& status) 
     // records come, and run out only if the records themselves do not fit.
   }
 
-  // The file is read and cut into lines on a second thread, a batch ahead.
-  PipelinedLineReader reader(input, true);
+  RecordLineReader reader(input);
+  reader.KeepDataNotes();
   std::string_view line;
   Status error_code = Status::kOk;
   while (reader.Next(line, line_counter, error_code)) {
@@ -108,7 +108,6 @@ void RecordReader::Read(std::istream& input, int& line_counter, Status& status) 
       state_.pending_vector = 0;
       continue;
     }
-    if (!coordinates_only_) PrefetchNextForesight(reader.Ahead());
     HandleRecord(line, code, first_comma);
   }
   if (error_code != Status::kOk) {

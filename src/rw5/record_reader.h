@@ -50,10 +50,6 @@ class RecordReader {
   // A station name: characters 3 to 17 of the field, blanks around it removed.
   std::string_view Name(std::string_view field, std::size_t prefix_length = 2);
   int Station(std::string_view name);  // the station's index, added when new
-  // Starts loading the index entry of the foresight named on the line that
-  // follows, in `ahead`, so that its lookup a record later finds it in the
-  // cache: with a million stations most lookups would wait on memory.
-  void PrefetchNextForesight(std::string_view ahead) const;
   // The same, remembering the last occupied name: it repeats on every record.
   int OccupiedStation(std::string_view name);
   // The rest of the line from a "--" field: the note with its commas.

@@ -152,15 +152,6 @@ bool StationList::Add(const StationRecord& station) {
   return false;
 }
 
-void StationList::Prefetch(std::string_view name) const {
-  name = KeptPart(name);
-#if defined(__GNUC__) || defined(__clang__)
-  __builtin_prefetch(&slots_[HashOf(name) & (slots_.size() - 1)]);
-#else
-  (void)name;
-#endif
-}
-
 int StationList::Find(std::string_view name) const {
   name = KeptPart(name);
   if (name.empty()) return 0;

@@ -33,9 +33,6 @@ class StationList {
   bool Add(const StationRecord& station);
   // The index of the station of that exact name, 0 when there is none.
   int Find(std::string_view name) const;
-  // Starts loading the index entry of `name` into the cache, so that a
-  // lookup made a little later does not wait for memory.
-  void Prefetch(std::string_view name) const;
   // Adds a station of that name with the given units when absent; its index.
   // An empty name is never added and gives 0.
   int FindOrAdd(std::string_view name, int distance_units);
