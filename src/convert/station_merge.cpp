@@ -1,11 +1,10 @@
-// Station merge: candidate pairs come from a grid of occupied cells, so each
-// station is compared only with those that may lie within the tolerance.
+// Station merge: candidate pairs come from a grid of cells, so each station
+// is compared only with those that may lie within the tolerance.
 #include "convert/station_merge.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <utility>
 #include <vector>
 
 #include "convert/neighbour_grid.h"
@@ -21,49 +20,23 @@ constexpr int kShownDecimals = 3;
 // together in plan can lie once taken down to a common height.
 constexpr double kPlanReachMargin = 1.01;
 
-// The stations of one check, where the grid places them, and the grid. Both
-// checks fill the same one in turn, so that its memory is taken only once.
+// The stations of one check and where the grid places them.
 struct CheckPoints {
-  std::vector<int> stations;  // ascending
-  std::vector<GridPoint> points;
-  std::vector<std::uint32_t> anywhere;  // positions the grid keeps out of its cells
-  NeighbourGrid grid;
-
-  void Start(std::size_t most) {
-    stations.clear();
-    points.clear();
-    anywhere.clear();
+  explicit CheckPoints(std::size_t most) {
     stations.reserve(most);
     points.reserve(most);
   }
+  std::vector<int> stations;  // ascending
+  std::vector<GridPoint> points;
+  std::vector<std::uint32_t> anywhere;  // positions the grid keeps out of its cells
 };
 
-enum class Visit { kNext, kDoneWithFirst, kCancel };
-
-// Calls visit(first, second) for every pair of stations that may lie within
-// `reach` of each other in the grid, first being the lower station index,
-// ordered by first and then second; a station no longer active is passed
-// over. Returns true when a visit cancelled.
-template <typename IsActive, typename VisitPair>
-bool VisitNearbyPairs(CheckPoints& check, int dims, double reach, IsActive is_active,
-                      VisitPair visit) {
-  check.grid.Build(check.points, dims, reach, std::move(check.anywhere));
-  const NeighbourGrid& grid = check.grid;
-  std::vector<std::uint32_t> candidates;
-  // Most stations have no other near them: pass over them without touching
-  // their records.
-  const auto count = static_cast<std::uint32_t>(check.stations.size());
-  for (std::uint32_t i = grid.NextThatMayPair(0); i < count; i = grid.NextThatMayPair(i + 1)) {
-    if (!is_active(check.stations[i])) continue;
-    grid.LaterCandidates(i, candidates);
-    for (std::uint32_t j : candidates) {
-      const Visit result = visit(check.stations[i], check.stations[j]);
-      if (result == Visit::kCancel) return true;
-      if (result == Visit::kDoneWithFirst) break;
-    }
-  }
-  return false;
-}
+// A pair of stations of a check closer than the tolerance, first the lower index.
+struct ClosePair {
+  int first = 0;
+  int second = 0;
+  double separation = 0.0;  // metres
+};
 
 bool IsMerged(const StationList& stations, int index) {
   return stations[static_cast<std::size_t>(index)].merge_link != kNotMerged;
@@ -80,15 +53,15 @@ MergeCandidate CandidateOf(const StationList& stations, int index) {
   return candidate;
 }
 
-// Offers the pair and applies the answer.
 std::uint64_t PairKey(int first, int second) {
   return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(first)) << 32) |
          static_cast<std::uint32_t>(second);
 }
 
-Visit OfferPair(StationList& stations, int first, int second, double separation, bool geodetic,
-                UserInterface& ui, DeclinedMerges* declined) {
-  if (declined && declined->count(PairKey(first, second))) return Visit::kNext;
+// Offers the pair and applies the answer; true when the user cancelled.
+bool OfferPair(StationList& stations, int first, int second, double separation, bool geodetic,
+               UserInterface& ui, DeclinedMerges* declined) {
+  if (declined && declined->count(PairKey(first, second))) return false;
   MergeOffer offer;
   offer.first = CandidateOf(stations, first);
   offer.second = CandidateOf(stations, second);
@@ -97,36 +70,50 @@ Visit OfferPair(StationList& stations, int first, int second, double separation,
   const MergeAnswer answer = ui.AskMerge(offer);
   switch (answer.decision) {
     case MergeDecision::kCancel:
-      return Visit::kCancel;
+      return true;
     case MergeDecision::kSame:
+      // The station not kept takes no further part.
       if (answer.keep_first) {
         stations[static_cast<std::size_t>(second)].merge_link = first;
-        return Visit::kNext;
+      } else {
+        stations[static_cast<std::size_t>(first)].merge_link = second;
       }
-      stations[static_cast<std::size_t>(first)].merge_link = second;
-      return Visit::kDoneWithFirst;
+      break;
     case MergeDecision::kDifferent:
       if (declined) declined->insert(PairKey(first, second));
       break;
   }
-  return Visit::kNext;
+  return false;
 }
 
 // Runs one check over the given points, whose grid coordinates put any two
 // stations closer than the tolerance within `reach` of each other;
 // `separation(first, second)` is the distance in metres that is compared
-// with the tolerance.
+// with the tolerance. The close pairs are offered by lower station index and
+// then higher; a pair with a station merged meanwhile is passed over.
 template <typename Separation>
-bool RunCheck(StationList& stations, CheckPoints& check, int dims, double reach, double tolerance_m,
-              bool geodetic, UserInterface& ui, DeclinedMerges* declined, Separation separation) {
-  return VisitNearbyPairs(
-      check, dims, reach, [&](int station) { return !IsMerged(stations, station); },
-      [&](int first, int second) {
-        if (IsMerged(stations, second)) return Visit::kNext;
-        const double distance = separation(first, second);
-        if (!(distance < tolerance_m)) return Visit::kNext;
-        return OfferPair(stations, first, second, distance, geodetic, ui, declined);
-      });
+bool RunCheck(StationList& stations, const CheckPoints& check, int dims, double reach,
+              double tolerance_m, bool geodetic, UserInterface& ui, DeclinedMerges* declined,
+              Separation separation) {
+  std::vector<ClosePair> close;
+  ForEachPairInNeighbouringCells(check.points, dims, reach, check.anywhere,
+                                 [&](std::uint32_t i, std::uint32_t j) {
+                                   const int first = check.stations[i];
+                                   const int second = check.stations[j];
+                                   const double distance = separation(first, second);
+                                   if (distance < tolerance_m)
+                                     close.push_back({first, second, distance});
+                                 });
+  std::sort(close.begin(), close.end(), [](const ClosePair& x, const ClosePair& y) {
+    return x.first < y.first || (x.first == y.first && x.second < y.second);
+  });
+  for (const ClosePair& pair : close) {
+    if (IsMerged(stations, pair.first) || IsMerged(stations, pair.second)) continue;
+    if (OfferPair(stations, pair.first, pair.second, pair.separation, geodetic, ui, declined)) {
+      return true;
+    }
+  }
+  return false;
 }
 
 bool AllFinite(const GridPoint& p) {
@@ -134,8 +121,8 @@ bool AllFinite(const GridPoint& p) {
 }
 
 bool CheckLocalCoordinates(StationList& stations, double tolerance_m, bool spatial,
-                           UserInterface& ui, DeclinedMerges* declined, CheckPoints& check) {
-  check.Start(stations.size());
+                           UserInterface& ui, DeclinedMerges* declined) {
+  CheckPoints check(stations.size());
   for (std::size_t i = 1; i < stations.size(); ++i) {
     const StationRecord& s = stations[i];
     if (!s.has_nee || s.merge_link != kNotMerged) continue;
@@ -157,8 +144,7 @@ bool CheckLocalCoordinates(StationList& stations, double tolerance_m, bool spati
 }
 
 bool CheckGeodeticCoordinates(StationList& stations, double tolerance_m, bool spatial, double a,
-                              double e2, UserInterface& ui, DeclinedMerges* declined,
-                              CheckPoints& check) {
+                              double e2, UserInterface& ui, DeclinedMerges* declined) {
   // Geodetic positions mean nothing without an ellipsoid.
   const double least_curvature_radius = a * (1.0 - e2);  // meridian radius at the equator
   if (!(least_curvature_radius > 0.0) || !(e2 >= 0.0) || !std::isfinite(a)) return false;
@@ -173,7 +159,7 @@ bool CheckGeodeticCoordinates(StationList& stations, double tolerance_m, bool sp
   // survey's; such stations are compared with every other one instead of
   // squeezing the grid towards the centre.
   const double deepest_gridded = -least_curvature_radius / 2.0;
-  check.Start(stations.size());
+  CheckPoints check(stations.size());
   double grid_height = 0.0;
   bool any = false;
   for (std::size_t i = 1; i < stations.size(); ++i) {
@@ -235,9 +221,8 @@ bool MergeNearbyStations(StationList& stations, double tolerance_m, int toleranc
                          double e2, UserInterface& ui, DeclinedMerges* declined) {
   if (!(tolerance_m > 0.0)) return false;  // also NaN
   const bool spatial = tolerance_mode != kToleranceMode2D;
-  CheckPoints check;
-  if (CheckLocalCoordinates(stations, tolerance_m, spatial, ui, declined, check)) return true;
-  return CheckGeodeticCoordinates(stations, tolerance_m, spatial, a, e2, ui, declined, check);
+  if (CheckLocalCoordinates(stations, tolerance_m, spatial, ui, declined)) return true;
+  return CheckGeodeticCoordinates(stations, tolerance_m, spatial, a, e2, ui, declined);
 }
 
 }  // namespace trovisk
