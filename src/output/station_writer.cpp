@@ -155,38 +155,6 @@ void AppendStation(OutputBuffer& out, bool write_geodetic, bool write_local, boo
   out.Commit(text);
 }
 
-}  // namespace
-
-void AppendOneStation(OutputBuffer& out, bool write_geodetic, bool write_local,
-                      bool local_nee_system, char delimiter, std::string_view name, double north,
-                      double east, double elevation, double latitude, double longitude,
-                      double height, std::string_view description) {
-  // A short name, written up to three times, is blanked once.
-  char name_text[TextCursor::kScratchBlock] = {};
-  StationText name_field{name};
-  if (name.size() <= sizeof name_text) {
-    WriteLineText(name_text, name);
-    name_field.blanked = &name_text;
-  }
-  AppendStation(
-      out, write_geodetic, write_local, local_nee_system, delimiter, name.size(),
-      [&name_field](TextCursor& text) { name_field.Put(text); }, north, east, elevation, latitude,
-      longitude, height, StationText{description});
-}
-
-void WriteOneStation(std::ostream& out, bool write_geodetic, bool write_local,
-                     bool local_nee_system, char delimiter, std::string_view name, double north,
-                     double east, double elevation, double latitude, double longitude,
-                     double height, std::string_view description, Status& status) {
-  status = Status::kOk;
-  OutputBuffer buffer(out);
-  AppendOneStation(buffer, write_geodetic, write_local, local_nee_system, delimiter, name, north,
-                   east, elevation, latitude, longitude, height, description);
-  if (!buffer.Flush()) status = Status::kWriteError;
-}
-
-namespace {
-
 // One thread's share of a station section: its text, its descriptions, and
 // the unit written last before the stations it formats next.
 class StationChunkWriter {

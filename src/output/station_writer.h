@@ -25,20 +25,6 @@ inline constexpr int kNameNotFound = -110003;         // no such station: name k
 void WriteStations(std::ostream& out, const StationList& stations, bool write_geodetic,
                    bool write_local, bool local_nee_system, Status& status);
 
-/// One station's records, lengths already in output units, latitude and
-/// longitude in radians (written packed DDD.MMSSsssss): "$GEO_COMPACT" when
-/// write_geodetic, "$LOCAL_NEUE_COMPACT" or "$STATE_ELEV_COMPACT" when
-/// write_local, then "$STA_DESC" and a blank line, or one line end when the
-/// description is empty. Fields are separated by the delimiter and a blank.
-void WriteOneStation(std::ostream& out, bool write_geodetic, bool write_local,
-                     bool local_nee_system, char delimiter, std::string_view name, double north,
-                     double east, double elevation, double latitude, double longitude,
-                     double height, std::string_view description, Status& status);
-void AppendOneStation(OutputBuffer& out, bool write_geodetic, bool write_local,
-                      bool local_nee_system, char delimiter, std::string_view name, double north,
-                      double east, double elevation, double latitude, double longitude,
-                      double height, std::string_view description);
-
 /// The name under which observations refer to the station called `name`:
 /// the surviving station's name when it was merged (following merge after
 /// merge), its own when it stands for itself, `name` itself when unknown.
