@@ -65,7 +65,7 @@ void RecordReader::CloseDirectionSet() {
   }
   for (const SetObservation& observation : set_observations_) {
     const Pointing& p = observation.pointing;
-    if (IsPresent(p.direction) && IsMissing(observation.horizontal_angle) &&
+    if (IsPresent(p.horizontal_angle) && IsMissing(observation.horizontal_angle) &&
         p.to != observation.backsight) {
       Warn(p.line,
            "direction to " + name(p.to) + " in a set without a backsight reading; not used");

@@ -12,8 +12,8 @@ namespace {
 
 // The face-left equivalent direction of a face pair; either may be absent.
 double CombineDirections(const Pointing* left, const Pointing* right) {
-  double l = left ? left->direction : kNullValue;
-  double r = right ? right->direction : kNullValue;
+  double l = left ? left->horizontal_angle : kNullValue;
+  double r = right ? right->horizontal_angle : kNullValue;
   if (IsPresent(l) && IsPresent(r)) return ReduceToTurn(AverageAngles(l, r));
   if (IsPresent(l)) return l;
   if (IsPresent(r)) return ReduceToTurn(r - kPi);
@@ -28,7 +28,7 @@ Pointing CombinePair(const Pointing* left, const Pointing* right) {
   const Pointing& first = left ? *left : *right;
   Pointing combined = first;
   combined.face_right = false;
-  combined.direction = CombineDirections(left, right);
+  combined.horizontal_angle = CombineDirections(left, right);
   combined.azimuth = kNullValue;
   for (double Pointing::*member : {&Pointing::zenith, &Pointing::slope_distance,
                                    &Pointing::horizontal_distance, &Pointing::height_difference}) {
@@ -43,8 +43,9 @@ Pointing CombinePair(const Pointing* left, const Pointing* right) {
 void CheckFaces(const Pointing& left, const Pointing& right, int station,
                 std::vector<SetWarning>& warnings) {
   int line = std::max(left.line, right.line);
-  if (IsPresent(left.direction) && IsPresent(right.direction)) {
-    double difference = std::fabs(AngleDifference(right.direction - kPi, left.direction));
+  if (IsPresent(left.horizontal_angle) && IsPresent(right.horizontal_angle)) {
+    double difference =
+        std::fabs(AngleDifference(right.horizontal_angle - kPi, left.horizontal_angle));
     if (difference > kFaceToleranceAngle) {
       warnings.push_back({line, station, left.to, true, difference});
     }
@@ -118,10 +119,11 @@ void DirectionSet::Close(std::vector<SetObservation>& out, std::vector<SetWarnin
       observation.pointing = CombinePair(left, right);
       observation.backsight = has_reference_ ? reference_ : 0;
       if (is_reference) {
-        if (i == 0) reference_direction = observation.pointing.direction;
-      } else if (IsPresent(observation.pointing.direction) && IsPresent(reference_direction)) {
+        if (i == 0) reference_direction = observation.pointing.horizontal_angle;
+      } else if (IsPresent(observation.pointing.horizontal_angle) &&
+                 IsPresent(reference_direction)) {
         observation.horizontal_angle =
-            ReduceToTurn(observation.pointing.direction - reference_direction);
+            ReduceToTurn(observation.pointing.horizontal_angle - reference_direction);
       }
       out.push_back(observation);
     }

@@ -40,7 +40,7 @@ void RecordReader::ReadVector(std::string_view code) {
   Split(10);
   ObservationRecord vector;
   vector.kind = ObservationKind::kGpsVector;
-  vector.SetCode(std::string(code).c_str());
+  vector.SetCode(code);
   vector.line = line_;
   vector.from = state_.base;
   ObservationDetail& terms = data_.observations.Detail(vector);

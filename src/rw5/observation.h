@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "rw5/measurement.h"
 #include "rw5/null_value.h"
 
 namespace trovisk {
@@ -35,7 +35,7 @@ struct ObservationDetail {
   std::string description;
 };
 
-struct ObservationRecord {
+struct ObservationRecord : Measurement {
   std::int32_t sequence = 0;  // order of arrival, from 1
   // Station indices into the StationList; 0 means no station.
   std::int32_t from = 0;       // occupied station (GPS: base)
@@ -44,27 +44,8 @@ struct ObservationRecord {
   std::int32_t line = 0;       // raw file line the observation came from
   std::int32_t detail = 0;     // index of its ObservationDetail in the list; 0: none
   ObservationKind kind = ObservationKind::kNone;
-  std::array<char, 4> code{};  // raw record code, NUL-terminated ("BK", "SS", "G1")
-  bool moved = false;          // carried from a direction set into the main array
-  bool computed = false;       // derived, not measured: written commented out
-
-  // Angles in radians, lengths in metres; kNullValue where not measured.
-  double horizontal_angle = kNullValue;
-  double azimuth = kNullValue;
-  double zenith = kNullValue;
-  double slope_distance = kNullValue;
-  double horizontal_distance = kNullValue;
-  double height_difference = kNullValue;
-  double instrument_height = kNullValue;
-  double target_height = kNullValue;
-
-  void SetCode(std::string_view text) {
-    code = {};
-    for (std::size_t i = 0; i + 1 < code.size() && i < text.size() && text[i] != '\0'; ++i) {
-      code[i] = text[i];
-    }
-  }
-  const char* Code() const { return code.data(); }
+  bool moved = false;     // carried from a direction set into the main array
+  bool computed = false;  // derived, not measured: written commented out
 };
 
 // Observations in arrival order, with the details of those that have any;

@@ -81,7 +81,7 @@ void RecordReader::ReadObservationRecord(std::string_view code) {
     if (has_note) break;  // the note runs to the end of the line
   }
   p.from = state_.occupied;
-  p.direction = IsPresent(angle_right) ? ReduceWithinTurn(angle_right) : kNullValue;
+  p.horizontal_angle = IsPresent(angle_right) ? ReduceWithinTurn(angle_right) : kNullValue;
   p.instrument_height = ToMetres(state_.instrument_height);
   p.target_height = ToMetres(state_.target_height);
   Describe(p.to, note);
@@ -103,7 +103,8 @@ void RecordReader::ReadObservationRecord(std::string_view code) {
       set_.Add(p, false);
     } else {
       // A foresight pointing outside a set stands alone like a sideshot.
-      if (p.face_right && IsPresent(p.direction)) p.direction = ReduceToTurn(p.direction - kPi);
+      if (p.face_right && IsPresent(p.horizontal_angle))
+        p.horizontal_angle = ReduceToTurn(p.horizontal_angle - kPi);
       p.face_right = false;
       AddSinglePointing(p);
       return;
@@ -134,13 +135,13 @@ void RecordReader::NoteBacksightReading(const Pointing& p, bool check_stale) {
     state_.foresight_since_setup = true;
     return;
   }
-  if (IsMissing(p.direction)) return;
+  if (IsMissing(p.horizontal_angle)) return;
   if (!state_.foresight_since_setup) {
     // The reading measured on the backsight is the circle's true zero for
     // the setup, whatever "BC" the collector carried over.
-    state_.backsight_circle = p.direction;
+    state_.backsight_circle = p.horizontal_angle;
   } else if (check_stale) {
-    double difference = AngleDifference(p.direction, state_.backsight_circle);
+    double difference = AngleDifference(p.horizontal_angle, state_.backsight_circle);
     if (std::fabs(difference) > kFaceToleranceAngle) {
       Warn(line_, "reading on the backsight differs from the backsight circle reading by " +
                       Seconds(difference) + "; the angles of this setup keep the circle reading");
@@ -153,12 +154,12 @@ void RecordReader::AddSinglePointing(const Pointing& pointing) {
   Pointing p = pointing;
   double horizontal_angle = kNullValue;
   double extra_azimuth = kNullValue;
-  if (IsPresent(p.direction)) {
+  if (IsPresent(p.horizontal_angle)) {
     if (state_.backsight != 0) {
-      horizontal_angle = ReduceWithinTurn(p.direction - state_.backsight_circle);
+      horizontal_angle = ReduceWithinTurn(p.horizontal_angle - state_.backsight_circle);
     } else if (IsPresent(state_.backsight_azimuth)) {
       double azimuth =
-          ReduceToTurn(state_.backsight_azimuth + p.direction - state_.backsight_circle);
+          ReduceToTurn(state_.backsight_azimuth + p.horizontal_angle - state_.backsight_circle);
       (IsMissing(p.azimuth) ? p.azimuth : extra_azimuth) = azimuth;
     } else {
       Warn(line_, "angle right without a backsight point or backsight azimuth; not used");

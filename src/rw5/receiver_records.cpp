@@ -94,7 +94,7 @@ void RecordReader::ReadReceiverVector(std::string_view code) {
   Split(6);
   ObservationRecord vector;
   vector.kind = ObservationKind::kGpsVector;
-  vector.SetCode(std::string(code).c_str());
+  vector.SetCode(code);
   vector.line = line_;
   vector.from = state_.base;
   ObservationDetail& terms = data_.observations.Detail(vector);

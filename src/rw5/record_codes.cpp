@@ -1,9 +1,8 @@
 // Known record codes and the skip question for the others.
 #include "rw5/record_codes.h"
 
-#include <algorithm>
 #include <array>
-#include <cstdint>
+#include <bitset>
 #include <vector>
 
 #include "base/message_table.h"
@@ -24,22 +23,14 @@ constexpr std::array<std::string_view, 41> kKnownCodes = {
     "G0", "G1", "G2", "G3", "G4"};  // receiver vectors: header, vector, variances, covariances,
                                     // tilt
 
-// The one known code longer than two characters: a GPS point's position.
+// The one known code longer than two letters: a GPS point's position.
 constexpr std::string_view kGpsPositionCode = "GPS";
 
-// The two-character codes as one bit each of a table indexed by the pair of
-// bytes, built when the program is compiled.
-struct CodeTable {
-  std::array<std::uint64_t, (1 << 16) / 64> bits{};
-};
-
-constexpr CodeTable kKnownPairs = [] {
-  CodeTable table;
-  for (std::string_view code : kKnownCodes) {
-    const int key = TwoLetterKey(code[0], code[1]);
-    table.bits[static_cast<std::size_t>(key) / 64] |= std::uint64_t{1} << (key % 64);
-  }
-  return table;
+// The two-letter codes, one bit each by their pair of letters.
+const std::bitset<1 << 16> kKnownPairs = [] {
+  std::bitset<1 << 16> pairs;
+  for (std::string_view code : kKnownCodes) pairs.set(TwoLetterKey(code[0], code[1]));
+  return pairs;
 }();
 
 // Asks whether records of an unsupported code are to be skipped.
@@ -55,19 +46,7 @@ int AskToSkip(std::string_view code, int line, UserInterface& ui, Status& error_
 
 bool IsKnownRecordCode(std::string_view code) {
   if (code.size() != 2) return code == kGpsPositionCode;
-  const auto key = static_cast<std::size_t>(TwoLetterKey(code[0], code[1]));
-  return (kKnownPairs.bits[key / 64] >> (key % 64) & 1) != 0;
-}
-
-int CheckRecordCode(std::string_view code, int line, std::vector<std::string>& skipped_codes,
-                    UserInterface& ui, Status& error_code) {
-  if (IsKnownRecordCode(code)) return kHandleRecord;
-  if (std::find(skipped_codes.begin(), skipped_codes.end(), code) != skipped_codes.end()) {
-    return kSkipRecord;
-  }
-  int result = AskToSkip(code, line, ui, error_code);
-  if (result == kSkipRecord) skipped_codes.emplace_back(code);
-  return result;
+  return kKnownPairs[TwoLetterKey(code[0], code[1])];
 }
 
 RecordCodeChecker::RecordCodeChecker(std::vector<std::string>& skipped_codes, UserInterface& ui)
@@ -75,9 +54,8 @@ RecordCodeChecker::RecordCodeChecker(std::vector<std::string>& skipped_codes, Us
       ui_(ui),
       skipped_index_(skipped_codes.begin(), skipped_codes.end()) {}
 
-int RecordCodeChecker::CheckOther(std::string_view code, int line, Status& error_code) {
+int RecordCodeChecker::Check(std::string_view code, int line, Status& error_code) {
   if (IsKnownRecordCode(code)) return kHandleRecord;
-  // A code short enough for the string's inline buffer allocates nothing here.
   if (skipped_index_.count(std::string(code)) != 0) return kSkipRecord;
   int result = AskToSkip(code, line, ui_, error_code);
   if (result == kSkipRecord) {

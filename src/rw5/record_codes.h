@@ -40,26 +40,13 @@ bool IsKnownRecordCode(std::string_view code);
 // Checks the code of the record on `line`: kHandleRecord for a known code,
 // kSkipRecord for one the user already agreed to skip or agrees to skip now
 // (message 2121, after which the code is added to `skipped_codes`), and
-// kStopReading with `error_code` 2121 when the user declines. This form scans
-// the list; a reader of many records uses RecordCodeChecker.
-int CheckRecordCode(std::string_view code, int line, std::vector<std::string>& skipped_codes,
-                    UserInterface& ui, Status& error_code);
-
-// The same check with the skipped codes indexed, so that a file with very
-// many distinct unsupported codes stays linear.
+// kStopReading with `error_code` 2121 when the user declines.
 class RecordCodeChecker {
  public:
   RecordCodeChecker(std::vector<std::string>& skipped_codes, UserInterface& ui);
-  int Check(std::string_view code, int line, Status& error_code) {
-    // Sideshots and heights are most of a file: known without a look-up.
-    const int key = code.size() == 2 ? TwoLetterKey(code) : -1;
-    if (key == TwoLetterKey('S', 'S') || key == TwoLetterKey('L', 'S')) return kHandleRecord;
-    return CheckOther(code, line, error_code);
-  }
+  int Check(std::string_view code, int line, Status& error_code);
 
  private:
-  int CheckOther(std::string_view code, int line, Status& error_code);
-
   std::vector<std::string>& skipped_codes_;
   UserInterface& ui_;
   std::unordered_set<std::string> skipped_index_;

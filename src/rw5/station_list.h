@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "rw5/station.h"
+#include "rw5/text_index.h"
 #include "rw5/text_pool.h"
 
 namespace trovisk {
@@ -24,7 +25,7 @@ class StationList {
   // Room for `count` stations, so that a large file does not copy them all
   // as the list grows (memory not yet used costs nothing until it is).
   void Reserve(std::size_t count);
-  // Sizes the name index for `count` names at once (it never shrinks).
+  // Sizes the name index for `count` names at once.
   void ReserveNames(std::size_t count);
 
   // Appends a station of a new name (true), or completes the existing one of
@@ -51,27 +52,10 @@ class StationList {
   const StationRecord& operator[](std::size_t index) const { return records_[index]; }
 
  private:
-  // One entry of the name index: a station index (0: empty) and the low
-  // bits of its name's hash, so that most probes never look at a record,
-  // and growing the index needs no name again.
-  struct IndexSlot {
-    std::int32_t station = 0;
-    std::uint32_t hash = 0;
-  };
-  static std::uint32_t HashOf(std::string_view name);
-  // The slot of `name` in the index: the one holding its station, or the
-  // empty slot where it belongs.
-  std::size_t Slot(std::string_view name, std::uint32_t hash) const;
-  void GrowIndex();
-  // Rebuilds the index with `slot_count` slots, a power of two.
-  void Rehash(std::size_t slot_count);
   int Append(StationRecord station);
 
   std::vector<StationRecord> records_;
-  // Name to index beside the array, so that lookups are not a linear search:
-  // open addressing over station indices (0 = empty slot), the names compared
-  // in the records themselves, so no name is held twice.
-  std::vector<IndexSlot> slots_;
+  TextIndex index_;  // the stations by name
   // Descriptions repeat ("GROUND", "TREE"), so each is kept once.
   TextPool descriptions_;
 };

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "rw5/text_index.h"
+
 namespace trovisk {
 
 class TextPool {
@@ -24,17 +26,8 @@ class TextPool {
   void Clear();
 
  private:
-  static std::uint64_t HashOf(std::string_view text);
-  // The slot of `text`: the one holding its number, or the empty one where it belongs.
-  std::size_t Slot(std::string_view text, std::uint64_t hash) const;
-  void Rehash(std::size_t slot_count);
-
   std::vector<std::string> texts_;  // by number; 0 is the empty text
-  // Open addressing over the numbers (0: empty slot); a power of two in size,
-  // never more than half full.
-  std::vector<std::int32_t> slots_;
-  // The number last given out: descriptions often repeat in runs.
-  std::int32_t last_ = 0;
+  TextIndex numbers_;
 };
 
 }  // namespace trovisk

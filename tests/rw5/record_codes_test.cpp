@@ -31,27 +31,22 @@ TEST(RecordCodes, OnePromptPerUnsupportedCodeAndNoneForKnownOnes) {
   EXPECT_EQ(ui.messages[0].buttons, Buttons::kYesNo);
   EXPECT_NE(ui.messages[0].text.find("line '12', code 'GPX'"), std::string::npos);
   EXPECT_EQ(skipped, (std::vector<std::string>{"GPX", "ss"}));
-  // A later reader of the same list does not ask again, nor does the list form.
+  // A later reader of the same list does not ask again.
   RecordCodeChecker second(skipped, ui);
   EXPECT_EQ(second.Check("ss", 20, error_code), kSkipRecord);
-  EXPECT_EQ(CheckRecordCode("GPX", 21, skipped, ui, error_code), kSkipRecord);
+  EXPECT_EQ(second.Check("GPX", 21, error_code), kSkipRecord);
   EXPECT_EQ(ui.messages.size(), 2u);
 }
 
 TEST(RecordCodes, DecliningStopsWith2121) {
-  for (bool indexed : {false, true}) {
-    SCOPED_TRACE(indexed);
-    ScriptedUi ui;
-    ui.answers = {Answer::kNo};
-    std::vector<std::string> skipped;
-    RecordCodeChecker checker(skipped, ui);
-    Status error_code = Status::kOk;
-    int result = indexed ? checker.Check("XX", 3, error_code)
-                         : CheckRecordCode("XX", 3, skipped, ui, error_code);
-    EXPECT_EQ(result, kStopReading);
-    EXPECT_EQ(error_code, Status::kCancelled);
-    EXPECT_TRUE(skipped.empty());
-  }
+  ScriptedUi ui;
+  ui.answers = {Answer::kNo};
+  std::vector<std::string> skipped;
+  RecordCodeChecker checker(skipped, ui);
+  Status error_code = Status::kOk;
+  EXPECT_EQ(checker.Check("XX", 3, error_code), kStopReading);
+  EXPECT_EQ(error_code, Status::kCancelled);
+  EXPECT_TRUE(skipped.empty());
 }
 
 TEST(RecordCodes, ManyDistinctUnsupportedCodesStayLinear) {

@@ -26,8 +26,8 @@ TEST(StationList, EveryNameFoundAgainAfterTheIndexGrows) {
   EXPECT_EQ(list.size(), 5001u);
 }
 
-// Numbered names share a hash group of ten; every way a number can be
-// written must still be a name of its own.
+// Point numbers written differently ("07" and "7", "FP" and "FP1") are
+// different stations.
 TEST(StationList, NumberedNamesOfEveryShapeAreKeptApart) {
   std::vector<std::string> names;
   for (int i = 0; i < 3000; ++i) names.push_back("FP" + std::to_string(1000 + i));  // a run

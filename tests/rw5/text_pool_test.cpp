@@ -16,9 +16,9 @@ TEST(TextPool, OneNumberPerDistinctTextThroughGrowth) {
   EXPECT_EQ(pool.Text(0), "");
   EXPECT_EQ(pool.Text(-3), "");
   EXPECT_EQ(pool.Text(1), "");  // never given out
-  // Texts that differ in one byte, in length only or past eight bytes, and
-  // enough of them for the index to grow several times; every one asked
-  // again in runs and out of order.
+  // Texts that differ in one character or in length only, and enough of
+  // them for the pool to grow several times; every one asked again in runs
+  // and out of order.
   std::vector<std::string> texts;
   for (int i = 0; i < 300; ++i) {
     texts.push_back("IRON PIN " + std::to_string(i));
