@@ -442,25 +442,8 @@ class Propagation {
 
   // Writes the fixed stations' values into their records. Geodetic values
   // follow from the local ones and are only worked out for a station that
-  // takes them, a block of stations at a time, which is faster.
+  // takes them.
   void WriteBack() {
-    constexpr std::size_t kBlock = 256;
-    std::vector<std::size_t> block;
-    std::vector<double> north, east, elevation, latitude, longitude, height;
-    auto flush = [&] {
-      latitude.resize(block.size());
-      longitude.resize(block.size());
-      height.resize(block.size());
-      LocalToGeodeticBatch(frame_, block.size(), north.data(), east.data(), elevation.data(),
-                           latitude.data(), longitude.data(), height.data());
-      for (std::size_t i = 0; i < block.size(); ++i) {
-        WriteStation(block[i], true, latitude[i], longitude[i], height[i]);
-      }
-      block.clear();
-      north.clear();
-      east.clear();
-      elevation.clear();
-    };
     for (std::size_t s = 1; s < data_.stations.size(); ++s) {
       if (!network_.IsOwnStation(s)) continue;
       const StationState state = states_.Get(s);
@@ -469,13 +452,13 @@ class Propagation {
         WriteStation(s, false, 0.0, 0.0, 0.0);
         continue;
       }
-      block.push_back(s);
-      north.push_back(state.north);
-      east.push_back(state.east);
-      elevation.push_back(state.elevation);
-      if (block.size() == kBlock) flush();
+      double latitude = 0.0;
+      double longitude = 0.0;
+      double height = 0.0;
+      LocalToGeodetic(frame_, state.north, state.east, state.elevation, latitude, longitude,
+                      height);
+      WriteStation(s, true, latitude, longitude, height);
     }
-    flush();
   }
 
   void WriteStation(std::size_t s, bool take_geodetic, double latitude, double longitude,

@@ -1,7 +1,6 @@
 // Geodetic, earth-centred and local horizon conversions on an ellipsoid (a, e2).
 #include "geodesy/ellipsoid.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "geodesy/angles.h"
@@ -26,59 +25,6 @@ void DirectionOf(double along, double up, double& sin_angle, double& cos_angle) 
   const double inverse_length = 1.0 / std::sqrt(along * along + up * up);
   sin_angle = up * inverse_length;
   cos_angle = along * inverse_length;
-}
-
-// The constants of the latitude iteration on one ellipsoid.
-struct Meridian {
-  Meridian(double a_in, double e2_in)
-      : a(a_in),
-        e2(e2_in),
-        minor_ratio(std::sqrt(1.0 - e2_in)),
-        b(a_in * minor_ratio),
-        second_e2(e2_in / (1.0 - e2_in)) {}
-  double a;
-  double e2;
-  double minor_ratio;  // b / a
-  double b;            // semi-minor axis
-  double second_e2;    // e'^2
-};
-
-// The latitude is the direction of (p, zn) with zn = z + e2 Nv sin(lat): the
-// normal through the point meets the polar axis e2 Nv sin(lat) below the
-// centre. Iterating on that direction rather than on the angle needs no
-// trigonometry. Bowring's closed form (Survey Review 23, 1976) from the
-// reduced latitude starts it close enough that for points near the Earth's
-// surface the first round confirms it; each further round gains about two
-// digits. A direction is kept as any vector (along, up) pointing that way.
-// False when the start is unusable (deep inside an absurd ellipsoid).
-bool BowringStart(const Meridian& m, double p, double z, double& along, double& up) {
-  double sin_reduced = 0.0;
-  double cos_reduced = 1.0;
-  DirectionOf(p * m.minor_ratio, z, sin_reduced, cos_reduced);  // tan = z a / (p b)
-  along = p - m.e2 * m.a * cos_reduced * cos_reduced * cos_reduced;
-  up = z + m.second_e2 * m.b * sin_reduced * sin_reduced * sin_reduced;
-  return along > 0.0 && std::isfinite(up);
-}
-
-// One round from the direction (along, up): its sine and cosine, sqrt(1 - e2
-// sin^2) = a / Nv, and the next zn; true when the latitude moved by no more
-// than the tolerance (or became NaN).
-bool LatitudeRound(const Meridian& m, double p, double z, double along, double up, double& sin_lat,
-                   double& cos_lat, double& root, double& zn) {
-  DirectionOf(along, up, sin_lat, cos_lat);
-  root = std::sqrt(1.0 - m.e2 * sin_lat * sin_lat);
-  zn = z + m.e2 * (m.a / root) * sin_lat;
-  // The change of latitude is cos^2(lat) times the change of its tangent,
-  // from up / along to zn / p; compared without dividing.
-  return !(std::fabs(zn * along - up * p) * cos_lat * cos_lat > kPackingGuard * p * along);
-}
-
-// Distance along the normal from the ellipsoid, stable at every latitude. It
-// is stationary in the latitude, so the direction of the last round, within
-// the tolerance of the final one, costs nothing measurable.
-double HeightAlongNormal(const Meridian& m, double p, double z, double sin_lat, double cos_lat,
-                         double root) {
-  return p * cos_lat + z * sin_lat - m.a * root;
 }
 
 }  // namespace
@@ -122,66 +68,48 @@ void EcefToGeodetic(double a, double e2, double x, double y, double z, double& l
     h /= kOverflowScale;
     return;
   }
-  const Meridian m(a, e2);
-  double along = p;
-  double up = z;
-  if (!BowringStart(m, p, z, along, up)) {
-    along = p;  // start from the geocentric direction
+  // The latitude is the direction of (p, zn) with zn = z + e2 Nv sin(lat):
+  // the normal through the point meets the polar axis e2 Nv sin(lat) below
+  // the centre. Iterating on that direction rather than on the angle needs
+  // no trigonometry. Bowring's closed form (Survey Review 23, 1976) from the
+  // reduced latitude starts it close enough that for points near the Earth's
+  // surface the first round confirms it; each further round gains about two
+  // digits. A direction is kept as any vector (along, up) pointing that way.
+  const double minor_ratio = std::sqrt(1.0 - e2);  // b / a
+  const double b = a * minor_ratio;
+  const double second_e2 = e2 / (1.0 - e2);
+  double sin_reduced = 0.0;
+  double cos_reduced = 1.0;
+  DirectionOf(p * minor_ratio, z, sin_reduced, cos_reduced);  // tan = z a / (p b)
+  double along = p - e2 * a * cos_reduced * cos_reduced * cos_reduced;
+  double up = z + second_e2 * b * sin_reduced * sin_reduced * sin_reduced;
+  if (!(along > 0.0 && std::isfinite(up))) {
+    // Deep inside an absurd ellipsoid: start from the geocentric direction.
+    along = p;
     up = z;
   }
   double sin_lat = 0.0;
   double cos_lat = 1.0;
-  double root = 1.0;
+  double root = 1.0;  // sqrt(1 - e2 sin^2(lat)) = a / Nv
   for (int round = 0; round < kMaxLatitudeIterations; ++round) {
-    double zn = 0.0;
-    bool converged = LatitudeRound(m, p, z, along, up, sin_lat, cos_lat, root, zn);
+    DirectionOf(along, up, sin_lat, cos_lat);
+    root = std::sqrt(1.0 - e2 * sin_lat * sin_lat);
+    const double zn = z + e2 * (a / root) * sin_lat;
+    // The change of latitude is cos^2(lat) times the change of its tangent,
+    // from up / along to zn / p; compared without dividing. A latitude that
+    // is no number ends the iteration too.
+    const bool converged =
+        !(std::fabs(zn * along - up * p) * cos_lat * cos_lat > kPackingGuard * p * along);
     along = p;
     up = zn;
     if (converged) break;
   }
   lat = QuadrantArctan(p, up);
   lon = QuadrantArctan(x, y);
-  h = HeightAlongNormal(m, p, z, sin_lat, cos_lat, root);
-}
-
-void EcefToGeodeticBatch(double a, double e2, std::size_t count, const double* x, const double* y,
-                         const double* z, double* lat, double* lon, double* h) {
-  // Each step runs over a block of points before the next, so that the long
-  // chains of square roots and divisions of different points overlap. Points
-  // that need anything but the usual single round take the scalar path,
-  // which works the same formulas, so the values are the same either way.
-  constexpr std::size_t kBlock = 64;
-  const Meridian m(a, e2);
-  double p[kBlock], along[kBlock], up[kBlock], sin_lat[kBlock], cos_lat[kBlock], root[kBlock];
-  bool usual[kBlock];
-  for (std::size_t first = 0; first < count; first += kBlock) {
-    const std::size_t n = std::min(kBlock, count - first);
-    const double* bx = x + first;
-    const double* by = y + first;
-    const double* bz = z + first;
-    for (std::size_t i = 0; i < n; ++i) p[i] = std::sqrt(bx[i] * bx[i] + by[i] * by[i]);
-    for (std::size_t i = 0; i < n; ++i) {
-      usual[i] = p[i] > 0.0 && std::fmax(p[i], std::fabs(bz[i])) < kLargestSquarable;
-      usual[i] = BowringStart(m, p[i], bz[i], along[i], up[i]) && usual[i];
-    }
-    for (std::size_t i = 0; i < n; ++i) {
-      double zn = 0.0;
-      usual[i] =
-          LatitudeRound(m, p[i], bz[i], along[i], up[i], sin_lat[i], cos_lat[i], root[i], zn) &&
-          usual[i];
-      up[i] = zn;
-    }
-    for (std::size_t i = 0; i < n; ++i) {
-      std::size_t k = first + i;
-      if (!usual[i]) {
-        EcefToGeodetic(a, e2, bx[i], by[i], bz[i], lat[k], lon[k], h[k]);
-        continue;
-      }
-      lat[k] = QuadrantArctan(p[i], up[i]);
-      lon[k] = QuadrantArctan(bx[i], by[i]);
-      h[k] = HeightAlongNormal(m, p[i], bz[i], sin_lat[i], cos_lat[i], root[i]);
-    }
-  }
+  // Distance along the normal from the ellipsoid, stable at every latitude.
+  // It is stationary in the latitude, so the direction of the last round,
+  // within the tolerance of the final one, costs nothing measurable.
+  h = p * cos_lat + z * sin_lat - a * root;
 }
 
 HorizonAxes HorizonAxesAt(double lat, double lon) {

@@ -1,8 +1,6 @@
 // Conversions between the local system and geodetic coordinates at the seed.
 #include "geodesy/local_frame.h"
 
-#include <algorithm>
-
 namespace trovisk {
 
 LocalFrame MakeLocalFrame(double a, double e2, double seed_latitude, double seed_longitude,
@@ -31,24 +29,6 @@ void LocalToGeodetic(const LocalFrame& frame, double north, double east, double 
   LocalToEcef(frame.seed_axes, east - frame.seed_east, north - frame.seed_north,
               elevation - frame.seed_elevation, frame.seed_x, frame.seed_y, frame.seed_z, x, y, z);
   EcefToGeodetic(frame.a, frame.e2, x, y, z, latitude, longitude, height);
-}
-
-void LocalToGeodeticBatch(const LocalFrame& frame, std::size_t count, const double* north,
-                          const double* east, const double* elevation, double* latitude,
-                          double* longitude, double* height) {
-  constexpr std::size_t kBlock = 64;
-  double x[kBlock], y[kBlock], z[kBlock];
-  for (std::size_t first = 0; first < count; first += kBlock) {
-    const std::size_t n = std::min(kBlock, count - first);
-    for (std::size_t i = 0; i < n; ++i) {
-      const std::size_t k = first + i;
-      LocalToEcef(frame.seed_axes, east[k] - frame.seed_east, north[k] - frame.seed_north,
-                  elevation[k] - frame.seed_elevation, frame.seed_x, frame.seed_y, frame.seed_z,
-                  x[i], y[i], z[i]);
-    }
-    EcefToGeodeticBatch(frame.a, frame.e2, n, x, y, z, latitude + first, longitude + first,
-                        height + first);
-  }
 }
 
 void GeodeticToLocal(const LocalFrame& frame, double latitude, double longitude, double height,

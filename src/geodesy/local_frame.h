@@ -2,8 +2,6 @@
 // ellipsoid: a tangent frame at the seed station.
 #pragma once
 
-#include <cstddef>
-
 #include "geodesy/ellipsoid.h"
 
 namespace trovisk {
@@ -28,7 +26,9 @@ struct LocalFrame {
   HorizonAxes seed_axes;
 };
 
-/// A frame whose seed ECEF position is computed from its geodetic values.
+/// The frame on the ellipsoid (a in metres, e2) of a seed at latitude and
+/// longitude (radians), height, north, east and elevation (metres); its
+/// earth-centred position and horizon axes are worked out from them.
 LocalFrame MakeLocalFrame(double a, double e2, double seed_latitude, double seed_longitude,
                           double seed_height, double seed_north, double seed_east,
                           double seed_elevation);
@@ -39,14 +39,9 @@ LocalFrame MakeLocalFrame(double a, double e2, double seed_latitude, double seed
 void LocalToGeodetic(const LocalFrame& frame, double north, double east, double elevation,
                      double& latitude, double& longitude, double& height);
 
-/// LocalToGeodetic for `count` points held in arrays, with the same values;
-/// faster for many points.
-void LocalToGeodeticBatch(const LocalFrame& frame, std::size_t count, const double* north,
-                          const double* east, const double* elevation, double* latitude,
-                          double* longitude, double* height);
-
-/// Geodetic to local: the earth-centred offset from the seed, seen in the
-/// seed's horizon, plus the seed's local coordinates.
+/// Latitude, longitude (radians) and ellipsoidal height (metres) to local
+/// north, east, elevation (metres): the earth-centred offset from the seed,
+/// seen in the seed's horizon, plus the seed's local coordinates.
 void GeodeticToLocal(const LocalFrame& frame, double latitude, double longitude, double height,
                      double& north, double& east, double& elevation);
 

@@ -57,6 +57,27 @@ bool CombineFew(std::size_t count, double separation, double floor, Combination&
   return false;
 }
 
+// The combination of scalar determinations with agreement floor `floor`;
+// `mean` receives the mean of the kept ones (untouched when there are none).
+Combination CombineScalars(const std::vector<double>& values, double floor, double& mean) {
+  Combination combination;
+  if (values.empty()) return combination;
+  double separation = values.size() == 2 ? std::fabs(values[0] - values[1]) : 0.0;
+  if (!CombineFew(values.size(), separation, floor, combination)) {
+    double median = Median(values);
+    std::vector<double> distances;
+    for (double v : values) distances.push_back(std::fabs(v - median));
+    combination = Classify(distances, floor);
+  }
+  double sum = 0.0;
+  for (std::size_t i : combination.kept) sum += values[i];
+  mean = sum / static_cast<double>(combination.kept.size());
+  for (std::size_t i : combination.kept) {
+    combination.spread = std::fmax(combination.spread, std::fabs(mean - values[i]));
+  }
+  return combination;
+}
+
 }  // namespace
 
 double AgreementLimit(std::vector<double> distances, double floor) {
@@ -95,22 +116,7 @@ Combination CombinePoints(const std::vector<PlanePoint>& points, PlanePoint& res
 }
 
 Combination CombineValues(const std::vector<double>& values, double& result) {
-  Combination combination;
-  if (values.empty()) return combination;
-  double separation = values.size() == 2 ? std::fabs(values[0] - values[1]) : 0.0;
-  if (!CombineFew(values.size(), separation, kAgreementTolerance, combination)) {
-    double median = Median(values);
-    std::vector<double> distances;
-    for (double v : values) distances.push_back(std::fabs(v - median));
-    combination = Classify(distances, kAgreementTolerance);
-  }
-  double sum = 0.0;
-  for (std::size_t i : combination.kept) sum += values[i];
-  result = sum / static_cast<double>(combination.kept.size());
-  for (std::size_t i : combination.kept) {
-    combination.spread = std::fmax(combination.spread, std::fabs(result - values[i]));
-  }
-  return combination;
+  return CombineScalars(values, kAgreementTolerance, result);
 }
 
 Combination CombineAngles(const std::vector<double>& angles, double& result) {
@@ -119,23 +125,12 @@ Combination CombineAngles(const std::vector<double>& angles, double& result) {
   for (double a : angles) {
     unwrapped.push_back(angles.front() + WrapToHalfTurn(a - angles.front()));
   }
-  Combination combination;
-  if (unwrapped.empty()) return combination;
-  double separation = unwrapped.size() == 2 ? std::fabs(unwrapped[0] - unwrapped[1]) : 0.0;
-  if (!CombineFew(unwrapped.size(), separation, kAngleAgreementTolerance, combination)) {
-    double median = Median(unwrapped);
-    std::vector<double> distances;
-    for (double v : unwrapped) distances.push_back(std::fabs(v - median));
-    combination = Classify(distances, kAngleAgreementTolerance);
+  double mean = 0.0;
+  Combination combination = CombineScalars(unwrapped, kAngleAgreementTolerance, mean);
+  if (!angles.empty()) {
+    result = std::fmod(mean, kTwoPi);
+    if (result < 0.0) result += kTwoPi;
   }
-  double sum = 0.0;
-  for (std::size_t i : combination.kept) sum += unwrapped[i];
-  double mean = sum / static_cast<double>(combination.kept.size());
-  for (std::size_t i : combination.kept) {
-    combination.spread = std::fmax(combination.spread, std::fabs(mean - unwrapped[i]));
-  }
-  result = std::fmod(mean, kTwoPi);
-  if (result < 0.0) result += kTwoPi;
   return combination;
 }
 

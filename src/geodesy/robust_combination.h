@@ -24,18 +24,21 @@ struct Combination {
   std::vector<std::size_t> set_aside;  // positions of those rejected as blunders
 };
 
-/// Combines grid positions given in order of preference. One is taken as it
-/// is; two that disagree keep the first; three or more keep those near the
-/// median (component-wise), and the result is the mean of the kept ones.
+/// Combines grid positions (metres) given in order of preference. One is
+/// taken as it is; two that disagree keep the first; three or more keep those
+/// near the median (component-wise), and the result is the mean of the kept
+/// ones.
 Combination CombinePoints(const std::vector<PlanePoint>& points, PlanePoint& result);
 /// The same for scalar values such as elevations (metres).
 Combination CombineValues(const std::vector<double>& values, double& result);
-/// The same for directions (radians); the result is brought into [0, 2 pi).
+/// The same for directions (radians), combined next to the first one so that
+/// directions either side of north agree; the result is brought into [0, 2 pi).
 Combination CombineAngles(const std::vector<double>& angles, double& result);
 
 /// The limit beyond which a determination counts as a blunder, given each
 /// one's distance from the combined value: never below `floor`, and three
-/// robust standard deviations of the distances when they scatter more.
+/// robust standard deviations of the distances when they scatter more; in the
+/// unit of the distances.
 double AgreementLimit(std::vector<double> distances, double floor);
 
 }  // namespace trovisk

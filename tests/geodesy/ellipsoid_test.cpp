@@ -191,42 +191,6 @@ TEST(Ellipsoid, AbsurdMagnitudesAreConvertedWithoutOverflow) {
   EXPECT_FALSE(std::isfinite(h));
 }
 
-TEST(Ellipsoid, ManyPointsAtOnceGiveTheSameValuesAsOneByOne) {
-  // The sweep, then the points the batch hands to the one-point conversion:
-  // the polar axis, the centre, absurd magnitudes and values that are no number.
-  const Ellipsoid& wgs = kEllipsoids[0];
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-  std::vector<double> xs, ys, zs;
-  for (const SweepPoint& p : Sweep()) {
-    double x, y, z;
-    GeodeticToEcef(wgs.a, wgs.e2(), Rad(p.lat_deg), Rad(p.lon_deg), p.h, x, y, z);
-    xs.push_back(x);
-    ys.push_back(y);
-    zs.push_back(z);
-  }
-  const double special[][3] = {{0.0, 0.0, 6356762.0},  {0.0, 0.0, 0.0}, {1e200, 0.0, 1e200},
-                               {nan, 1.0, 1.0},        {1.0, 1.0, nan}, {10.0, -20.0, 30.0},
-                               {0.0, 0.0, -6356800.0}, {4e6, 3e6, 3e6}};
-  for (const auto& point : special) {
-    xs.push_back(point[0]);
-    ys.push_back(point[1]);
-    zs.push_back(point[2]);
-  }
-  const std::size_t count = xs.size();
-  std::vector<double> lat(count), lon(count), h(count);
-  EcefToGeodeticBatch(wgs.a, wgs.e2(), count, xs.data(), ys.data(), zs.data(), lat.data(),
-                      lon.data(), h.data());
-  auto same = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
-  for (std::size_t i = 0; i < count; ++i) {
-    SCOPED_TRACE(::testing::Message() << xs[i] << " " << ys[i] << " " << zs[i]);
-    double one_lat, one_lon, one_h;
-    EcefToGeodetic(wgs.a, wgs.e2(), xs[i], ys[i], zs[i], one_lat, one_lon, one_h);
-    ASSERT_TRUE(same(lat[i], one_lat));
-    ASSERT_TRUE(same(lon[i], one_lon));
-    ASSERT_TRUE(same(h[i], one_h));
-  }
-}
-
 TEST(LocalFrame, AxesPointEastNorthAndUp) {
   struct Case {
     double lat_deg, lon_deg;
