@@ -7,7 +7,6 @@
 #include <string_view>
 
 #include "base/status.h"
-#include "output/output_buffer.h"
 #include "rw5/station_list.h"
 
 namespace trovisk {
