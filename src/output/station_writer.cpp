@@ -101,17 +101,6 @@ void WriteStations(std::ostream& stream, const StationList& stations, bool write
   if (!out.Flush()) status = Status::kWriteError;
 }
 
-int ResolveStationName(const StationList& stations, std::string_view name, std::string& out) {
-  int index = stations.Find(name);
-  if (index <= 0) {
-    out.assign(name);
-    return kNameNotFound;
-  }
-  int survivor = stations.Resolve(index);
-  out = stations[static_cast<std::size_t>(survivor)].name.str();
-  return survivor == index ? kNameOwn : kNameOfMergeSurvivor;
-}
-
 std::string_view ResolvedStationName(const StationList& stations, int index) {
   int survivor = stations.Resolve(index);
   if (survivor <= 0 || static_cast<std::size_t>(survivor) >= stations.size()) return {};
