@@ -3,19 +3,12 @@
 #pragma once
 
 #include <ostream>
-#include <string>
 #include <string_view>
 
 #include "base/status.h"
-#include "output/output_buffer.h"
 #include "rw5/station_list.h"
 
 namespace trovisk {
-
-// Results of ResolveStationName.
-inline constexpr int kNameOfMergeSurvivor = -110001;  // merged: the survivor's name
-inline constexpr int kNameOwn = -110002;              // stands for itself
-inline constexpr int kNameNotFound = -110003;         // no such station: name kept
 
 /// Writes three line ends, then one record set per station that stands for
 /// itself (index 1 on, in list order). When either flag is set, a "$UNITS"
@@ -25,12 +18,8 @@ inline constexpr int kNameNotFound = -110003;         // no such station: name k
 void WriteStations(std::ostream& out, const StationList& stations, bool write_geodetic,
                    bool write_local, bool local_nee_system, Status& status);
 
-/// The name under which observations refer to the station called `name`:
-/// the surviving station's name when it was merged (following merge after
-/// merge), its own when it stands for itself, `name` itself when unknown.
-int ResolveStationName(const StationList& stations, std::string_view name, std::string& out);
-
-/// The same by index: the name of the station written in place of `index`,
+/// The name under which observations refer to the station at `index`: that
+/// of the station written in place of it (following merge after merge),
 /// empty for index 0 (no station) or an index outside the list.
 /// The view lasts while the list is not changed.
 std::string_view ResolvedStationName(const StationList& stations, int index);

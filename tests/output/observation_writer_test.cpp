@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <limits>
-#include <map>
 #include <sstream>
 
 #include "output/failing_stream.h"
@@ -226,27 +225,6 @@ TEST_F(ObservationSection, OrderedBySequenceAndTheLaterOfTwoNumbersKept) {
   EXPECT_EQ(Write(), expected);
 }
 
-// Long sections are formatted in chunks on two threads and must come out as
-// one thread would write them: in arrival order, and sorted with repeats.
-TEST_F(ObservationSection, ThousandsInArrivalOrderOrSortedComeOutWhole) {
-  for (bool shuffled : {false, true}) {
-    SCOPED_TRACE(shuffled ? "sorted by number" : "arrival order");
-    std::map<std::int64_t, int> last_by_sequence;
-    for (int i = 1; i <= 5000; ++i) {
-      ObservationRecord& o = Add();
-      // 5000 numbers in a scrambled order, every tenth one given twice.
-      if (shuffled) o.sequence = (i * 7919) % 4500;
-      o.horizontal_distance = i;
-      last_by_sequence[o.sequence] = i;
-    }
-    std::string expected = kMetresDegrees;
-    for (const auto& [sequence, distance] : last_by_sequence) {
-      expected += "$HORIZ_DIST_ONLY; A; C; " + std::to_string(distance) + ".00000; 0.00500\n\n";
-    }
-    EXPECT_EQ(Write(), expected);
-  }
-}
-
 TEST_F(ObservationSection, EveryPresentValueWrittenOnceAndNonNumbersNotAtAll) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
@@ -278,8 +256,8 @@ TEST_F(ObservationSection, EveryPresentValueWrittenOnceAndNonNumbersNotAtAll) {
 }
 
 TEST_F(ObservationSection, NamesOfEveryLengthWithTheirLineBreaksBlanked) {
-  // Names copied in whole words: the longest kept, breaks in either word and
-  // where the two overlap, and a station outside the list, which has no name.
+  // The longest name kept, breaks at either end and in the middle, and a
+  // station outside the list, which has no name.
   const struct {
     const char* name;
     const char* written;
@@ -306,8 +284,8 @@ TEST_F(ObservationSection, NamesOfEveryLengthWithTheirLineBreaksBlanked) {
 }
 
 TEST_F(ObservationSection, AngleOntoTheBacksightToldByTheWholeName) {
-  // Names alike in their first word, or in all but their length or last
-  // byte, are different stations; two records of one name are the same.
+  // Names alike in all but their length or one byte are different stations;
+  // two records of one name are the same.
   const struct {
     const char* backsight;
     const char* foresight;
