@@ -104,23 +104,5 @@ TEST(PackedAngleText, MinutesAndSecondsNeverReachSixty) {
   }
 }
 
-TEST(PackedAngleText, PrintfTextWhereNothingCarries) {
-  std::mt19937_64 random(11);
-  std::uniform_real_distribution<double> any(-400.0, 400.0);
-  for (int i = 0; i < 20000 && !HasFailure(); ++i) {
-    const double packed = any(random);
-    for (int decimals : {6, 9}) {
-      const std::string text = Printf(packed, decimals);
-      const std::size_t point = text.find('.');
-      const bool carries =
-          std::stoi(text.substr(point + 1, 2)) >= 60 || std::stoi(text.substr(point + 3, 2)) >= 60;
-      SCOPED_TRACE(text);
-      if (!carries) {
-        EXPECT_EQ(Packed(packed, decimals), text);
-      }
-    }
-  }
-}
-
 }  // namespace
 }  // namespace trovisk
