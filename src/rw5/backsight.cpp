@@ -47,15 +47,15 @@ void RecordReader::ReadBacksight() {
 
 void RecordReader::CloseDirectionSet() {
   if (!set_.open()) return;
-  set_observations_.clear();
-  set_warnings_.clear();
-  set_.Close(set_observations_, set_warnings_);
+  std::vector<SetObservation> set_observations;
+  std::vector<SetWarning> set_warnings;
+  set_.Close(set_observations, set_warnings);
   auto name = [&](int station) {
     std::string quoted = "'";
     quoted.append(data_.stations[static_cast<std::size_t>(station)].name.view());
     return quoted += "'";
   };
-  for (const SetWarning& warning : set_warnings_) {
+  for (const SetWarning& warning : set_warnings) {
     std::string difference =
         warning.direction ? std::to_string(std::lround(warning.difference * kSecondsPerRadian)) +
                                 "\" in direction"
@@ -63,7 +63,7 @@ void RecordReader::CloseDirectionSet() {
     Warn(warning.line, "the two faces to " + name(warning.target) + " at " + name(warning.station) +
                            " differ by " + difference);
   }
-  for (const SetObservation& observation : set_observations_) {
+  for (const SetObservation& observation : set_observations) {
     const Pointing& p = observation.pointing;
     if (IsPresent(p.horizontal_angle) && IsMissing(observation.horizontal_angle) &&
         p.to != observation.backsight) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 #include "rw5/angle_reduction.h"
 #include "rw5/averaging.h"
@@ -83,40 +84,40 @@ void DirectionSet::Close(std::vector<SetObservation>& out, std::vector<SetWarnin
   open_ = false;
   // Group the pointings by target, in order of the target's first pointing,
   // the reference target first.
-  group_of_target_.clear();
-  group_of_pointing_.clear();
-  if (has_reference_) group_of_target_.emplace(reference_, 0);
+  std::unordered_map<int, std::size_t> group_of_target;
+  std::vector<std::size_t> group_of_pointing;
+  if (has_reference_) group_of_target.emplace(reference_, 0);
   for (const Pointing& p : pointings_) {
-    auto [it, inserted] = group_of_target_.try_emplace(p.to, group_of_target_.size());
-    group_of_pointing_.push_back(it->second);
+    auto [it, inserted] = group_of_target.try_emplace(p.to, group_of_target.size());
+    group_of_pointing.push_back(it->second);
   }
-  order_.resize(pointings_.size());
-  for (std::size_t i = 0; i < order_.size(); ++i) order_[i] = i;
-  std::stable_sort(order_.begin(), order_.end(), [&](std::size_t a, std::size_t b) {
-    return group_of_pointing_[a] < group_of_pointing_[b];
+  std::vector<std::size_t> order(pointings_.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return group_of_pointing[a] < group_of_pointing[b];
   });
 
   double reference_direction = kNullValue;
-  for (std::size_t begin = 0; begin < order_.size();) {
-    std::size_t group = group_of_pointing_[order_[begin]];
+  for (std::size_t begin = 0; begin < order.size();) {
+    std::size_t group = group_of_pointing[order[begin]];
     std::size_t end = begin;
-    left_.clear();
-    right_.clear();
-    while (end < order_.size() && group_of_pointing_[order_[end]] == group) {
-      const Pointing& p = pointings_[order_[end]];
-      (p.face_right ? right_ : left_).push_back(order_[end]);
+    std::vector<std::size_t> left;
+    std::vector<std::size_t> right;
+    while (end < order.size() && group_of_pointing[order[end]] == group) {
+      const Pointing& p = pointings_[order[end]];
+      (p.face_right ? right : left).push_back(order[end]);
       ++end;
     }
     bool is_reference = has_reference_ && group == 0;
     // The i-th face-left pointing pairs with the i-th face-right one; an
     // unpaired pointing stands alone, so that no pointing is lost.
-    std::size_t pairs = std::max(left_.size(), right_.size());
+    std::size_t pairs = std::max(left.size(), right.size());
     for (std::size_t i = 0; i < pairs; ++i) {
-      const Pointing* left = i < left_.size() ? &pointings_[left_[i]] : nullptr;
-      const Pointing* right = i < right_.size() ? &pointings_[right_[i]] : nullptr;
-      if (left && right) CheckFaces(*left, *right, station_, warnings);
+      const Pointing* face_left = i < left.size() ? &pointings_[left[i]] : nullptr;
+      const Pointing* face_right = i < right.size() ? &pointings_[right[i]] : nullptr;
+      if (face_left && face_right) CheckFaces(*face_left, *face_right, station_, warnings);
       SetObservation observation;
-      observation.pointing = CombinePair(left, right);
+      observation.pointing = CombinePair(face_left, face_right);
       observation.backsight = has_reference_ ? reference_ : 0;
       if (is_reference) {
         if (i == 0) reference_direction = observation.pointing.horizontal_angle;

@@ -2,8 +2,6 @@
 // reduced to one horizontal angle per target from the backsight reference.
 #pragma once
 
-#include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "rw5/pointing.h"
@@ -48,11 +46,6 @@ class DirectionSet {
   bool has_reference_ = false;
   bool has_foresight_ = false;
   std::vector<Pointing> pointings_;
-  // Working space of Close, kept to avoid allocating per set.
-  std::unordered_map<int, std::size_t> group_of_target_;
-  std::vector<std::size_t> group_of_pointing_;
-  std::vector<std::size_t> order_;
-  std::vector<std::size_t> left_, right_;
 };
 
 }  // namespace trovisk

@@ -66,14 +66,6 @@ int RecordReader::Station(std::string_view name) {
   return data_.stations.FindOrAdd(name, state_.distance_units);
 }
 
-int RecordReader::OccupiedStation(std::string_view name) {
-  if (occupied_index_ == 0 || name != occupied_name_) {
-    occupied_index_ = Station(name);
-    occupied_name_.assign(name);
-  }
-  return occupied_index_;
-}
-
 std::string_view RecordReader::Note(std::string_view field) const {
   // Fields are views into the line: the note runs from this field to the
   // end of the line, commas and all.

@@ -13,13 +13,6 @@ namespace {
 
 bool IsCode(std::string_view code, std::string_view text) { return code == text; }
 
-// ReduceToTurn with its usual case first: an angle already in [0, 2 pi),
-// which the reduction gives back unchanged (the remainder of a division by
-// a larger number is the number itself, exactly).
-double ReduceWithinTurn(double radians) {
-  return radians >= 0.0 && radians < kTwoPi ? radians : ReduceToTurn(radians);
-}
-
 std::string Seconds(double radians) {
   return std::to_string(std::lround(std::fabs(radians) * kSecondsPerRadian)) + "\"";
 }
@@ -39,7 +32,7 @@ void RecordReader::ReadObservationRecord(std::string_view code) {
       case TwoLetterKey('O', 'P'): {
         std::string_view name = Name(field);
         // An occupied field without a name leaves the occupied station as it was.
-        if (!name.empty()) state_.occupied = OccupiedStation(name);
+        if (!name.empty()) state_.occupied = Station(name);
         break;
       }
       case TwoLetterKey('F', 'P'):
@@ -81,7 +74,7 @@ void RecordReader::ReadObservationRecord(std::string_view code) {
     if (has_note) break;  // the note runs to the end of the line
   }
   p.from = state_.occupied;
-  p.horizontal_angle = IsPresent(angle_right) ? ReduceWithinTurn(angle_right) : kNullValue;
+  p.horizontal_angle = IsPresent(angle_right) ? ReduceToTurn(angle_right) : kNullValue;
   p.instrument_height = ToMetres(state_.instrument_height);
   p.target_height = ToMetres(state_.target_height);
   Describe(p.to, note);
@@ -156,7 +149,7 @@ void RecordReader::AddSinglePointing(const Pointing& pointing) {
   double extra_azimuth = kNullValue;
   if (IsPresent(p.horizontal_angle)) {
     if (state_.backsight != 0) {
-      horizontal_angle = ReduceWithinTurn(p.horizontal_angle - state_.backsight_circle);
+      horizontal_angle = ReduceToTurn(p.horizontal_angle - state_.backsight_circle);
     } else if (IsPresent(state_.backsight_azimuth)) {
       double azimuth =
           ReduceToTurn(state_.backsight_azimuth + p.horizontal_angle - state_.backsight_circle);

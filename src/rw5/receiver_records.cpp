@@ -61,7 +61,7 @@ void RecordReader::ReadGpsPosition() {
   StationRecord station;
   station.name = std::string(name);
   station.distance_units = state_.distance_units;
-  // Messages only: built when one is given, never on the way of a good record.
+  // The point as the messages name it.
   auto what = [&] { return "GPS point '" + station.name + "'"; };
   if (IsMissing(latitude) || IsMissing(longitude)) {
     Warn(line_, what() + " lacks its latitude or longitude; its position is not used");

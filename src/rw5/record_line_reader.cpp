@@ -7,14 +7,6 @@
 
 namespace trovisk {
 
-std::string_view TrimRecordText(std::string_view text) {
-  std::size_t first = 0;
-  std::size_t last = text.size();
-  while (first < last && IsTrimmedByte(text[first])) ++first;
-  while (last > first && IsTrimmedByte(text[last - 1])) --last;
-  return text.substr(first, last - first);
-}
-
 RecordLineReader::RecordLineReader(std::istream& input, std::size_t block_size)
     : input_(input), buffer_(block_size == 0 ? 1 : block_size) {}
 
@@ -111,6 +103,19 @@ bool RecordLineReader::Refill(Status& error_code) {
 
 namespace {
 
+// True for the bytes trimmed from both ends of a line: blanks, control bytes
+// and every byte of 128 or above (32 or less as signed chars).
+bool IsTrimmedByte(char c) { return static_cast<signed char>(c) <= 32; }
+
+// The text without trimmed bytes at either end.
+std::string_view TrimRecordText(std::string_view text) {
+  std::size_t first = 0;
+  std::size_t last = text.size();
+  while (first < last && IsTrimmedByte(text[first])) ++first;
+  while (last > first && IsTrimmedByte(text[last - 1])) --last;
+  return text.substr(first, last - first);
+}
+
 // The first line end ('\n' or '\r') of the `size` bytes at `text`, or size.
 std::size_t LineEndIn(const char* text, std::size_t size) {
   const void* newline = std::memchr(text, '\n', size);
@@ -125,29 +130,6 @@ std::size_t LineEndIn(const char* text, std::size_t size) {
 }  // namespace
 
 bool RecordLineReader::ReadLogicalLine(Status& error_code) {
-  // The common case first: the LF of a CR LF pair, then a whole line that
-  // lies in the block.
-  if (after_cr_ && position_ < end_) {
-    after_cr_ = false;
-    if (buffer_[position_] == '\n') ++position_;
-  }
-  if (!after_cr_ && position_ < end_) {
-    const char* start = buffer_.data() + position_;
-    const std::size_t available = end_ - position_;
-    const std::size_t limit = available < kMaxRecordLineLength ? available : kMaxRecordLineLength;
-    const std::size_t length = LineEndIn(start, limit);
-    if (length < limit) {
-      line_start_ = start;
-      line_length_ = length;
-      after_cr_ = start[length] == '\r';
-      position_ += length + 1;
-      return true;
-    }
-  }
-  return ReadLineInPieces(error_code);
-}
-
-bool RecordLineReader::ReadLineInPieces(Status& error_code) {
   line_length_ = 0;
   line_start_ = line_.data();
   bool read_something = false;

@@ -44,12 +44,10 @@ class RecordLineReader {
 
  private:
   enum class Fill { kData, kEnd, kError };
-  // Reads the next logical line (at most 207 bytes) into line_; false at end
-  // of input with nothing read.
+  // Reads the next logical line (at most 207 bytes); false at end of input
+  // with nothing read. A line that lies in the block is left there, one that
+  // crosses blocks is gathered in line_.
   bool ReadLogicalLine(Status& error_code);
-  // The same for a line that crosses blocks or the longest line: read in
-  // pieces into line_.
-  bool ReadLineInPieces(Status& error_code);
   Fill FillBuffer();
   // Reads up to `size` bytes of the stream; kData when any came.
   Fill ReadBlock(char* into, std::size_t size, std::size_t& count);
@@ -83,11 +81,5 @@ class RecordLineReader {
   std::optional<Utf16Decoder> decoder_;
   std::vector<char> raw_;
 };
-
-// True for the bytes trimmed from both ends of a line and of a field.
-inline constexpr bool IsTrimmedByte(char c) { return static_cast<signed char>(c) <= 32; }
-
-// The text without trimmed bytes at either end.
-std::string_view TrimRecordText(std::string_view text);
 
 }  // namespace trovisk

@@ -50,8 +50,6 @@ class RecordReader {
   // A station name: characters 3 to 17 of the field, blanks around it removed.
   std::string_view Name(std::string_view field, std::size_t prefix_length = 2);
   int Station(std::string_view name);  // the station's index, added when new
-  // The same, remembering the last occupied name: it repeats on every record.
-  int OccupiedStation(std::string_view name);
   // The rest of the line from a "--" field: the note with its commas.
   std::string_view Note(std::string_view field) const;
   void Describe(int station, std::string_view note);
@@ -116,14 +114,10 @@ class RecordReader {
   std::string_view line_text_;
   std::size_t first_comma_ = 0;
   std::vector<std::string_view> fields_;
-  std::vector<SetObservation> set_observations_;
-  std::vector<SetWarning> set_warnings_;
   std::size_t first_observation_ = 0;          // index of the first observation of this read
   std::unordered_set<std::string> cut_names_;  // long names already warned about
   std::size_t vectors_read_ = 0;
   std::size_t naming_records_ = 0;  // first pass: records that may name a new station
-  std::string occupied_name_;
-  int occupied_index_ = 0;
   // Antenna height above the mark (metres) of each base point, by station index.
   std::unordered_map<int, double> base_antenna_heights_;
   // A point's grid coordinates kept in a note, metres.

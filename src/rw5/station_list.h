@@ -22,8 +22,7 @@ class StationList {
 
   // Back to only the reserved empty record at index 0.
   void Clear();
-  // Room for `count` stations, so that a large file does not copy them all
-  // as the list grows (memory not yet used costs nothing until it is).
+  // Room for `count` stations.
   void Reserve(std::size_t count);
   // Sizes the name index for `count` names at once.
   void ReserveNames(std::size_t count);
