@@ -3,10 +3,8 @@
 // the state as it stood at the wave's start, then combines and commits them
 // together, so the result never depends on the order stations are visited in:
 // a decision is written into the station's state at once, but marked as new,
-// and only the wave's end makes it count as fixed. A station's work in a
-// wave therefore costs nothing beyond its place in the wave's lists.
-// Only stations next to a change are looked at again, and the observations are
-// indexed by station once, so a pass costs about one sweep of the network.
+// and only the wave's end makes it count as fixed. Only stations next to a
+// change are looked at again.
 #include "approx/propagation.h"
 
 #include <algorithm>
@@ -49,28 +47,28 @@ int ElevationRank(CoordinateSource source) {
 }
 
 void SortByPreference(std::vector<Candidate>& candidates, int (*rank)(CoordinateSource)) {
-  if (candidates.size() < 2) return;
   std::stable_sort(
       candidates.begin(), candidates.end(),
       [rank](const Candidate& l, const Candidate& r) { return rank(l.source) < rank(r.source); });
 }
 
+// Stations linked by observations, one set per connected part of the network.
 class DisjointSets {
  public:
   explicit DisjointSets(std::size_t size) : parent_(size) {
-    std::iota(parent_.begin(), parent_.end(), std::int32_t{0});
+    std::iota(parent_.begin(), parent_.end(), std::size_t{0});
   }
   std::size_t Find(std::size_t x) {
-    while (static_cast<std::size_t>(parent_[x]) != x) {
-      parent_[x] = parent_[static_cast<std::size_t>(parent_[x])];
-      x = static_cast<std::size_t>(parent_[x]);
+    while (parent_[x] != x) {
+      parent_[x] = parent_[parent_[x]];
+      x = parent_[x];
     }
     return x;
   }
-  void Join(std::size_t a, std::size_t b) { parent_[Find(a)] = static_cast<std::int32_t>(Find(b)); }
+  void Join(std::size_t a, std::size_t b) { parent_[Find(a)] = Find(b); }
 
  private:
-  std::vector<std::int32_t> parent_;  // station indices fit the observations' own width
+  std::vector<std::size_t> parent_;
 };
 
 class Propagation {
@@ -82,8 +80,8 @@ class Propagation {
         network_(data),
         states_(data.stations.size()),
         evaluator_(network_, states_, frame),
-        group_stamp_(network_.group_count(), 0),
-        group_opened_(network_.group_count(), 0) {
+        group_wave_(network_.group_count(), 0),
+        group_opened_(network_.group_count(), false) {
     if (report_ != nullptr) {
       // Which observations fixed which station is only wanted for the report's check.
       fixing_position_.assign(data.observations.size(), 0);
@@ -143,30 +141,32 @@ class Propagation {
     return d;
   }
 
+  StationState& State(std::int32_t station) { return states_[static_cast<std::size_t>(station)]; }
+
   void LoadKnownStations(std::vector<std::int32_t>& frontier) {
     for (std::size_t s = 1; s < data_.stations.size(); ++s) {
       if (!network_.IsOwnStation(s)) continue;
       const StationRecord& record = data_.stations[s];
-      StationCoordinates& coordinates = states_.Coordinates(s);
+      StationState& state = states_[s];
       bool initial = false;
       if (record.has_nee && std::isfinite(record.north) && std::isfinite(record.east) &&
           std::isfinite(record.elevation)) {
-        coordinates = {record.north, record.east, record.elevation};
+        state.north = record.north;
+        state.east = record.east;
+        state.elevation = record.elevation;
         initial = true;
       }
       if (record.has_geodetic && std::isfinite(record.latitude) &&
           std::isfinite(record.longitude) && std::isfinite(record.height)) {
         if (!initial) {
-          GeodeticToLocal(frame_, record.latitude, record.longitude, record.height,
-                          coordinates.north, coordinates.east, coordinates.elevation);
+          GeodeticToLocal(frame_, record.latitude, record.longitude, record.height, state.north,
+                          state.east, state.elevation);
         }
         initial = true;
-        states_.Set(s, StationStates::kFileGeodetic);
+        state.file_geodetic = true;
       }
       if (!initial) continue;
-      states_.Set(s, StationStates::kInitial);
-      states_.Set(s, StationStates::kHorizontal);
-      states_.Set(s, StationStates::kVertical);
+      state.initial = state.horizontal = state.vertical = true;
       frontier.push_back(static_cast<std::int32_t>(s));
       if (StationReportEntry* entry = Entry(static_cast<std::int32_t>(s));
           entry != nullptr && entry->position.source == CoordinateSource::kNone) {
@@ -176,83 +176,72 @@ class Propagation {
     evaluator_.NextVersion();
   }
 
-  void TouchStation(std::int32_t station) {
+  // Puts the station on the wave's list of stations to look at, once.
+  void TouchStation(std::int32_t station, std::vector<std::int32_t>& touched) {
     if (station <= 0) return;
-    auto index = static_cast<std::size_t>(station);
-    if ((states_.Is(index, StationStates::kHorizontal) &&
-         states_.Is(index, StationStates::kVertical)) ||
-        states_.Is(index, StationStates::kQueued)) {
-      return;
-    }
-    states_.Set(index, StationStates::kQueued);
-    touched_.push_back(station);
+    StationState& state = State(station);
+    if ((state.horizontal && state.vertical) || state.queued) return;
+    state.queued = true;
+    touched.push_back(station);
   }
 
-  void TouchGroup(std::int32_t g) {
+  void TouchGroup(std::int32_t g, std::vector<std::int32_t>& touched) {
     auto index = static_cast<std::size_t>(g);
-    if (group_stamp_[index] == wave_) return;
-    group_stamp_[index] = wave_;
+    if (group_wave_[index] == wave_) return;
+    group_wave_[index] = wave_;
     const DirectionGroup& group = network_.group(index);
-    if (!states_.Is(static_cast<std::size_t>(group.station), StationStates::kHorizontal)) {
-      TouchStation(group.station);  // its targets may now resect it
+    if (!State(group.station).horizontal) {
+      TouchStation(group.station, touched);  // its targets may now resect it
       return;
     }
     // Once a circle is oriented, every station it points at is worth a look;
     // that happens once per group.
-    if (group_opened_[index] != 0) return;
+    if (group_opened_[index]) return;
     double zero = 0.0;
     if (!evaluator_.Orientation(index, zero)) return;
-    group_opened_[index] = 1;
-    TouchStation(group.backsight);
+    group_opened_[index] = true;
+    TouchStation(group.backsight, touched);
     for (std::int32_t m : network_.GroupMembers(index)) {
-      TouchStation(network_.ends(static_cast<std::size_t>(m)).to);
+      TouchStation(network_.ends(static_cast<std::size_t>(m)).to, touched);
     }
   }
 
   // Looks at the stations next to the frontier's and replaces the frontier
-  // by those it fixed. The list of stations looked at is thinned in place to
-  // those fixed, so a wave holds only two lists.
+  // by those it fixed.
   void RunWave(std::vector<std::int32_t>& frontier) {
     ++wave_;
-    touched_.clear();
+    std::vector<std::int32_t> touched;
     for (std::int32_t changed : frontier) {
       for (std::int32_t o : network_.ObservationsAt(static_cast<std::size_t>(changed))) {
         const ObservationEnds& e = network_.ends(static_cast<std::size_t>(o));
-        TouchStation(e.from == changed ? e.to : e.from);
-        if (e.group >= 0) TouchGroup(e.group);
+        TouchStation(e.from == changed ? e.to : e.from, touched);
+        if (e.group >= 0) TouchGroup(e.group, touched);
       }
       for (std::int32_t g : network_.GroupsWithBacksight(static_cast<std::size_t>(changed))) {
-        TouchGroup(g);
+        TouchGroup(g, touched);
       }
     }
-    std::size_t fixed = 0;
-    for (std::int32_t station : touched_) {
-      states_.Clear(static_cast<std::size_t>(station), StationStates::kQueued);
-      if (Decide(station)) touched_[fixed++] = station;
+    std::vector<std::int32_t> fixed;
+    for (std::int32_t station : touched) {
+      State(station).queued = false;
+      if (Decide(station)) fixed.push_back(station);
     }
-    touched_.resize(fixed);
     // The wave's decisions count from now on.
-    for (std::int32_t station : touched_) {
-      auto index = static_cast<std::size_t>(station);
-      if (states_.Is(index, StationStates::kNewPosition)) {
-        states_.Set(index, StationStates::kHorizontal);
-      }
-      if (states_.Is(index, StationStates::kNewElevation)) {
-        states_.Set(index, StationStates::kVertical);
-      }
-      states_.Clear(index, StationStates::kNewPosition);
-      states_.Clear(index, StationStates::kNewElevation);
+    for (std::int32_t station : fixed) {
+      StationState& state = State(station);
+      state.horizontal = state.horizontal || state.new_position;
+      state.vertical = state.vertical || state.new_elevation;
+      state.new_position = state.new_elevation = false;
     }
     evaluator_.NextVersion();
-    frontier.swap(touched_);
+    frontier = std::move(fixed);
   }
 
   // Decides what the wave gives the station; true when it gave anything.
   bool Decide(std::int32_t station) {
-    auto index = static_cast<std::size_t>(station);
-    StationCoordinates& coordinates = states_.Coordinates(index);
-    bool need_position = !states_.Is(index, StationStates::kHorizontal);
-    bool need_elevation = !states_.Is(index, StationStates::kVertical);
+    StationState& state = State(station);
+    const bool need_position = !state.horizontal;
+    const bool need_elevation = !state.vertical;
     bool decided = false;
     evaluator_.Evaluate(station, EvaluationMode::kPropagate, need_position, need_elevation,
                         evaluation_);
@@ -262,9 +251,9 @@ class Propagation {
       if (!evaluation_.positions.empty()) {
         PlanePoint point;
         const Candidate& source = CombinePositions(point);
-        coordinates.north = point.north;
-        coordinates.east = point.east;
-        states_.Set(index, StationStates::kNewPosition);
+        state.north = point.north;
+        state.east = point.east;
+        state.new_position = true;
         decided = true;
         ++fixed_count_;
         if (report_ != nullptr) fixed_order_.push_back(station);
@@ -273,19 +262,19 @@ class Propagation {
         }
         if (entry != nullptr) {
           entry->position = DeterminationOf(source);
-          MarkFixing(evaluation_.positions, kept_, fixing_position_, station);
+          MarkFixing(evaluation_.positions, fixing_position_, station);
         }
       }
     }
     if (need_elevation && !evaluation_.elevations.empty()) {
       double value = 0.0;
       const Candidate& source = CombineElevations(value);
-      coordinates.elevation = value;
-      states_.Set(index, StationStates::kNewElevation);
+      state.elevation = value;
+      state.new_elevation = true;
       decided = true;
       if (entry != nullptr) {
         entry->elevation = DeterminationOf(source);
-        MarkFixing(evaluation_.elevations, kept_, fixing_elevation_, station);
+        MarkFixing(evaluation_.elevations, fixing_elevation_, station);
       }
     }
     return decided;
@@ -302,9 +291,9 @@ class Propagation {
       return candidates.front();
     }
     SortByPreference(candidates, PositionRank);
-    points_.clear();
-    for (const Candidate& c : candidates) points_.push_back(c.point);
-    kept_ = CombinePoints(points_, point).kept;
+    std::vector<PlanePoint> points;
+    for (const Candidate& c : candidates) points.push_back(c.point);
+    kept_ = CombinePoints(points, point).kept;
     return candidates[kept_.front()];
   }
 
@@ -316,17 +305,17 @@ class Propagation {
       return candidates.front();
     }
     SortByPreference(candidates, ElevationRank);
-    values_.clear();
-    for (const Candidate& c : candidates) values_.push_back(c.elevation);
-    kept_ = CombineValues(values_, value).kept;
+    std::vector<double> values;
+    for (const Candidate& c : candidates) values.push_back(c.elevation);
+    kept_ = CombineValues(values, value).kept;
     return candidates[kept_.front()];
   }
 
-  // Notes the observations of the kept determinations as fixing the station.
-  static void MarkFixing(const std::vector<Candidate>& candidates,
-                         const std::vector<std::size_t>& kept, std::vector<std::int32_t>& fixing,
-                         std::int32_t station) {
-    for (std::size_t k : kept) {
+  // Notes the observations of the determinations kept by the last
+  // combination as fixing the station.
+  void MarkFixing(const std::vector<Candidate>& candidates, std::vector<std::int32_t>& fixing,
+                  std::int32_t station) const {
+    for (std::size_t k : kept_) {
       for (std::int32_t o : candidates[k].observations) {
         if (o > 0) fixing[static_cast<std::size_t>(o)] = station;
       }
@@ -337,13 +326,12 @@ class Propagation {
     // In the order the stations were placed, so a neighbour's elevation is
     // settled before it is handed on. Those levelled since are passed over.
     for (const auto& [station, from] : unlevelled_) {
-      auto index = static_cast<std::size_t>(station);
-      if (states_.Is(index, StationStates::kVertical)) continue;
-      const StationState neighbour = states_.Get(static_cast<std::size_t>(from));
-      states_.Coordinates(index).elevation =
+      StationState& state = State(station);
+      if (state.vertical) continue;
+      const StationState& neighbour = State(from);
+      state.elevation =
           from > 0 && neighbour.vertical ? neighbour.elevation : frame_.seed_elevation;
-      states_.Set(index, StationStates::kVertical);
-      states_.Set(index, StationStates::kAssumedElevation);
+      state.vertical = state.assumed_elevation = true;
       if (StationReportEntry* entry = Entry(station); entry != nullptr) {
         entry->elevation = Determination{};
         entry->elevation.source = CoordinateSource::kAssumedElevation;
@@ -359,7 +347,7 @@ class Propagation {
     evaluator_.SetFixingObservations(&fixing_position_, &fixing_elevation_);
     std::vector<double> distances;
     for (std::int32_t station : fixed_order_) {
-      const StationState state = states_.Get(static_cast<std::size_t>(station));
+      const StationState& state = State(station);
       StationReportEntry& entry = *Entry(station);
       evaluator_.Evaluate(station, EvaluationMode::kCheck, true, !state.assumed_elevation,
                           evaluation_);
@@ -408,10 +396,10 @@ class Propagation {
     }
     std::vector<char> reaches_fixed(data_.stations.size(), 0);
     for (std::size_t s = 1; s < data_.stations.size(); ++s) {
-      if (states_.Is(s, StationStates::kHorizontal)) reaches_fixed[sets.Find(s)] = 1;
+      if (states_[s].horizontal) reaches_fixed[sets.Find(s)] = 1;
     }
     for (std::size_t s = 1; s < data_.stations.size(); ++s) {
-      if (!network_.IsOwnStation(s) || states_.Is(s, StationStates::kHorizontal)) continue;
+      if (!network_.IsOwnStation(s) || states_[s].horizontal) continue;
       auto station = static_cast<std::int32_t>(s);
       evaluator_.Evaluate(station, EvaluationMode::kPropagate, true, true, evaluation_);
       if (evaluation_.positions.empty()) evaluator_.Intersect(evaluation_);
@@ -441,52 +429,43 @@ class Propagation {
   }
 
   // Writes the fixed stations' values into their records. Geodetic values
-  // follow from the local ones and are only worked out for a station that
-  // takes them.
+  // follow from the local ones, unless the file gave the station its own.
   void WriteBack() {
     for (std::size_t s = 1; s < data_.stations.size(); ++s) {
       if (!network_.IsOwnStation(s)) continue;
-      const StationState state = states_.Get(s);
+      const StationState& state = states_[s];
       if (!state.horizontal || !state.vertical) continue;
-      if (state.initial && data_.stations[s].has_geodetic) {
-        WriteStation(s, false, 0.0, 0.0, 0.0);
-        continue;
-      }
+      StationRecord& record = data_.stations[s];
+      const bool take_geodetic = !state.initial || !record.has_geodetic;
       double latitude = 0.0;
       double longitude = 0.0;
       double height = 0.0;
-      LocalToGeodetic(frame_, state.north, state.east, state.elevation, latitude, longitude,
-                      height);
-      WriteStation(s, true, latitude, longitude, height);
-    }
-  }
-
-  void WriteStation(std::size_t s, bool take_geodetic, double latitude, double longitude,
-                    double height) {
-    const StationState state = states_.Get(s);
-    StationRecord& record = data_.stations[s];
-    StationReportEntry* entry = Entry(static_cast<std::int32_t>(s));
-    // A set that overflowed on absurd input is not written at all.
-    bool write_geodetic = take_geodetic && std::isfinite(latitude) && std::isfinite(longitude) &&
-                          std::isfinite(height);
-    bool local_finite =
-        std::isfinite(state.north) && std::isfinite(state.east) && std::isfinite(state.elevation);
-    bool write_local = (!state.initial || !record.has_nee) && local_finite;
-    if (entry != nullptr && state.initial) {
-      if (!record.has_geodetic && write_geodetic) entry->geodetic_from_local = true;
-      if (!record.has_nee && write_local) entry->local_from_geodetic = true;
-    }
-    if (write_local) {
-      record.north = state.north;
-      record.east = state.east;
-      record.elevation = state.elevation;
-      record.has_nee = true;
-    }
-    if (write_geodetic) {
-      record.latitude = latitude;
-      record.longitude = longitude;
-      record.height = height;
-      record.has_geodetic = true;
+      if (take_geodetic) {
+        LocalToGeodetic(frame_, state.north, state.east, state.elevation, latitude, longitude,
+                        height);
+      }
+      // A set that overflowed on absurd input is not written at all.
+      const bool write_geodetic = take_geodetic && std::isfinite(latitude) &&
+                                  std::isfinite(longitude) && std::isfinite(height);
+      const bool write_local = (!state.initial || !record.has_nee) && std::isfinite(state.north) &&
+                               std::isfinite(state.east) && std::isfinite(state.elevation);
+      StationReportEntry* entry = Entry(static_cast<std::int32_t>(s));
+      if (entry != nullptr && state.initial) {
+        if (!record.has_geodetic && write_geodetic) entry->geodetic_from_local = true;
+        if (!record.has_nee && write_local) entry->local_from_geodetic = true;
+      }
+      if (write_local) {
+        record.north = state.north;
+        record.east = state.east;
+        record.elevation = state.elevation;
+        record.has_nee = true;
+      }
+      if (write_geodetic) {
+        record.latitude = latitude;
+        record.longitude = longitude;
+        record.height = height;
+        record.has_geodetic = true;
+      }
     }
   }
 
@@ -494,23 +473,20 @@ class Propagation {
   const LocalFrame& frame_;
   StationReport* report_;
   PropagationNetwork network_;
-  StationStates states_;
+  std::vector<StationState> states_;
   CandidateEvaluator evaluator_;
   int wave_ = 0;
   int fixed_count_ = 0;
-  std::vector<std::int32_t> group_stamp_;
-  std::vector<char> group_opened_;
+  std::vector<int> group_wave_;     // the last wave that looked at each direction group
+  std::vector<bool> group_opened_;  // whether its oriented circle has touched its targets
   // For the report only: the station whose position (elevation) each
   // observation helped fix, and the stations in the order they were placed.
   std::vector<std::int32_t> fixing_position_;
   std::vector<std::int32_t> fixing_elevation_;
   std::vector<std::int32_t> fixed_order_;
-  std::vector<std::int32_t> touched_;  // the stations a wave looks at
   std::vector<Unlevelled> unlevelled_;
-  Evaluation evaluation_;
-  std::vector<PlanePoint> points_;
-  std::vector<double> values_;
-  std::vector<std::size_t> kept_;
+  Evaluation evaluation_;          // of the station being decided, checked or explained
+  std::vector<std::size_t> kept_;  // the determinations its last combination kept
 };
 
 }  // namespace

@@ -14,7 +14,6 @@ namespace {
 using observation_values::Has;
 using observation_values::HeightDifference;
 using observation_values::HorizontalDistance;
-using observation_values::Zenith;
 
 // A free station uses at most this many of its fixed targets, and an
 // intersection at most this many directions: enough for redundancy, while the
@@ -49,7 +48,8 @@ void Evaluation::Clear() {
 }
 
 CandidateEvaluator::CandidateEvaluator(const PropagationNetwork& network,
-                                       const StationStates& states, const LocalFrame& frame)
+                                       const std::vector<StationState>& states,
+                                       const LocalFrame& frame)
     : network_(network),
       states_(states),
       frame_(frame),
@@ -77,22 +77,21 @@ bool CandidateEvaluator::Orientation(std::size_t group, double& azimuth) {
   }
   cached = {version_, false, 0.0};
   const DirectionGroup& g = network_.group(group);
-  const StationState station = states_.Get(static_cast<std::size_t>(g.station));
+  const StationState& station = states_[static_cast<std::size_t>(g.station)];
   if (!station.horizontal) return false;
-  std::vector<double>& azimuths = azimuth_scratch_;
-  azimuths.clear();
+  std::vector<double> azimuths;
   // The backsight itself, or azimuths measured along the backsight line, are
   // what the instrument was oriented on; the foresights only stand in for them.
-  const StationState backsight = states_.Get(static_cast<std::size_t>(g.backsight));
+  const StationState& backsight = states_[static_cast<std::size_t>(g.backsight)];
   if (backsight.horizontal &&
       DistanceBetween(PointOf(station), PointOf(backsight)) > kMinSightLength) {
     azimuths.push_back(AzimuthBetween(PointOf(station), PointOf(backsight)));
   }
-  for (double a : network_.GroupAzimuths(group)) azimuths.push_back(a);
+  for (double a : g.azimuths) azimuths.push_back(a);
   if (azimuths.empty()) {
     for (std::int32_t m : network_.GroupMembers(group)) {
       const ObservationEnds& e = network_.ends(static_cast<std::size_t>(m));
-      const StationState target = states_.Get(static_cast<std::size_t>(e.to));
+      const StationState& target = states_[static_cast<std::size_t>(e.to)];
       if (e.to == g.backsight || !target.horizontal) continue;
       if (DistanceBetween(PointOf(station), PointOf(target)) <= kMinSightLength) continue;
       azimuths.push_back(AzimuthBetween(PointOf(station), PointOf(target)) -
@@ -110,15 +109,15 @@ bool CandidateEvaluator::OrientationForCheck(std::size_t group, std::int32_t sta
                                              double& azimuth) const {
   // Only what the instrument was oriented on, and never the checked station.
   const DirectionGroup& g = network_.group(group);
-  const StationState occupied = states_.Get(static_cast<std::size_t>(g.station));
+  const StationState& occupied = states_[static_cast<std::size_t>(g.station)];
   if (!occupied.horizontal) return false;
   std::vector<double> azimuths;
-  const StationState backsight = states_.Get(static_cast<std::size_t>(g.backsight));
+  const StationState& backsight = states_[static_cast<std::size_t>(g.backsight)];
   if (g.backsight != station && backsight.horizontal &&
       DistanceBetween(PointOf(occupied), PointOf(backsight)) > kMinSightLength) {
     azimuths.push_back(AzimuthBetween(PointOf(occupied), PointOf(backsight)));
   }
-  for (double a : network_.GroupAzimuths(group)) azimuths.push_back(a);
+  for (double a : g.azimuths) azimuths.push_back(a);
   if (azimuths.empty()) return false;
   CombineAngles(azimuths, azimuth);
   return true;
@@ -144,7 +143,7 @@ void CandidateEvaluator::AddFromObservation(std::int32_t station, std::int32_t o
   const ObservationRecord& obs = network_.observation(static_cast<std::size_t>(obs_index));
   bool at_target = e.to == station;
   std::int32_t other = at_target ? e.from : e.to;
-  const StationState known = states_.Get(static_cast<std::size_t>(other));
+  const StationState& known = states_[static_cast<std::size_t>(other)];
 
   if (obs.kind == ObservationKind::kGpsVector) {
     if (!known.horizontal) return;
@@ -166,10 +165,7 @@ void CandidateEvaluator::AddFromObservation(std::int32_t station, std::int32_t o
     }
     return;
   }
-  // Trigonometric levelling and the horizontal distance share the zenith's
-  // sine and cosine.
-  Zenith zenith(obs);
-  if (elevation) AddElevation(station, obs_index, mode, zenith, out);
+  if (elevation) AddElevation(station, obs_index, mode, out);
   if (!position || !known.horizontal) return;
   if (mode == EvaluationMode::kCheck && !Independent(obs_index, station, false)) return;
 
@@ -186,21 +182,21 @@ void CandidateEvaluator::AddFromObservation(std::int32_t station, std::int32_t o
         out.seen |= kSeenUnoriented;
         return;
       }
-      double distance = HorizontalDistance(obs, zenith);
+      double distance = HorizontalDistance(obs);
       if (distance <= 0.0) distance = network_.PairDistance(e.from, e.to);
       AddPolar(e.from, zero + obs.horizontal_angle, distance, false, obs_index, out);
       return;
     }
     case ObservationKind::kAzimuth: {
       if (!Has(obs.azimuth)) return;
-      double distance = HorizontalDistance(obs, zenith);
+      double distance = HorizontalDistance(obs);
       if (distance <= 0.0) distance = network_.PairDistance(e.from, e.to);
       AddPolar(other, obs.azimuth, distance, !at_target, obs_index, out);
       return;
     }
     case ObservationKind::kZenithDistance:
     case ObservationKind::kHorizontalDistance:
-      if (HorizontalDistance(obs, zenith) > 0.0 || Has(obs.slope_distance)) {
+      if (HorizontalDistance(obs) > 0.0 || Has(obs.slope_distance)) {
         out.seen |= kSeenDistance;
       }
       return;
@@ -210,12 +206,12 @@ void CandidateEvaluator::AddFromObservation(std::int32_t station, std::int32_t o
 }
 
 void CandidateEvaluator::AddElevation(std::int32_t station, std::int32_t obs_index,
-                                      EvaluationMode mode, Zenith& zenith, Evaluation& out) {
+                                      EvaluationMode mode, Evaluation& out) {
   const ObservationEnds& e = network_.ends(static_cast<std::size_t>(obs_index));
   const ObservationRecord& obs = network_.observation(static_cast<std::size_t>(obs_index));
   bool at_target = e.to == station;
   std::int32_t other = at_target ? e.from : e.to;
-  const StationState known = states_.Get(static_cast<std::size_t>(other));
+  const StationState& known = states_[static_cast<std::size_t>(other)];
   if (!known.vertical) return;
   if (mode == EvaluationMode::kCheck &&
       (known.assumed_elevation || !Independent(obs_index, station, true))) {
@@ -225,7 +221,7 @@ void CandidateEvaluator::AddElevation(std::int32_t station, std::int32_t obs_ind
   bool ranged = Has(obs.slope_distance) && obs.slope_distance > 0.0;
   double pair_distance = ranged ? -1.0 : network_.PairDistance(e.from, e.to);
   double difference = 0.0;
-  if (!HeightDifference(obs, zenith, pair_distance, difference)) return;
+  if (!HeightDifference(obs, pair_distance, difference)) return;
   Candidate c;
   c.elevation = at_target ? known.elevation + difference : known.elevation - difference;
   c.source = obs.kind == ObservationKind::kHeightDifference ? CoordinateSource::kHeightDifference
@@ -238,7 +234,7 @@ void CandidateEvaluator::AddElevation(std::int32_t station, std::int32_t obs_ind
 
 void CandidateEvaluator::AddPolar(std::int32_t from, double azimuth, double distance, bool reverse,
                                   std::int32_t obs_index, Evaluation& out) const {
-  const StationState known = states_.Get(static_cast<std::size_t>(from));
+  const StationState& known = states_[static_cast<std::size_t>(from)];
   // An azimuth read at the unknown station points back from the fixed one.
   double direction = reverse ? azimuth + kPi : azimuth;
   if (distance > 0.0) {
@@ -254,7 +250,7 @@ void CandidateEvaluator::AddPolar(std::int32_t from, double azimuth, double dist
 }
 
 void CandidateEvaluator::EcefOf(std::int32_t station, double& x, double& y, double& z) const {
-  const StationState state = states_.Get(static_cast<std::size_t>(station));
+  const StationState& state = states_[static_cast<std::size_t>(station)];
   if (state.file_geodetic) {
     // The file's own geodetic values, which may not agree with its local ones.
     const StationRecord& record = network_.data().stations[static_cast<std::size_t>(station)];
@@ -299,7 +295,7 @@ void CandidateEvaluator::AddBacksightRays(std::int32_t station, Evaluation& out)
   // zero at the backsight.
   for (std::int32_t g : network_.GroupsWithBacksight(static_cast<std::size_t>(station))) {
     std::int32_t occupied = network_.group(static_cast<std::size_t>(g)).station;
-    if (!states_.Is(static_cast<std::size_t>(occupied), StationStates::kHorizontal)) continue;
+    if (!states_[static_cast<std::size_t>(occupied)].horizontal) continue;
     double zero = 0.0;
     if (!Orientation(static_cast<std::size_t>(g), zero)) {
       out.seen |= kSeenUnoriented;
@@ -320,11 +316,11 @@ void CandidateEvaluator::AddResections(std::int32_t station, EvaluationMode mode
     observations.clear();
     auto add = [&](std::int32_t target, double direction, double distance, std::int32_t obs) {
       if (pointings.size() >= kMaxPointings || target == station) return;
-      if (!states_.Is(static_cast<std::size_t>(target), StationStates::kHorizontal)) return;
+      if (!states_[static_cast<std::size_t>(target)].horizontal) return;
       if (std::find(targets.begin(), targets.end(), target) != targets.end()) return;
       if (mode == EvaluationMode::kCheck && !Independent(obs, station, false)) return;
       pointings.push_back(
-          {PointOf(states_.Get(static_cast<std::size_t>(target))), direction, distance});
+          {PointOf(states_[static_cast<std::size_t>(target)]), direction, distance});
       targets.push_back(target);
       observations.push_back(obs);
     };
