@@ -96,8 +96,9 @@ void RecordReader::ReadObservationRecord(std::string_view code) {
       set_.Add(p, false);
     } else {
       // A foresight pointing outside a set stands alone like a sideshot.
-      if (p.face_right && IsPresent(p.horizontal_angle))
+      if (p.face_right && IsPresent(p.horizontal_angle)) {
         p.horizontal_angle = ReduceToTurn(p.horizontal_angle - kPi);
+      }
       p.face_right = false;
       AddSinglePointing(p);
       return;
@@ -145,6 +146,8 @@ void RecordReader::NoteBacksightReading(const Pointing& p, bool check_stale) {
 void RecordReader::AddSinglePointing(const Pointing& pointing) {
   NoteBacksightReading(pointing, true);
   Pointing p = pointing;
+  // The pointing's own horizontal angle is its circle reading; the angle
+  // filed runs from the backsight.
   double horizontal_angle = kNullValue;
   double extra_azimuth = kNullValue;
   if (IsPresent(p.horizontal_angle)) {
