@@ -97,6 +97,10 @@ class CandidateEvaluator {
   void Intersect(Evaluation& out) const;
 
  private:
+  // What the instrument at the group's station was oriented on: the azimuth
+  // to its backsight (unless that is `passed_over`, or not fixed) and the
+  // azimuths measured along the backsight line.
+  std::vector<double> BacksightAzimuths(const DirectionGroup& g, std::int32_t passed_over) const;
   bool OrientationForCheck(std::size_t group, std::int32_t station, double& azimuth) const;
   bool Independent(std::int32_t observation, std::int32_t station, bool vertical) const;
   void AddFromObservation(std::int32_t station, std::int32_t obs_index, EvaluationMode mode,
