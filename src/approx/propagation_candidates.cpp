@@ -69,6 +69,19 @@ bool CandidateEvaluator::Independent(std::int32_t observation, std::int32_t stat
   return fixed == 0 || fixed == station;
 }
 
+std::vector<double> CandidateEvaluator::BacksightAzimuths(const DirectionGroup& g,
+                                                          std::int32_t passed_over) const {
+  std::vector<double> azimuths;
+  const StationState& occupied = states_[static_cast<std::size_t>(g.station)];
+  const StationState& backsight = states_[static_cast<std::size_t>(g.backsight)];
+  if (g.backsight != passed_over && backsight.horizontal &&
+      DistanceBetween(PointOf(occupied), PointOf(backsight)) > kMinSightLength) {
+    azimuths.push_back(AzimuthBetween(PointOf(occupied), PointOf(backsight)));
+  }
+  azimuths.insert(azimuths.end(), g.azimuths.begin(), g.azimuths.end());
+  return azimuths;
+}
+
 bool CandidateEvaluator::Orientation(std::size_t group, double& azimuth) {
   CachedOrientation& cached = orientation_cache_[group];
   if (cached.version == version_) {
@@ -79,15 +92,8 @@ bool CandidateEvaluator::Orientation(std::size_t group, double& azimuth) {
   const DirectionGroup& g = network_.group(group);
   const StationState& station = states_[static_cast<std::size_t>(g.station)];
   if (!station.horizontal) return false;
-  std::vector<double> azimuths;
-  // The backsight itself, or azimuths measured along the backsight line, are
-  // what the instrument was oriented on; the foresights only stand in for them.
-  const StationState& backsight = states_[static_cast<std::size_t>(g.backsight)];
-  if (backsight.horizontal &&
-      DistanceBetween(PointOf(station), PointOf(backsight)) > kMinSightLength) {
-    azimuths.push_back(AzimuthBetween(PointOf(station), PointOf(backsight)));
-  }
-  for (double a : g.azimuths) azimuths.push_back(a);
+  std::vector<double> azimuths = BacksightAzimuths(g, 0);
+  // The foresights only stand in for what the instrument was oriented on.
   if (azimuths.empty()) {
     for (std::int32_t m : network_.GroupMembers(group)) {
       const ObservationEnds& e = network_.ends(static_cast<std::size_t>(m));
@@ -109,15 +115,8 @@ bool CandidateEvaluator::OrientationForCheck(std::size_t group, std::int32_t sta
                                              double& azimuth) const {
   // Only what the instrument was oriented on, and never the checked station.
   const DirectionGroup& g = network_.group(group);
-  const StationState& occupied = states_[static_cast<std::size_t>(g.station)];
-  if (!occupied.horizontal) return false;
-  std::vector<double> azimuths;
-  const StationState& backsight = states_[static_cast<std::size_t>(g.backsight)];
-  if (g.backsight != station && backsight.horizontal &&
-      DistanceBetween(PointOf(occupied), PointOf(backsight)) > kMinSightLength) {
-    azimuths.push_back(AzimuthBetween(PointOf(occupied), PointOf(backsight)));
-  }
-  for (double a : g.azimuths) azimuths.push_back(a);
+  if (!states_[static_cast<std::size_t>(g.station)].horizontal) return false;
+  const std::vector<double> azimuths = BacksightAzimuths(g, station);
   if (azimuths.empty()) return false;
   CombineAngles(azimuths, azimuth);
   return true;

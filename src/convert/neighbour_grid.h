@@ -1,6 +1,6 @@
 // The pairs of points that may lie within a given reach of each other, found
-// through a grid of cells one reach wide instead of comparing every point
-// with every other.
+// through a grid of cells at least one reach wide instead of comparing every
+// point with every other.
 #pragma once
 
 #include <cstdint>

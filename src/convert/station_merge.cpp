@@ -101,8 +101,9 @@ bool RunCheck(StationList& stations, const CheckPoints& check, int dims, double 
                                    const int first = check.stations[i];
                                    const int second = check.stations[j];
                                    const double distance = separation(first, second);
-                                   if (distance < tolerance_m)
+                                   if (distance < tolerance_m) {
                                      close.push_back({first, second, distance});
+                                   }
                                  });
   std::sort(close.begin(), close.end(), [](const ClosePair& x, const ClosePair& y) {
     return x.first < y.first || (x.first == y.first && x.second < y.second);

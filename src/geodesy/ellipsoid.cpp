@@ -107,8 +107,9 @@ void EcefToGeodetic(double a, double e2, double x, double y, double z, double& l
   lat = QuadrantArctan(p, up);
   lon = QuadrantArctan(x, y);
   // Distance along the normal from the ellipsoid, stable at every latitude.
-  // It is stationary in the latitude, so the direction of the last round,
-  // within the tolerance of the final one, costs nothing measurable.
+  // It is stationary in the latitude, so taking the direction of the last
+  // round, within the tolerance of the final one, changes it by nothing
+  // measurable.
   h = p * cos_lat + z * sin_lat - a * root;
 }
 

@@ -21,8 +21,7 @@ struct LocalFrame {
   double seed_x = 0.0;
   double seed_y = 0.0;
   double seed_z = 0.0;
-  // The seed's horizon axes, filled by MakeLocalFrame, so that converting a
-  // station costs no trigonometry of the seed.
+  // The seed's horizon axes, filled by MakeLocalFrame.
   HorizonAxes seed_axes;
 };
 
