@@ -363,9 +363,9 @@ int Main(int argc, char** argv) {
               TROVISK_BENCH_BUILD_TYPE, LoadAverage());
   std::printf(
       "Stage times are processor time of the fastest run (the machine is shared).\n"
-      "Whole conversions run each in a fresh process, writing a new file; they use\n"
-      "a second thread to read ahead and to format output, so their wall time (what\n"
-      "a user waits) is judged against the targets, with processor time beside it.\n");
+      "Whole conversions run each in a fresh process, writing a new file; their wall\n"
+      "time (what a user waits) is judged against the targets, with processor time\n"
+      "beside it.\n");
 #ifndef NDEBUG
   std::printf("WARNING: assertions are on; figures of a Debug build mean little\n");
 #endif
@@ -446,7 +446,7 @@ int Main(int argc, char** argv) {
   }
   fs::path input = settings.folder / ("bench-" + std::to_string(largest.records) + ".rw5");
   // A user waits for the wall time: the speed targets are judged on it, the
-  // processor time (both threads) shown beside it.
+  // processor time shown beside it.
   const struct {
     const char* name;
     double wall;
