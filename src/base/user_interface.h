@@ -49,6 +49,9 @@ class UserInterface {
   // A warning about the input that does not stop the run (a questionable
   // value, a unit taken from a note); `text` names the file and line.
   virtual void Warn(const std::string& text) = 0;
+  // A line of information at the end of a run (what was written); shown
+  // beside the warnings, and by default not at all.
+  virtual void Inform(const std::string& text) { static_cast<void>(text); }
 };
 
 // Shows the busy indicator for the life of the object, also when a step

@@ -155,6 +155,10 @@ void ConsoleUi::Warn(const std::string& text) {
   out_ << "trovisk: warning: " << Printable(text) << '\n' << std::flush;
 }
 
+void ConsoleUi::Inform(const std::string& text) {
+  if (!settings_.quiet) out_ << "trovisk: " << Printable(text) << '\n' << std::flush;
+}
+
 bool ConsoleIsInteractive() { return isatty(STDIN_FILENO) == 1 && isatty(STDERR_FILENO) == 1; }
 
 std::string Printable(const std::string& text) {

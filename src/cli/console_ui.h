@@ -18,7 +18,7 @@ enum class MergePolicy { kAsk, kSame, kDifferent, kCancel };
 struct ConsoleSettings {
   QuestionPolicy questions = QuestionPolicy::kAsk;
   MergePolicy merges = MergePolicy::kAsk;
-  bool quiet = false;        // no success message
+  bool quiet = false;        // no success message and no end-of-run counts
   bool interactive = false;  // someone at a terminal can answer
 };
 
@@ -32,6 +32,8 @@ class ConsoleUi : public UserInterface {
   MergeAnswer AskMerge(const MergeOffer& offer) override;
   void SetBusy(bool) override {}  // a console run shows no busy indicator
   void Warn(const std::string& text) override;
+  // On standard error like the warnings, unless quiet.
+  void Inform(const std::string& text) override;
 
  private:
   Answer AskYesNo();

@@ -139,7 +139,9 @@ void DeclareOptions(CLI::App& app, CommandLine& line) {
   app.add_flag("--save-settings", line.save_settings,
                "keep the options in the settings record once they pass the checks");
   app.add_option("--report", line.report, "write a station report to this file")->type_name("FILE");
-  app.add_flag("-q,--quiet", line.quiet, "no success message (warnings and errors still shown)");
+  app.add_flag(
+      "-q,--quiet", line.quiet,
+      "no success message and no counts of what was written (warnings and errors still shown)");
 }
 
 // The options of the settings record, or the construction defaults when there

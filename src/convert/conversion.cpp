@@ -12,6 +12,7 @@
 #include "base/status.h"
 #include "base/utf8_path.h"
 #include "convert/station_merge.h"
+#include "convert/written_report.h"
 #include "geodesy/angles.h"
 #include "output/header_writer.h"
 #include "output/observation_writer.h"
@@ -85,6 +86,7 @@ ReaderOptions MakeReaderOptions(const Run& run) {
   reader.e2 = run.datum.e2;
   reader.fallback_latitude = DmsToRadians(run.options.seed_latitude);
   reader.fallback_longitude = DmsToRadians(run.options.seed_longitude);
+  reader.tolerance = run.options.tolerance;
   return reader;
 }
 
@@ -220,8 +222,9 @@ ConversionOutcome Convert(Run& run) {
     WriteStations(out, run.data.stations, false, true, local_nee, run.status);
     if (run.status != Status::kOk) return ReportStop(run);
   }
+  WrittenObservations written;
   WriteObservationSection(out, run.data.stations, run.data.observations, run.data.angle_units,
-                          run.data.distance_units, run.status);
+                          run.data.distance_units, run.status, &written);
   if (run.status != Status::kOk) return ReportStop(run);
   if (!run.do_geodetic && !run.do_nee) {
     WriteStations(out, run.data.stations, false, false, local_nee, run.status);
@@ -233,6 +236,7 @@ ConversionOutcome Convert(Run& run) {
     run.status = Status::kWriteError;
     return ReportStop(run);
   }
+  ReportWritten(run.ui, run.input_name, written);
   if (run.do_geodetic || run.do_nee) {
     return Finish(run, kMsgSuccessWithApprox, {run.output_name, run.uncomputed});
   }

@@ -33,6 +33,8 @@ constexpr int kCovarianceDecimals = 12;
 
 constexpr std::string_view kComputedNotice =
     "! Observation was computed - not measured. It has been commented out\n";
+constexpr std::string_view kRejectedNoticeHead = "! Observation not used - ";
+constexpr std::string_view kRejectedNoticeTail = ". It has been commented out\n";
 constexpr std::string_view kBacksightAzimuthNote = "BK Record - Computed Azimuth";
 
 // A value that can be written: present, and a number the file can hold.
@@ -63,13 +65,26 @@ struct SectionUnits {
 
 // What the records of one observation share.
 struct Pointing {
-  std::string_view from;         // occupied station
-  std::string_view to;           // foresight station
-  double hi = 0.0;               // instrument height, output unit
-  double hr = 0.0;               // target height, output unit
-  bool commented = false;        // computed, not measured: written commented out
-  std::string_view description;  // its note, written before each record
+  std::string_view from;              // occupied station
+  std::string_view to;                // foresight station
+  double hi = 0.0;                    // instrument height, output unit
+  double hr = 0.0;                    // target height, output unit
+  bool commented = false;             // computed or not usable: written commented out
+  std::string_view rejected_because;  // why a record that could not be used is not
+  std::string_view description;       // its note, written before each record
 };
+
+// The line that says why the records after it are commented out.
+void AppendCommentedNotice(OutputBuffer& out, const Pointing& pointing) {
+  if (!pointing.commented) return;
+  if (pointing.rejected_because.empty()) {
+    out.Append(kComputedNotice);
+    return;
+  }
+  out.Append(kRejectedNoticeHead);
+  out.AppendText(pointing.rejected_because);
+  out.Append(kRejectedNoticeTail);
+}
 
 // The note of the observation, then the record's keyword.
 void AppendKeyword(OutputBuffer& out, const Pointing& pointing, std::string_view keyword) {
@@ -135,17 +150,17 @@ void AppendHeights(OutputBuffer& out, const Pointing& pointing) {
 // Azimuth, zenith and slope distance from one station to another: one
 // "$AZ_COMPACT" record when the zenith and the distance are both known, else
 // one record for each value known.
-void AppendAzimuthRecords(OutputBuffer& out, const SectionUnits& units, const Pointing& pointing,
+bool AppendAzimuthRecords(OutputBuffer& out, const SectionUnits& units, const Pointing& pointing,
                           double azimuth, double zenith, double distance) {
-  if (!Known(azimuth) && !Known(zenith) && !Known(distance)) return;
-  if (pointing.commented) out.Append(kComputedNotice);
+  if (!Known(azimuth) && !Known(zenith) && !Known(distance)) return false;
+  AppendCommentedNotice(out, pointing);
   if (Known(zenith) && Known(distance)) {
     AppendRecordHead(out, pointing, "$AZ_COMPACT");
     AppendAngle(out, units, azimuth);
     AppendAngle(out, units, zenith);
     AppendDistance(out, units, distance);
     AppendHeights(out, pointing);
-    return;
+    return true;
   }
   if (Known(azimuth)) {
     AppendRecordHead(out, pointing, "$AZIMUTH_ONLY");
@@ -162,6 +177,7 @@ void AppendAzimuthRecords(OutputBuffer& out, const SectionUnits& units, const Po
     AppendDistance(out, units, distance);
     AppendHeights(out, pointing);
   }
+  return true;
 }
 
 // A horizontal angle at the occupied station from the backsight to the
@@ -170,7 +186,7 @@ void AppendHorizontalAngleRecord(OutputBuffer& out, const SectionUnits& units,
                                  const Pointing& pointing, std::string_view backsight,
                                  const ObservationRecord& observation) {
   const bool with_pointing = Known(observation.zenith) || Known(observation.slope_distance);
-  if (pointing.commented) out.Append(kComputedNotice);
+  AppendCommentedNotice(out, pointing);
   AppendKeyword(out, pointing, with_pointing ? "$HOR_COMPACT" : "$HORIZ_ANGLE_ONLY");
   AppendName(out, pointing.from);
   AppendName(out, backsight);
@@ -184,24 +200,25 @@ void AppendHorizontalAngleRecord(OutputBuffer& out, const SectionUnits& units,
 }
 
 // "$HGTDIFF_COMPACT" or "$HORIZ_DIST_ONLY": a length and its SD as given.
-void AppendLengthRecord(OutputBuffer& out, const SectionUnits& units, const Pointing& pointing,
+bool AppendLengthRecord(OutputBuffer& out, const SectionUnits& units, const Pointing& pointing,
                         std::string_view keyword, double metres) {
-  if (!Known(metres)) return;
-  if (pointing.commented) out.Append(kComputedNotice);
+  if (!Known(metres)) return false;
+  AppendCommentedNotice(out, pointing);
   AppendRecordHead(out, pointing, keyword);
   out.Append("; ");
   out.AppendFixed(metres * units.distance_factor, kLengthDecimals);
   out.Append("; ");
   out.Append(units.given_sd);
   out.Append("\n\n");
+  return true;
 }
 
 // An earth-centred vector with its covariance, packed XX XY YY XZ YZ ZZ and
 // written XX XY XZ YY YZ ZZ. A term that is missing is written as zero.
-void AppendGpsVectorRecord(OutputBuffer& out, const SectionUnits& units, const Pointing& pointing,
+bool AppendGpsVectorRecord(OutputBuffer& out, const SectionUnits& units, const Pointing& pointing,
                            const ObservationDetail& vector) {
-  if (!Known(vector.dx) || !Known(vector.dy) || !Known(vector.dz)) return;
-  if (pointing.commented) out.Append(kComputedNotice);
+  if (!Known(vector.dx) || !Known(vector.dy) || !Known(vector.dz)) return false;
+  AppendCommentedNotice(out, pointing);
   AppendRecordHead(out, pointing, "$GPS_COMPACT");
   for (double component : {vector.dx, vector.dy, vector.dz}) {
     out.Append("; ");
@@ -214,10 +231,12 @@ void AppendGpsVectorRecord(OutputBuffer& out, const SectionUnits& units, const P
     out.AppendFixed(Known(value) ? value * area_factor : 0.0, kCovarianceDecimals);
   }
   out.Append("\n\n");
+  return true;
 }
 
 // The records of one observation: every present value goes into exactly one.
-void AppendObservation(OutputBuffer& out, const SectionUnits& units, const StationList& stations,
+// False when it has no value to write.
+bool AppendObservation(OutputBuffer& out, const SectionUnits& units, const StationList& stations,
                        const ObservationList& observations, const ObservationRecord& observation) {
   const ObservationDetail& detail = observations.Detail(observation);
   Pointing pointing;
@@ -229,17 +248,20 @@ void AppendObservation(OutputBuffer& out, const SectionUnits& units, const Stati
   if (Known(observation.target_height)) {
     pointing.hr = observation.target_height * units.distance_factor;
   }
-  pointing.commented = observation.computed;
+  pointing.rejected_because = detail.rejected_because;
+  pointing.commented = observation.computed || !pointing.rejected_because.empty();
   pointing.description = detail.description;
   const std::string_view backsight = ResolvedStationName(stations, observation.backsight);
 
   double azimuth = observation.azimuth;
   double zenith = observation.zenith;
   double distance = observation.slope_distance;
+  bool written = false;
   // An angle onto the backsight itself measures nothing and is not written;
   // the zenith and distance of that pointing go into the azimuth record.
   if (Known(observation.horizontal_angle) && backsight != pointing.to) {
     AppendHorizontalAngleRecord(out, units, pointing, backsight, observation);
+    written = true;
     zenith = kNullValue;
     distance = kNullValue;
   }
@@ -248,13 +270,16 @@ void AppendObservation(OutputBuffer& out, const SectionUnits& units, const Stati
     Pointing given = pointing;
     given.commented = true;
     given.description = kBacksightAzimuthNote;
-    AppendAzimuthRecords(out, units, given, azimuth, kNullValue, kNullValue);
+    written |= AppendAzimuthRecords(out, units, given, azimuth, kNullValue, kNullValue);
     azimuth = kNullValue;
   }
-  AppendAzimuthRecords(out, units, pointing, azimuth, zenith, distance);
-  AppendLengthRecord(out, units, pointing, "$HGTDIFF_COMPACT", observation.height_difference);
-  AppendLengthRecord(out, units, pointing, "$HORIZ_DIST_ONLY", observation.horizontal_distance);
-  AppendGpsVectorRecord(out, units, pointing, detail);
+  written |= AppendAzimuthRecords(out, units, pointing, azimuth, zenith, distance);
+  written |=
+      AppendLengthRecord(out, units, pointing, "$HGTDIFF_COMPACT", observation.height_difference);
+  written |=
+      AppendLengthRecord(out, units, pointing, "$HORIZ_DIST_ONLY", observation.horizontal_distance);
+  written |= AppendGpsVectorRecord(out, units, pointing, detail);
+  return written;
 }
 
 // Indices of the observations to write, in order of sequence number; of
@@ -287,14 +312,23 @@ std::vector<std::size_t> SectionOrder(const ObservationList& observations) {
 
 void WriteObservationSection(std::ostream& stream, const StationList& stations,
                              const ObservationList& observations, int angle_unit_code,
-                             int distance_unit_code, Status& status) {
+                             int distance_unit_code, Status& status, WrittenObservations* written) {
   status = Status::kOk;
   OutputBuffer out(stream);
   out.Append("\n\n\n");
   AppendUnitsBlock(out, distance_unit_code, angle_unit_code);
   const SectionUnits units(angle_unit_code, distance_unit_code);
   for (std::size_t index : SectionOrder(observations)) {
-    AppendObservation(out, units, stations, observations, observations[index]);
+    const ObservationRecord& observation = observations[index];
+    if (AppendObservation(out, units, stations, observations, observation) && written) {
+      const bool commented =
+          observation.computed || !observations.Detail(observation).rejected_because.empty();
+      if (commented) {
+        ++written->commented_out;
+      } else {
+        ++written->by_kind[static_cast<std::size_t>(observation.kind)];
+      }
+    }
     if (!out.FlushIfFull()) break;
   }
   if (!out.Flush()) status = Status::kWriteError;

@@ -45,11 +45,13 @@ void RecordReader::ReadBacksight() {
   }
 }
 
-void RecordReader::CloseDirectionSet() {
-  if (!set_.open()) return;
+void RecordReader::CloseDirectionSet() { CloseSet(set_); }
+
+void RecordReader::CloseSet(DirectionSet& set) {
+  if (!set.open()) return;
   std::vector<SetObservation> set_observations;
   std::vector<SetWarning> set_warnings;
-  set_.Close(set_observations, set_warnings);
+  set.Close(set_observations, set_warnings);
   auto name = [&](int station) {
     std::string quoted = "'";
     quoted.append(data_.stations[static_cast<std::size_t>(station)].name.view());

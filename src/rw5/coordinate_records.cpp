@@ -51,8 +51,10 @@ void RecordReader::ReadLocalCoordinates(bool occupy) {
   }
   // The first pass keeps only the stations whose coordinates the file gives.
   if (coordinates_only_ && !station.has_nee) return;
-  data_.stations.Add(station);
-  Describe(data_.stations.Find(name), note);
+  const int index = Station(name);
+  last_stored_point_ = index;
+  if (station.has_nee) StoreLocal(index, station.north, station.east, station.elevation, false);
+  Describe(index, note);
 }
 
 void RecordReader::ReadBasePoint() {
@@ -103,12 +105,19 @@ void RecordReader::ReadBasePoint() {
     station.height = height;
   }
   if (coordinates_only_) {
-    if (station.has_geodetic && !name.empty()) data_.stations.Add(station);
+    if (station.has_geodetic) {
+      last_stored_point_ = Station(name);
+      StoreGeodetic(last_stored_point_, station.latitude, station.longitude, station.height);
+    }
     return;
   }
   if (name.empty()) Warn(line_, "base point without a name");
-  data_.stations.Add(station);
-  state_.base = data_.stations.Find(name);
+  state_.base = Station(name);
+  last_stored_point_ = state_.base;
+  if (station.has_geodetic) {
+    StoreGeodetic(state_.base, station.latitude, station.longitude, station.height);
+  }
+  NoteBasePosition(station);
   // The vectors from this base reduce by its own antenna height.
   if (state_.base != 0 && IsPresent(antenna_height)) {
     base_antenna_heights_.insert_or_assign(state_.base, antenna_height);

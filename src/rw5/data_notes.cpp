@@ -1,6 +1,8 @@
 // Data that some collectors keep only in notes: the mode ("--MO,", when no
-// mode record came first) and a point's grid coordinates ("--GS,", for a
-// station the records give none). Each use is reported as a warning.
+// mode record came first), a point's grid coordinates ("--GS,"), the points
+// deleted from the coordinate file, the accuracy of a receiver position and
+// the readings of a resection. The mode and the grid coordinates taken from
+// notes are reported as warnings.
 #include <string>
 
 #include "rw5/field_splitter.h"
@@ -27,8 +29,18 @@ std::string DistanceUnitName(int unit_code) {
 void RecordReader::HandleDataNote(std::string_view note) {
   if (note.substr(0, 5) == "--MO,") {
     if (!state_.live_mode_seen) ApplyModeNote(note);
-  } else if (!coordinates_only_) {
+  } else if (note.substr(0, 5) == "--GS,") {
     ReadGridNote(note);
+  } else if (note.substr(0, 22) == "--Deleted Point ID(s):") {
+    ReadDeletedPoints(note);
+  } else if (coordinates_only_) {
+    return;
+  } else if (note.substr(0, 7) == "--HRMS:") {
+    ReadAccuracyNote(note);
+  } else if (note.substr(0, 12) == "--Resection:") {
+    ReadResectionNote(note);
+  } else if (note.substr(0, 10) == "--Reading ") {
+    ReadResectionReading(note);
   }
 }
 
@@ -64,39 +76,16 @@ void RecordReader::ReadGridNote(std::string_view note) {
     }
   }
   if (name.empty() || IsMissing(north) || IsMissing(east)) return;
-  grid_notes_.push_back({std::string(name), north, east, elevation, line_});
-}
-
-void RecordReader::ApplyGridNotes() {
-  // One warning for all the stations a file's notes complete: a GNSS job has
-  // such a note after every point, and a warning each would bury the others.
-  const GridNote* first_used = nullptr;
-  std::size_t used = 0;
-  for (const GridNote& note : grid_notes_) {
-    int index = data_.stations.Find(note.name);
-    if (index == 0) continue;
-    StationRecord& station = data_.stations[static_cast<std::size_t>(index)];
-    // Records win over notes, and the first note of a point over later ones.
-    if (station.has_nee) continue;
-    station.has_nee = true;
-    station.north = note.north;
-    station.east = note.east;
-    station.elevation = IsPresent(note.elevation) ? note.elevation : 0.0;
-    if (IsMissing(note.elevation)) {
-      Warn(note.line, "'" + note.name + "' has no elevation in its note on line " +
-                          std::to_string(note.line) + "; 0 used");
-    }
-    if (used++ == 0) first_used = &note;
+  // The note gives the grid coordinates of the point the record before it stored.
+  const int station = data_.stations.Find(name);
+  if (station == 0 || station != last_stored_point_) return;
+  if (IsMissing(elevation)) {
+    elevation = 0.0;
+    std::string what = "'";
+    what.append(name).append("' has no elevation in its note on line ");
+    Warn(line_, what + std::to_string(line_) + "; 0 used");
   }
-  if (used == 1) {
-    Warn(first_used->line, "north, east and elevation of '" + first_used->name +
-                               "' taken from the note on line " + std::to_string(first_used->line));
-  } else if (used > 1) {
-    Warn(first_used->line, "north, east and elevation of " + std::to_string(used) +
-                               " stations taken from their notes, the first '" + first_used->name +
-                               "' on line " + std::to_string(first_used->line));
-  }
-  grid_notes_.clear();
+  StoreLocal(station, north, east, elevation, true);
 }
 
 }  // namespace trovisk

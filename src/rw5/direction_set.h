@@ -31,6 +31,7 @@ class DirectionSet {
   bool open() const { return open_; }
   int station() const { return station_; }
   bool has_foresight() const { return has_foresight_; }
+  bool has_reference() const { return has_reference_; }
 
   void Open(int station);
   // A "BD"/"BR" record is a backsight pointing: the first one names the

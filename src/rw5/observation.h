@@ -26,13 +26,16 @@ enum class ObservationKind : std::uint8_t {
 
 // The parts few observations have, kept beside the list so that the many
 // angle and distance observations stay small: a GPS vector with its
-// covariance, and a note.
+// covariance, a note, and why a record could not be used.
 struct ObservationDetail {
   double dx = kNullValue, dy = kNullValue, dz = kNullValue;  // metres, earth-centred
   // Packed lower triangle: XX, XY, YY, XZ, YZ, ZZ (square metres).
   std::array<double, 6> covariance{kNullValue, kNullValue, kNullValue,
                                    kNullValue, kNullValue, kNullValue};
   std::string description;
+  // Not empty for a record the reader could not use as a measurement (its
+  // fields shifted or out of range): written commented out with this reason.
+  std::string rejected_because;
 };
 
 struct ObservationRecord : Measurement {

@@ -13,6 +13,22 @@ namespace {
 
 bool IsCode(std::string_view code, std::string_view text) { return code == text; }
 
+// A note that is only a number, such as the distance of a record whose
+// fields slipped one place ("--771.241000,--").
+bool NoteIsNumber(std::string_view note) {
+  std::string_view text = note.substr(0, note.find(','));
+  while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsSpace(text.back())) text.remove_suffix(1);
+  if (text.empty() || text.find_first_of("0123456789") == std::string_view::npos) return false;
+  return text.find_first_not_of("+-.0123456789") == std::string_view::npos;
+}
+
+// Adds one fault to the list a rejected record is written with.
+void AddFault(std::string& faults, const std::string& fault) {
+  if (!faults.empty()) faults += "; ";
+  faults += fault;
+}
+
 std::string Seconds(double radians) {
   return std::to_string(std::lround(std::fabs(radians) * kSecondsPerRadian)) + "\"";
 }
@@ -27,6 +43,20 @@ void RecordReader::ReadObservationRecord(std::string_view code) {
   std::string_view note;
   bool has_note = false;
   double angle_right = kNullValue;
+  std::string faults;          // values no instrument measures: the record is not used
+  bool zero_distance = false;  // a distance written as exactly 0: not measured
+  // A length that is missing when written as exactly 0, and a fault when negative.
+  auto distance = [&](std::string_view field) {
+    double metres = Length(field);
+    if (metres == 0.0) {
+      zero_distance = true;
+      return kNullValue;
+    }
+    if (IsPresent(metres) && metres < 0.0) {
+      AddFault(faults, "negative distance '" + std::string(field) + "'");
+    }
+    return metres;
+  };
   for (std::string_view field : fields_) {
     switch (TwoLetterKey(field)) {
       case TwoLetterKey('O', 'P'): {
@@ -50,16 +80,16 @@ void RecordReader::ReadObservationRecord(std::string_view code) {
         break;
       }
       case TwoLetterKey('Z', 'E'):
-        p.zenith = Zenith(field);
+        p.zenith = Zenith(field, &faults);
         break;
       case TwoLetterKey('C', 'E'):
         p.height_difference = Length(field);
         break;
       case TwoLetterKey('S', 'D'):
-        p.slope_distance = Length(field);
+        p.slope_distance = distance(field);
         break;
       case TwoLetterKey('H', 'D'):
-        p.horizontal_distance = Length(field);
+        p.horizontal_distance = distance(field);
         break;
       case TwoLetterKey('H', 'R'):
         state_.target_height = Value(field);  // carries into the following records
@@ -77,8 +107,26 @@ void RecordReader::ReadObservationRecord(std::string_view code) {
   p.horizontal_angle = IsPresent(angle_right) ? ReduceToTurn(angle_right) : kNullValue;
   p.instrument_height = ToMetres(state_.instrument_height);
   p.target_height = ToMetres(state_.target_height);
-  Describe(p.to, note);
   if (p.to == 0) Warn(line_, "observation without a foresight point");
+  p.face_right = IsCode(code, "BR") || IsCode(code, "FR");
+  if (!faults.empty()) {
+    if (has_note && NoteIsNumber(note)) {
+      AddFault(faults, "a number where the note belongs ('" +
+                           std::string(note.substr(0, note.find(','))) + "')");
+    }
+    Warn(line_, "fields shifted or out of range (" + faults + "); written commented out");
+    AddRejectedPointing(p, faults);
+    return;
+  }
+  Describe(p.to, note);
+  // A manual instrument's backsight with no distance writes a level zenith
+  // of exactly 90 degrees: neither was measured.
+  const bool on_backsight =
+      IsCode(code, "BD") || IsCode(code, "BR") || (p.to != 0 && p.to == state_.backsight);
+  if (zero_distance && on_backsight && IsPresent(p.zenith) &&
+      std::fabs(p.zenith - kPi / 2.0) < 1e-12) {
+    p.zenith = kNullValue;
+  }
 
   // A set belongs to one station.
   if (set_.open() && set_.station() != p.from) CloseDirectionSet();
@@ -110,13 +158,17 @@ void RecordReader::ReadObservationRecord(std::string_view code) {
   if (p.to != 0 && p.to != state_.backsight) state_.foresight_since_setup = true;
 }
 
-double RecordReader::Zenith(std::string_view field) {
+double RecordReader::Zenith(std::string_view field, std::string* faults) {
   // Exactly 0 is how collectors write "no zenith".
   double written = Value(field);
   double zenith = written == 0.0 ? kNullValue : ToRadians(written);
   if (IsPresent(zenith) && (zenith < 0.0 || zenith >= kTwoPi)) {
-    Warn(line_,
-         "zenith angle '" + std::string(field) + "' is outside a full circle; taken as missing");
+    if (faults != nullptr) {
+      AddFault(*faults, "zenith '" + std::string(field) + "' outside a full circle");
+    } else {
+      Warn(line_,
+           "zenith angle '" + std::string(field) + "' is outside a full circle; taken as missing");
+    }
     return kNullValue;
   }
   // A face-right zenith z is the face-left 2 pi - z.
@@ -221,7 +273,22 @@ void RecordReader::AddPointing(const Pointing& p, int backsight, double horizont
   }
 }
 
+void RecordReader::AddRejectedPointing(const Pointing& pointing, const std::string& reason) {
+  // Written for the record, from the backsight of the setup as a single
+  // pointing would be, but never as a measurement.
+  double horizontal_angle = kNullValue;
+  if (IsPresent(pointing.horizontal_angle) && state_.backsight != 0) {
+    const double circle =
+        pointing.face_right ? pointing.horizontal_angle - kPi : pointing.horizontal_angle;
+    horizontal_angle = ReduceToTurn(circle - state_.backsight_circle);
+  }
+  rejection_ = reason;
+  AddPointing(pointing, state_.backsight, horizontal_angle);
+  rejection_.clear();
+}
+
 void RecordReader::AddObservation(ObservationRecord& observation) {
+  if (!rejection_.empty()) data_.observations.Detail(observation).rejected_because = rejection_;
   // Numbered in order of arrival: the index in the list is the number.
   observation.sequence = static_cast<std::int32_t>(data_.observations.size());
   data_.observations.push_back(std::move(observation));

@@ -16,6 +16,9 @@ struct ReaderOptions {
   // end whose geodetic position is not known otherwise.
   double fallback_latitude = 0.0;
   double fallback_longitude = 0.0;
+  // Two records that store one point's coordinates further apart than this
+  // (metres, across or in height) are reported.
+  double tolerance = 0.05;
 };
 
 }  // namespace trovisk

@@ -86,8 +86,13 @@ void RecordReader::ReadGpsPosition() {
   }
   // The first pass keeps only the stations whose coordinates the file gives.
   if (coordinates_only_ && !station.has_geodetic) return;
-  data_.stations.Add(station);
-  Describe(data_.stations.Find(name), note);
+  const int index = Station(name);
+  last_stored_point_ = index;
+  if (station.has_geodetic) {
+    StoreGeodetic(index, station.latitude, station.longitude, station.height);
+    if (!coordinates_only_) OpenPositionVector(index, station);
+  }
+  Describe(index, note);
 }
 
 void RecordReader::ReadReceiverVector(std::string_view code) {
@@ -124,6 +129,7 @@ void RecordReader::ReadReceiverVector(std::string_view code) {
       base_height != base_antenna_heights_.end() ? base_height->second : state_.base_antenna_height;
   vector.target_height =
       IsPresent(state_.rover_height) ? ToMetres(state_.rover_height) : state_.rover_antenna_height;
+  NoteReceiverVector(vector.to);
   AddObservation(vector);
   ++vectors_read_;
   state_.pending_vector = data_.observations.size() - 1;

@@ -17,9 +17,15 @@ namespace trovisk {
 inline constexpr std::size_t kMaxRecordLineLength = 207;
 
 // True for the notes that hold data some collectors keep nowhere else: a
-// mode ("--MO,") and a point's grid coordinates ("--GS,").
+// mode ("--MO,"), a point's grid coordinates ("--GS,"), the accuracy of a
+// receiver position ("--HRMS:"), a resection and its readings ("--Resection:",
+// "--Reading "), and the points deleted from the coordinate file.
 inline bool IsDataNote(std::string_view text) {
-  return text.substr(0, 5) == "--MO," || text.substr(0, 5) == "--GS,";
+  if (text.size() < 5 || text[2] == ' ') return false;
+  const std::string_view head = text.substr(2, 3);
+  return head == "MO," || head == "GS," || text.substr(0, 7) == "--HRMS:" ||
+         text.substr(0, 12) == "--Resection:" || text.substr(0, 10) == "--Reading " ||
+         text.substr(0, 22) == "--Deleted Point ID(s):";
 }
 
 // A file that begins with a UTF-16 byte-order mark (either byte order) is

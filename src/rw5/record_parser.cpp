@@ -115,7 +115,9 @@ void RecordReader::Read(std::istream& input, int& line_counter, Status& status) 
     status = error_code;
     return;
   }
+  CloseResection();
   CloseDirectionSet();
+  ClosePositionVector();
   if (coordinates_only_) {
     // Room in the name index for as many stations as the records may name,
     // counted in this pass, so that it does not grow during the next: saves
@@ -127,7 +129,13 @@ void RecordReader::Read(std::istream& input, int& line_counter, Status& status) 
     } catch (const std::bad_alloc&) {
     }
   } else {
-    ApplyGridNotes();
+    ReportStores();
+    ReportPointsWithoutBase();
+    if (readings_from_notes_ > 0) {
+      Warn(first_reading_line_, std::to_string(readings_from_notes_) +
+                                    " resection readings taken from notes, the first on line " +
+                                    std::to_string(first_reading_line_));
+    }
     ReduceVectorsToMarks();
   }
 }
@@ -140,6 +148,7 @@ void RecordReader::HandleRecord(std::string_view line, std::string_view code,
                                 std::size_t first_comma) {
   line_text_ = line;
   first_comma_ = first_comma;
+  last_stored_point_ = 0;
   // Codes are switched on as two letters; "GPS" is the one longer known code.
   const int key = code.size() == 2 ? TwoLetterKey(code) : -1;
   if (coordinates_only_ && (key == -1 ? code == "GPS" : NamesAStation(key))) ++naming_records_;
@@ -148,6 +157,12 @@ void RecordReader::HandleRecord(std::string_view line, std::string_view code,
   if (key != TwoLetterKey('C', 'V') && key != TwoLetterKey('G', '2') &&
       key != TwoLetterKey('G', '3') && key != TwoLetterKey('G', '4')) {
     state_.pending_vector = 0;
+  }
+  if (!coordinates_only_) {
+    // Readings kept in notes end at the next record; a receiver position's
+    // vector stays open through the vector records that may replace it.
+    CloseResection();
+    if (key < TwoLetterKey('G', '0') || key > TwoLetterKey('G', '4')) ClosePositionVector();
   }
   if (key == -1 && code == "GPS") {
     ReadGpsPosition();

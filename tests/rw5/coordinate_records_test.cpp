@@ -3,6 +3,7 @@
 
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "rw5/parse_helper.h"
 
@@ -45,13 +46,60 @@ TEST(CoordinateRecords, LocalCoordinatesInFileUnits) {
   }
 }
 
-TEST(CoordinateRecords, FirstCoordinatesAndLastNoteWin) {
-  Parsed p;
-  Parse("SP,PN7,N 1,E 2,EL3,--FIRST\nSP,PN7,N 4,E 5,EL6,--SECOND\nOC,OP7,N 7,E 8,EL9,--\n", p);
-  const StationRecord& s = p.Station("7");
-  EXPECT_DOUBLE_EQ(s.north, 1.0);
-  EXPECT_DOUBLE_EQ(s.elevation, 3.0);
-  EXPECT_EQ(p.Description("7"), "SECOND");  // an empty note leaves it
+TEST(CoordinateRecords, TheLastStoreWinsAndAMoveIsReportedWithBothLines) {
+  struct Case {
+    const char* name;
+    std::string records;
+    double north, elevation;  // of 7, metres
+    std::string description;
+    std::vector<std::string> warnings;
+  };
+  const Case cases[] = {
+      {"stored again where it was: no word",
+       "SP,PN7,N 1,E 2,EL3,--FIRST\nOC,OP7,N 1.01,E 2,EL3,--\n",
+       1.01,
+       3.0,
+       "FIRST",
+       {}},
+      {"the collector's later values win, each move reported",
+       "SP,PN7,N 1,E 2,EL0,--FIRST\nOC,OP7,N 1,E 2,EL0\nOC,OP7,N 1,E 2,EL9,--SECOND\n"
+       "OC,OP7,N 4,E 6,EL9\n",
+       4.0,
+       9.0,
+       "SECOND",
+       {"job.rw5:3: '7' stored here lies 0.000 m across and 9.000 m in height from its north, "
+        "east and elevation of lines 1 and 2; the later ones are used",
+        "job.rw5:4: '7' stored here lies 5.000 m across and 0.000 m in height from its north, "
+        "east and elevation of line 3; the later ones are used"}},
+      {"deleted, then stored again elsewhere",
+       "SP,PN7,N 1,E 2,EL3,--OLD\n--Deleted Point ID(s): 7 from the coordinate file on "
+       "DT07-21-2021\nSP,PN7,N 101,E 2,EL3\n",
+       101.0,
+       3.0,
+       "",
+       {"job.rw5:3: '7' stored here lies 100.000 m across and 0.000 m in height from its north, "
+        "east and elevation of line 1, deleted on line 2; the later ones are used"}},
+      {"deleted and never stored again",
+       "SP,PN7,N 1,E 2,EL3\nSS,OP1,FP7,AZ10,SD5\n--Deleted Point ID(s): 8, 7\n",
+       kNullValue,
+       kNullValue,
+       "",
+       {"job.rw5:3: '7' was deleted here and not stored again; it has no coordinates from the "
+        "file"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Parsed p;
+    Parse(c.records, p);
+    const StationRecord& s = p.Station("7");
+    EXPECT_EQ(s.has_nee, IsPresent(c.north));
+    if (s.has_nee) {
+      EXPECT_DOUBLE_EQ(s.north, c.north);
+      EXPECT_DOUBLE_EQ(s.elevation, c.elevation);
+    }
+    EXPECT_EQ(p.Description("7"), c.description);
+    EXPECT_EQ(p.ui.warnings, c.warnings);
+  }
 }
 
 TEST(CoordinateRecords, BasePointGivesTheMarkPosition) {

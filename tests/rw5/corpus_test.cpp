@@ -1,6 +1,7 @@
 // The reader over the real collector files of the shared corpus.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -61,17 +62,56 @@ TEST_F(Corpus, EveryFileReadsWithoutAQuestion) {
   }
 }
 
+TEST_F(Corpus, TheCoordinatesTheCollectorStoredLastWin) {
+  // 104 is stored at elevation 0 on lines 11 and 13; the collector's later
+  // setups on it carry 517.439 US ft.
+  Parsed traverse;
+  ParseCorpusFile("tops-trav19leg.rw5", traverse);
+  EXPECT_NEAR(traverse.Station("104").elevation * 3.28083333333333, 517.439, 0.0001);
+  EXPECT_NE(std::find(traverse.ui.warnings.begin(), traverse.ui.warnings.end(),
+                      "tops-trav19leg.rw5:25: '104' stored here lies 0.000 US ft across and "
+                      "517.439 US ft in height from its north, east and elevation of lines 11 "
+                      "and 13; the later ones are used"),
+            traverse.ui.warnings.end());
+  // 6006: "SP" (line 869), "--GS" of its "GPS" record (876), then the "OC"
+  // occupied (923). 5389: an "SP" deleted on line 2628, stored again by
+  // "GPS" and its "--GS" note.
+  Parsed job;
+  ParseCorpusFile("jl-test5.rw5", job);
+  const StationRecord& occupied = job.Station("6006");
+  EXPECT_NEAR(occupied.north, 7363380.72737, kTenthMillimetre);
+  EXPECT_NEAR(occupied.east, 2534856.89371, kTenthMillimetre);
+  EXPECT_NEAR(occupied.elevation, 24.738, kTenthMillimetre);
+  const StationRecord& restored = job.Station("5389");
+  EXPECT_NEAR(restored.north, 7363326.0425, kTenthMillimetre);
+  EXPECT_NEAR(restored.east, 2534730.6887, kTenthMillimetre);
+  std::size_t moves = 0;
+  for (const std::string& warning : job.ui.warnings) {
+    moves += warning.find("stored here lies") != std::string::npos;
+  }
+  EXPECT_EQ(moves, 3u);  // 6006 twice, 5389 once
+}
+
 TEST_F(Corpus, TraverseWithDirectionSets) {
   Parsed p;
   ParseCorpusFile("tops-trav19leg.rw5", p);
   EXPECT_EQ(p.line_counter, 1478);
   EXPECT_EQ(p.data.distance_units, 2);  // only from the note "--MO,AD0,UN2,..."
-  // 81 setups with an empty azimuth; 76 set rounds and 77 sideshots; 76
-  // round references and 43 backsight checks.
+  // 81 setups with an empty azimuth; 74 set rounds, 77 sideshots and the
+  // four garbled pointings to CK. (lines 547-548, 555-556), not usable; 76
+  // round references and 42 backsight checks: the manual instrument's at
+  // line 1398 measured neither zenith nor distance.
   EXPECT_EQ(p.OfKind(ObservationKind::kAzimuth).size(), 81u);
-  EXPECT_EQ(p.OfKind(ObservationKind::kHorizontalAngle).size(), 153u);
-  EXPECT_EQ(p.OfKind(ObservationKind::kZenithDistance).size(), 119u);
-  EXPECT_EQ(p.Observations().size(), 353u);
+  auto angles = p.OfKind(ObservationKind::kHorizontalAngle);
+  EXPECT_EQ(angles.size(), 155u);
+  std::vector<int> rejected_lines;
+  for (const auto& angle : angles) {
+    if (!angle.rejected_because.empty()) rejected_lines.push_back(angle.line);
+  }
+  EXPECT_EQ(rejected_lines, (std::vector<int>{547, 548, 555, 556}));
+  EXPECT_EQ(p.OfKind(ObservationKind::kZenithDistance).size(), 118u);
+  EXPECT_EQ(AtLine(p, 1398), nullptr);
+  EXPECT_EQ(p.Observations().size(), 354u);
 
   // Line 20: SS,OP104,FP1000,AR359.5959,ZE90.5404,SD1085.996 after a BD on 103 at 0.
   const ObservationRecord* check = AtLine(p, 20);

@@ -2,6 +2,7 @@
 // grid coordinates, and the collector's own means that must not count.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -51,22 +52,20 @@ TEST(DataNotes, ModeNoteGivesTheUnitsOnlyBeforeAnyModeRecord) {
   }
 }
 
-TEST(DataNotes, GridNoteFillsOnlyAStationWithoutLocalCoordinates) {
-  // US survey feet. 1 is a GPS point with only its geodetic position; 2 has
-  // a stored point after its note, 3 one before; 4 is named by no record.
+TEST(DataNotes, GridNoteStoresThePointOfTheRecordBeforeIt) {
+  // US survey feet. The note after a GPS point gives its grid coordinates;
+  // a note about another point than the record before it is not used; a
+  // later note wins over the record before it, like any later store.
   Parsed p;
   Parse(
       "MO,AD0,UN2,SF1.0,EC0,EO0.0,AU0\n"
       "LS,HR6.56166666666666\n"
       "GPS,PN1,LA45.3015,LN-66.0730,EL20.5,--CP\n"
       "--GS,PN1,N 24200000.0000,E 8376500.0000,EL 50.0000,--CP\n"
-      "--GS,PN1,N 1,E 1,EL 1,--a later note of the same point\n"
-      "--GS,PN2,N 9,E 9,EL9,--\n"
       "SP,PN2,N 100,E 200,EL 300,--\n"
-      "SP,PN3,N 400,E 500,EL 600,--\n"
       "--GS,PN3,N 9,E 9,EL9,--\n"
-      "--GS,PN4,N 9,E 9,EL9,--\n"
-      "--GS,PN5,N 9,E 9\n",
+      "SP,PN3,N 400,E 500,EL 600,--\n"
+      "--GS,PN3,N 400,E 500,EL 600.01,--\n",
       p);
   const StationRecord& gps = p.Station("1");
   ASSERT_TRUE(gps.has_nee);
@@ -77,27 +76,30 @@ TEST(DataNotes, GridNoteFillsOnlyAStationWithoutLocalCoordinates) {
   EXPECT_NEAR(gps.height, 18.5, kTenthMillimetre);
   EXPECT_EQ(p.Description("1"), "CP");
   EXPECT_NEAR(p.Station("2").north, 100 / kUsFeet, kTenthMillimetre);
-  EXPECT_NEAR(p.Station("3").elevation, 600 / kUsFeet, kTenthMillimetre);
-  EXPECT_EQ(p.data.stations.Find("4"), 0);
-  EXPECT_EQ(p.data.stations.Find("5"), 0);
-  ASSERT_EQ(p.ui.warnings.size(), 1u);
-  EXPECT_EQ(p.ui.warnings[0],
-            "job.rw5:4: north, east and elevation of '1' taken from the note on line 4");
+  EXPECT_NEAR(p.Station("3").north, 400 / kUsFeet, kTenthMillimetre);
+  EXPECT_NEAR(p.Station("3").elevation, 600.01 / kUsFeet, kTenthMillimetre);
+  const std::vector<std::string> expected = {
+      "job.rw5:4: north, east and elevation of 2 stations taken from their notes, the first "
+      "'1' on line 4",
+      "job.rw5:3: GPS point '1' has no base position before it; no vector is made for it"};
+  EXPECT_EQ(p.ui.warnings, expected);
 }
 
-TEST(DataNotes, GridNoteIsNotReadInTheFirstPass) {
+TEST(DataNotes, GridNoteIsReadInBothPassesAndReportedOnce) {
   std::istringstream input("GPS,PN1,LA1,LN1,EL1\n--GS,PN1,N 1,E 2,EL3\n");
   SurveyData data;
   testing::ScriptedUi ui;
   int line = 0;
   Status status = Status::kOk;
+  // The merge check after the first pass sees the grid coordinates too.
   ReadStationCoordinates(input, ReaderOptions{}, data, ui, line, status);
   ASSERT_EQ(data.stations.size(), 2u);
-  EXPECT_FALSE(data.stations[1].has_nee);
-  // The record parser reads it, and says so, once.
+  EXPECT_TRUE(data.stations[1].has_nee);
+  EXPECT_TRUE(ui.warnings.empty());
   ParseRecords(input, ReaderOptions{}, data, ui, line, status);
   EXPECT_TRUE(data.stations[1].has_nee);
-  EXPECT_EQ(ui.warnings.size(), 2u);  // the note, and the GPS point with no rover height
+  // The note, the GPS point with no rover height, and with no base.
+  EXPECT_EQ(ui.warnings.size(), 3u);
 }
 
 TEST(DataNotes, CollectorsMeansInNotesAreNeverObservations) {
@@ -153,7 +155,9 @@ TEST(DataNotes, GridNotesOfManyPointsAreReportedInOneWarning) {
   std::vector<std::string> expected = {
       ":5: 'B' has no elevation in its note on line 5; 0 used",
       ":3: north, east and elevation of 3 stations taken from their notes, the first 'A' on "
-      "line 3"};
+      "line 3",
+      ":2: 3 GPS points, the first 'A', have no base position before them; no vector is made "
+      "for them"};
   ASSERT_EQ(ui.warnings.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(ui.warnings[i], expected[i]);
 }

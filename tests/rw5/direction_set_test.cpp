@@ -77,19 +77,24 @@ TEST(DirectionSets, BoundariesLonePointingsAndCorruptFaces) {
       "BK,OP6,BP1,BS,BC0\n"
       "FR,OP6,FP7,AR210,ZE271,SD3\n",  // a foresight outside any set
       p);
+  // The corrupt pointings to CK. are filed where they come, each on its own
+  // and not usable; they take no part in the set.
   auto angles = p.OfKind(ObservationKind::kHorizontalAngle);
-  ASSERT_EQ(angles.size(), 6u);
-  const char* targets[] = {"3", "9", "3", "12", "CK.", "7"};
-  const double expected[] = {Dms(30), Dms(1), Dms(30, 0, 10), Dms(31), kNullValue, Dms(30)};
+  ASSERT_EQ(angles.size(), 7u);
+  const char* targets[] = {"3", "CK.", "CK.", "9", "3", "12", "7"};
+  const double expected[] = {Dms(30),        kNullValue, kNullValue, Dms(1),
+                             Dms(30, 0, 10), Dms(31),    Dms(30)};
   for (std::size_t i = 0; i < angles.size(); ++i) {
     SCOPED_TRACE(i);
     EXPECT_EQ(p.Name(angles[i].to), targets[i]);
+    EXPECT_EQ(angles[i].rejected_because.empty(), IsPresent(expected[i]));
     if (IsPresent(expected[i])) {
       EXPECT_NEAR(angles[i].horizontal_angle, expected[i], kHundredthSecond);
     }
   }
-  EXPECT_TRUE(IsMissing(angles[4].zenith));  // the corrupt pointings keep no zenith
-  EXPECT_NEAR(angles[5].zenith, Dms(89), kHundredthSecond);
+  EXPECT_TRUE(IsMissing(angles[1].zenith));
+  EXPECT_NE(angles[1].rejected_because.find("'ZE-61.5811'"), std::string::npos);
+  EXPECT_NEAR(angles[6].zenith, Dms(89), kHundredthSecond);
   auto vertical = p.OfKind(ObservationKind::kZenithDistance);
   ASSERT_EQ(vertical.size(), 3u);  // two set references and the check
   EXPECT_NEAR(vertical[2].zenith, Dms(91), kHundredthSecond);

@@ -24,28 +24,28 @@ TEST(ReceiverRecords, GpsPointGivesTheMarkBelowTheRoverAntenna) {
     bool antenna_to_antenna;
     double latitude, longitude, height;  // radians, metres
     std::string description;
-    std::size_t warnings;
+    std::size_t warnings;  // each has no base: no vector, reported once
   };
   const Case cases[] = {
       {"west longitude, metres job",
        "MO,UN1\nLS,HR2.1319\nGPS,PN7,LA45.3015,LN-66.0730,EL20.5,--IRON PIN\n", true,
-       Dms(45, 30, 15), -Dms(66, 7, 30), 20.5 - 2.1319, "IRON PIN", 0},
+       Dms(45, 30, 15), -Dms(66, 7, 30), 20.5 - 2.1319, "IRON PIN", 1},
       {"fractional seconds",
        "LS,HR2.0701\nGPS,PN7,LA45.230548803665,LN-65.485666331479,EL85.046681,--\n", true,
-       Dms(45, 23, 5.48803665), -Dms(65, 48, 56.66331479), 85.046681 - 2.0701, "", 0},
+       Dms(45, 23, 5.48803665), -Dms(65, 48, 56.66331479), 85.046681 - 2.0701, "", 1},
       // The rover height is in the job's unit (6.5616... US ft = 2 m); the
       // ellipsoidal height is metres in any job.
       {"south and east, US survey feet job",
        "MO,UN2\nLS,HI5.0,HR6.56166666666666\nGPS,PN7,LA-33.5200,LN151.1230,EL-5.0,--BM 12\n", true,
-       -Dms(33, 52), Dms(151, 12, 30), -7.0, "BM 12", 0},
+       -Dms(33, 52), Dms(151, 12, 30), -7.0, "BM 12", 1},
       {"vectors mark to mark: the height as written",
        "LS,HR2.1319\nGPS,PN7,LA45.3015,LN-66.0730,EL20.5,--\n", false, Dms(45, 30, 15),
-       -Dms(66, 7, 30), 20.5, "", 0},
+       -Dms(66, 7, 30), 20.5, "", 1},
       {"the last LS counts, not a shot's HR",
        "LS,HR1.5\nBK,OP1,BP2,BS0,BC0\nSS,OP1,FP3,AR1,SD5,HR9.0\nGPS,PN7,LA1,LN1,EL10\n", true,
-       Dms(1), Dms(1), 8.5, "", 0},
+       Dms(1), Dms(1), 8.5, "", 1},
       {"no rover height known: the antenna's, reported once",
-       "GPS,PN7,LA1,LN1,EL10\nGPS,PN8,LA1,LN1,EL10\n", true, Dms(1), Dms(1), 10.0, "", 1},
+       "GPS,PN7,LA1,LN1,EL10\nGPS,PN8,LA1,LN1,EL10\n", true, Dms(1), Dms(1), 10.0, "", 2},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -66,7 +66,7 @@ TEST(ReceiverRecords, GpsPointGivesTheMarkBelowTheRoverAntenna) {
   }
 }
 
-TEST(ReceiverRecords, GpsPointsAreInTheFirstPassAndTheFirstPositionStays) {
+TEST(ReceiverRecords, GpsPointsAreInTheFirstPassAndTheLastPositionWins) {
   std::istringstream input(
       "LS,HR2.0\nGPS,PN7,LA10,LN20,EL30,--FIRST\nGPS,PN7,LA11,LN21,EL31,--SECOND\n"
       "GPS,PN8,LA,LN21,EL31\nGPS,LA1,LN1,EL1\nGPS,PN9,LA95,LN0,EL1\n");
@@ -78,21 +78,22 @@ TEST(ReceiverRecords, GpsPointsAreInTheFirstPassAndTheFirstPositionStays) {
   ASSERT_EQ(status, Status::kOk);
   // Only the point with a usable position; quietly.
   ASSERT_EQ(data.stations.size(), 2u);
-  EXPECT_NEAR(data.stations[1].height, 28.0, kTenthMillimetre);
+  EXPECT_NEAR(data.stations[1].height, 29.0, kTenthMillimetre);
   EXPECT_TRUE(ui.warnings.empty());
 
   ParseRecords(input, ReaderOptions{}, data, ui, line, status);
   ASSERT_EQ(status, Status::kOk);
   const StationRecord& s = data.stations[1];
-  EXPECT_NEAR(s.latitude, Dms(10), kPackedPrecision);
-  EXPECT_NEAR(s.height, 28.0, kTenthMillimetre);
+  EXPECT_NEAR(s.latitude, Dms(11), kPackedPrecision);
+  EXPECT_NEAR(s.height, 29.0, kTenthMillimetre);
   EXPECT_EQ(data.stations.Description(1), "SECOND");  // notes follow the last record, as for "SP"
   // 8 without latitude and 9 beyond the pole are kept without a position;
   // the nameless point is not kept.
   EXPECT_FALSE(data.stations[data.stations.Find("8")].has_geodetic);
   EXPECT_FALSE(data.stations[data.stations.Find("9")].has_geodetic);
   EXPECT_EQ(data.stations.size(), 4u);
-  EXPECT_EQ(ui.warnings.size(), 3u);
+  // 8, 9 and the nameless point; 7 moved; no base for the points.
+  EXPECT_EQ(ui.warnings.size(), 5u);
   EXPECT_EQ(data.observations.size(), 1u);  // a position is no observation
 }
 

@@ -37,6 +37,7 @@ class ScriptedUi : public UserInterface {
 
   void SetBusy(bool busy) override { busy_changes.push_back(busy); }
   void Warn(const std::string& text) override { warnings.push_back(text); }
+  void Inform(const std::string& text) override { information.push_back(text); }
 
   // Message numbers shown, in order.
   std::vector<int> MessageIds() const {
@@ -51,6 +52,7 @@ class ScriptedUi : public UserInterface {
   std::vector<MergeOffer> merge_offers;
   std::vector<bool> busy_changes;
   std::vector<std::string> warnings;
+  std::vector<std::string> information;
 };
 
 }  // namespace trovisk::testing

@@ -67,17 +67,24 @@ void Win32Ui::Warn(const std::string& text) {
   }
 }
 
+void Win32Ui::Inform(const std::string& text) { information_.push_back(text); }
+
 void Win32Ui::ShowWarnings() {
-  if (warnings_.empty()) return;
+  if (warnings_.empty() && information_.empty()) return;
+  const bool warned = !warnings_.empty();
   std::string text;
   for (const auto& warning : warnings_) text += warning + "\n";
   if (warnings_not_kept_ > 0) {
-    text += "\n... and " + std::to_string(warnings_not_kept_) + " more warnings.";
+    text += "\n... and " + std::to_string(warnings_not_kept_) + " more warnings.\n";
   }
+  if (warned && !information_.empty()) text += "\n";
+  for (const auto& line : information_) text += line + "\n";
   warnings_.clear();
+  information_.clear();
   warnings_not_kept_ = 0;
   std::wstring wide = WideFromCoreText(text);
-  MessageBoxW(owner_, wide.c_str(), L"Trovisk - warnings", MB_OK | MB_ICONWARNING);
+  MessageBoxW(owner_, wide.c_str(), warned ? L"Trovisk - warnings" : L"Trovisk",
+              MB_OK | (warned ? MB_ICONWARNING : MB_ICONINFORMATION));
 }
 
 }  // namespace trovisk

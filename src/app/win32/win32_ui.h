@@ -26,6 +26,8 @@ class Win32Ui : public UserInterface {
   // its final message, so that a file with many doubtful lines does not ask
   // for a click per line.
   void Warn(const std::string& text) override;
+  // Kept like the warnings and shown after them, every line of it.
+  void Inform(const std::string& text) override;
 
   bool busy() const { return busy_depth_ > 0; }
   // Shows the warnings gathered since the last call in one message box (the
@@ -41,6 +43,7 @@ class Win32Ui : public UserInterface {
   HCURSOR cursor_before_busy_ = nullptr;
   std::vector<std::string> warnings_;
   std::size_t warnings_not_kept_ = 0;
+  std::vector<std::string> information_;
 };
 
 }  // namespace trovisk
