@@ -148,5 +148,34 @@ TEST(CorpusTraverseTest, TraverseStationsLandOnTheCollectorsCoordinates) {
   RecordProperty("largest_difference_station", worst);
 }
 
+TEST(CorpusTraverseTest, ResectionReadingsGiveTheControlTheyTie) {
+  // jl-test3: the control points CP5, CP6, CP10 and 6137 are measured only
+  // by the resection readings kept in notes (and the backsights after them).
+  const std::filesystem::path file = CorpusDir() / "jl-test3.rw5";
+  if (!std::filesystem::exists(file)) GTEST_SKIP() << "no corpus file " << file;
+  SurveyData data;
+  testing::ScriptedUi ui;
+  int line_counter = 0;
+  Status status = Status::kOk;
+  std::ifstream input(file, std::ios::binary);
+  ParseRecords(input, ReaderOptions{}, data, ui, line_counter, status);
+  ASSERT_EQ(status, Status::kOk);
+  const StationRecord& seed = data.stations[static_cast<std::size_t>(data.stations.Find("TEMP1"))];
+  ApproximateInputs in;
+  in.do_nee = true;
+  in.seed_name = "TEMP1";
+  in.unit_factor = 1.0;
+  in.file_has_nee = true;
+  in.file_north = seed.north;
+  in.file_east = seed.east;
+  in.file_elevation = seed.elevation;
+  in.allow_prompts = false;
+  EXPECT_EQ(ComputeApproximateCoordinates(data, in, ui, nullptr), 0);
+  for (const char* control : {"CP5", "CP6", "CP10", "6137", "CP1"}) {
+    SCOPED_TRACE(control);
+    EXPECT_TRUE(data.stations[static_cast<std::size_t>(data.stations.Find(control))].has_nee);
+  }
+}
+
 }  // namespace
 }  // namespace trovisk

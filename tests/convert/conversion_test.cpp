@@ -5,6 +5,8 @@
 
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "base/message_table.h"
 #include "base/status.h"
@@ -85,6 +87,47 @@ TEST(Conversion, ApproximateCountIsTheStationsLeftWithoutCoordinates) {
   EXPECT_EQ(outcome.uncomputed_count, 3);
   EXPECT_NE(job.ui.messages.back().text.find("could not be computed for 3 stations"),
             std::string::npos);
+}
+
+TEST(Conversion, TheRunSaysWhatItWroteAndWarnsWhenItWroteNothing) {
+  struct Case {
+    const char* name;
+    std::string rw5;
+    std::vector<std::size_t> counts;  // angles, azimuths, zenith/distance, HD, CE, GPS, out
+    bool nothing_warned;
+  } cases[] = {
+      // The backsight's given azimuth is written commented out.
+      {"a sideshot", kSmallJob, {1, 0, 0, 0, 0, 0, 1}, false},
+      {"a horizontal distance and a height difference",
+       std::string(kSmallJob) + "SS,OP1,FP4,AR10.0000,HD50.000,CE-1.000\n",
+       {2, 0, 0, 1, 1, 0, 1},
+       false},
+      {"coordinates only", "SP,PN1,N 1,E 2,EL3\nSP,PN2,N 4,E 5,EL6\n", {0, 0, 0, 0, 0, 0, 0}, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Job job(c.rw5);
+    ASSERT_EQ(job.Run().message_id, kMsgSuccess);
+    const char* kinds[] = {"horizontal angles written: ",
+                           "azimuths written: ",
+                           "zeniths and slope distances without an angle written: ",
+                           "horizontal distances written: ",
+                           "height differences written: ",
+                           "GPS vectors written: ",
+                           "observations written commented out (computed or not usable): "};
+    std::vector<std::string> expected;
+    for (std::size_t i = 0; i < c.counts.size(); ++i) {
+      expected.push_back(kinds[i] + std::to_string(c.counts[i]));
+    }
+    EXPECT_EQ(job.ui.information, expected);
+    const bool warned =
+        !job.ui.warnings.empty() &&
+        job.ui.warnings.back() ==
+            job.options.input_file +
+                ": no observation written: the file holds no supported measurement records "
+                "(angles, distances, GPS vectors, or GPS positions under a base)";
+    EXPECT_EQ(warned, c.nothing_warned);
+  }
 }
 
 TEST(Conversion, FilesThatCannotBeOpenedAreNamed) {
