@@ -234,10 +234,13 @@ bool AppendGpsVectorRecord(OutputBuffer& out, const SectionUnits& units, const P
   return true;
 }
 
+// What one observation gave the section.
+enum class Written { kNothing, kLive, kCommentedOut };
+
 // The records of one observation: every present value goes into exactly one.
-// False when it has no value to write.
-bool AppendObservation(OutputBuffer& out, const SectionUnits& units, const StationList& stations,
-                       const ObservationList& observations, const ObservationRecord& observation) {
+Written AppendObservation(OutputBuffer& out, const SectionUnits& units, const StationList& stations,
+                          const ObservationList& observations,
+                          const ObservationRecord& observation) {
   const ObservationDetail& detail = observations.Detail(observation);
   Pointing pointing;
   pointing.from = ResolvedStationName(stations, observation.from);
@@ -279,7 +282,8 @@ bool AppendObservation(OutputBuffer& out, const SectionUnits& units, const Stati
   written |=
       AppendLengthRecord(out, units, pointing, "$HORIZ_DIST_ONLY", observation.horizontal_distance);
   written |= AppendGpsVectorRecord(out, units, pointing, detail);
-  return written;
+  if (!written) return Written::kNothing;
+  return pointing.commented ? Written::kCommentedOut : Written::kLive;
 }
 
 // Indices of the observations to write, in order of sequence number; of
@@ -320,14 +324,10 @@ void WriteObservationSection(std::ostream& stream, const StationList& stations,
   const SectionUnits units(angle_unit_code, distance_unit_code);
   for (std::size_t index : SectionOrder(observations)) {
     const ObservationRecord& observation = observations[index];
-    if (AppendObservation(out, units, stations, observations, observation) && written) {
-      const bool commented =
-          observation.computed || !observations.Detail(observation).rejected_because.empty();
-      if (commented) {
-        ++written->commented_out;
-      } else {
-        ++written->by_kind[static_cast<std::size_t>(observation.kind)];
-      }
+    const Written result = AppendObservation(out, units, stations, observations, observation);
+    if (written != nullptr && result == Written::kCommentedOut) ++written->commented_out;
+    if (written != nullptr && result == Written::kLive) {
+      ++written->by_kind[static_cast<std::size_t>(observation.kind)];
     }
     if (!out.FlushIfFull()) break;
   }

@@ -4,9 +4,12 @@
 // out of the coordinate file; each set (north, east, elevation; geodetic)
 // keeps the last store, and a store that moves the point beyond the
 // tolerance is reported with the lines of both.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "geodesy/ellipsoid.h"
 #include "rw5/field_splitter.h"
@@ -143,30 +146,30 @@ void RecordReader::ReadDeletedPoints(std::string_view note) {
 }
 
 void RecordReader::ReportStores() {
-  // One warning for all the stations whose grid coordinates came from notes:
-  // a GNSS job has such a note after every point, and a warning each would
-  // bury the others.
+  // Points deleted and never stored again, in the order of their deletion;
+  // and one warning for all the stations whose grid coordinates came from
+  // notes: a GNSS job has such a note after every point, and a warning each
+  // would bury the others.
+  std::vector<std::pair<int, int>> deleted;  // line, station
   std::size_t from_notes = 0;
   int first_station = 0;
-  int first_line = 0;
-  for (std::size_t index = 1; index < data_.stations.size(); ++index) {
-    auto found = stores_.find(static_cast<int>(index));
-    if (found == stores_.end()) continue;
-    const StationStores& stores = found->second;
-    const StationRecord& record = data_.stations[index];
+  for (const auto& [station, stores] : stores_) {
+    const StationRecord& record = data_.stations[static_cast<std::size_t>(station)];
     if (stores.deleted_line != 0 && !record.has_nee && !record.has_geodetic) {
-      Warn(stores.deleted_line, Quoted(record.name.view()) +
-                                    " was deleted here and not stored again; it has no "
-                                    "coordinates from the file");
+      deleted.emplace_back(stores.deleted_line, station);
     }
     if (record.has_nee && stores.local.present && stores.local.from_note) {
-      if (from_notes++ == 0) {
-        first_station = static_cast<int>(index);
-        first_line = stores.local.last_line;
-      }
+      ++from_notes;
+      if (first_station == 0 || station < first_station) first_station = station;
     }
   }
+  std::sort(deleted.begin(), deleted.end());
+  for (const auto& [line, station] : deleted) {
+    Warn(line, Quoted(data_.stations[static_cast<std::size_t>(station)].name.view()) +
+                   " was deleted here and not stored again; it has no coordinates from the file");
+  }
   if (from_notes == 0) return;
+  const int first_line = stores_.at(first_station).local.last_line;
   const std::string first_name =
       Quoted(data_.stations[static_cast<std::size_t>(first_station)].name.view());
   if (from_notes == 1) {

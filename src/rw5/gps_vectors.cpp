@@ -66,6 +66,7 @@ void RecordReader::ReadVector(std::string_view code) {
     Warn(line_, "GPS vector lacks a component; it cannot be adjusted");
   }
   NoteReceiverVector(vector.to);
+  last_stored_point_ = vector.to;
   // Antenna heights ride along until the vectors are reduced at the end.
   vector.instrument_height = state_.base_antenna_height;
   vector.target_height = state_.rover_antenna_height;

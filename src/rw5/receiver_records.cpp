@@ -130,6 +130,7 @@ void RecordReader::ReadReceiverVector(std::string_view code) {
   vector.target_height =
       IsPresent(state_.rover_height) ? ToMetres(state_.rover_height) : state_.rover_antenna_height;
   NoteReceiverVector(vector.to);
+  last_stored_point_ = vector.to;
   AddObservation(vector);
   ++vectors_read_;
   state_.pending_vector = data_.observations.size() - 1;

@@ -148,7 +148,6 @@ void RecordReader::HandleRecord(std::string_view line, std::string_view code,
                                 std::size_t first_comma) {
   line_text_ = line;
   first_comma_ = first_comma;
-  last_stored_point_ = 0;
   // Codes are switched on as two letters; "GPS" is the one longer known code.
   const int key = code.size() == 2 ? TwoLetterKey(code) : -1;
   if (coordinates_only_ && (key == -1 ? code == "GPS" : NamesAStation(key))) ++naming_records_;
@@ -157,12 +156,17 @@ void RecordReader::HandleRecord(std::string_view line, std::string_view code,
   if (key != TwoLetterKey('C', 'V') && key != TwoLetterKey('G', '2') &&
       key != TwoLetterKey('G', '3') && key != TwoLetterKey('G', '4')) {
     state_.pending_vector = 0;
+    // A grid note belongs to the point of the record right before it, or of
+    // the vector that these records complete.
+    if (key != TwoLetterKey('G', '0')) last_stored_point_ = 0;
   }
   if (!coordinates_only_) {
     // Readings kept in notes end at the next record; a receiver position's
     // vector stays open through the vector records that may replace it.
-    CloseResection();
-    if (key < TwoLetterKey('G', '0') || key > TwoLetterKey('G', '4')) ClosePositionVector();
+    if (resection_.open()) CloseResection();
+    if (position_vector_.open && (key < TwoLetterKey('G', '0') || key > TwoLetterKey('G', '4'))) {
+      ClosePositionVector();
+    }
   }
   if (key == -1 && code == "GPS") {
     ReadGpsPosition();

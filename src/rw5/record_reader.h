@@ -147,8 +147,9 @@ class RecordReader {
   std::vector<std::string_view> fields_;
   std::size_t first_observation_ = 0;          // index of the first observation of this read
   std::unordered_set<std::string> cut_names_;  // long names already warned about
-  std::string rejection_;      // while not empty, observations are filed as not usable
-  int last_stored_point_ = 0;  // the point the record just read stored, for its grid note
+  std::string rejection_;  // while not empty, observations are filed as not usable
+  int last_stored_point_ =
+      0;  // the point the record just read stored or measured, for its grid note
   std::size_t vectors_read_ = 0;
   std::size_t naming_records_ = 0;  // first pass: records that may name a new station
   // Antenna height above the mark (metres) of each base point, by station index.
