@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a header of a layer above its own. The
 # layers, from the bottom: base, geodesy, rw5, approx and output (side by
-# side: neither includes the other), convert, app, cli.
+# side: neither includes the other), checks, convert, app, cli.
 # Usage: scripts/check-layers.sh [SOURCE_FOLDER]   (default: src)
 set -euo pipefail
 src=${1:-"$(dirname "$0")/../src"}
-declare -A rank=([base]=0 [geodesy]=1 [rw5]=2 [approx]=3 [output]=3 [convert]=4 [app]=5 [cli]=6)
+declare -A rank=([base]=0 [geodesy]=1 [rw5]=2 [approx]=3 [output]=3 [checks]=4 [convert]=5 [app]=6 [cli]=7)
 failures=0
 while IFS= read -r file; do
   relative=${file#"$src"/}
