@@ -59,7 +59,7 @@ void ApplyFlag(const CLI::Option* option, bool value, bool& field) {
 // What the command line says, as parsed: the values and the options that
 // tell whether each was given.
 struct CommandLine {
-  std::string input, output, tolerance_mode, merge = "ask", settings_path, report;
+  std::string input, output, tolerance_mode, merge = "ask", settings_path, report, plot;
   bool local_nee = false, approx_geodetic = false, approx_nee = false, yes = false, no = false,
        save_settings = false, quiet = false, antenna = false, mark = false;
   std::vector<FieldOption> fields;
@@ -139,6 +139,8 @@ void DeclareOptions(CLI::App& app, CommandLine& line) {
   app.add_flag("--save-settings", line.save_settings,
                "keep the options in the settings record once they pass the checks");
   app.add_option("--report", line.report, "write a station report to this file")->type_name("FILE");
+  app.add_option("--plot", line.plot, "draw the network as an SVG picture in this file")
+      ->type_name("FILE.svg");
   app.add_flag(
       "-q,--quiet", line.quiet,
       "no success message and no counts of what was written (warnings and errors still shown)");
@@ -253,6 +255,7 @@ int Run(int argc, char** argv) {
   SurveyData data;
   ConversionExtras extras;
   extras.report_file = line.report;
+  extras.plot_file = line.plot;
   return ExitStatusFor(RunConversion(options, ui, data, extras));
 }
 

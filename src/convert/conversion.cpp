@@ -11,6 +11,7 @@
 #include "base/show_message.h"
 #include "base/status.h"
 #include "base/utf8_path.h"
+#include "checks/network_plot.h"
 #include "convert/station_merge.h"
 #include "convert/written_report.h"
 #include "geodesy/angles.h"
@@ -127,8 +128,10 @@ void ComputeApproximate(Run& run, const SeedCoordinates& seed) {
   inputs.file_longitude = seed.longitude;
   inputs.file_height = seed.height;
   BusyScope busy(run.ui);
-  // The station report costs a record per station: gathered only when asked for.
-  StationReport* report = run.extras.report_file.empty() ? nullptr : &run.report;
+  // The station report costs a record per station: gathered only when the
+  // report or the plot (which tells known from computed stations) is asked for.
+  bool wanted = !run.extras.report_file.empty() || !run.extras.plot_file.empty();
+  StationReport* report = wanted ? &run.report : nullptr;
   run.uncomputed = ComputeApproximateCoordinates(run.data, inputs, run.ui, report);
 }
 
@@ -139,6 +142,30 @@ void WriteReportIfAsked(Run& run) {
   std::ofstream report(Utf8Path(run.extras.report_file), std::ios::out | std::ios::trunc);
   if (report) WriteStationReport(report, run.data.stations, run.report, run.data.distance_units);
   if (!report) run.ui.Warn("cannot write the station report " + run.extras.report_file);
+}
+
+// What the plot shows. Without approximate coordinates there is no report,
+// and every station with coordinates is drawn as known.
+PlotInput PlotInputFor(const Run& run) {
+  PlotInput input;
+  input.stations = &run.data.stations;
+  input.observations = &run.data.observations;
+  input.report = run.report.entries.empty() ? nullptr : &run.report;
+  input.distance_unit_code = run.data.distance_units;
+  return input;
+}
+
+// The network plot a front end asked for, written whole or not at all; a plot
+// that cannot be written is a warning, not a failed conversion.
+void WritePlotIfAsked(Run& run) {
+  if (run.extras.plot_file.empty()) return;
+  OutputFile plot;
+  bool written = plot.Open(run.extras.plot_file);
+  if (written) {
+    WriteNetworkPlot(plot.stream(), PlotInputFor(run));
+    written = plot.Commit();
+  }
+  if (!written) run.ui.Warn("cannot write the network plot " + run.extras.plot_file);
 }
 
 ConversionOutcome Convert(Run& run) {
@@ -207,6 +234,7 @@ ConversionOutcome Convert(Run& run) {
     }
   }
   WriteReportIfAsked(run);
+  WritePlotIfAsked(run);
 
   WriteStationTypeBlock(out, run.options.local_nee_system, run.status);
   if (run.status != Status::kOk) return ReportStop(run);

@@ -14,6 +14,7 @@ namespace trovisk {
 // What a front end may ask beyond the dialog's options.
 struct ConversionExtras {
   std::string report_file;  // when not empty, the station report is written here
+  std::string plot_file;    // when not empty, the network plot (SVG) is written here
 };
 
 struct ConversionOutcome {
