@@ -206,6 +206,12 @@ double RoundLengthBelow(double most) {
   return power;
 }
 
+// "1 station", "2 stations".
+std::string Counted(std::size_t count, const char* thing) {
+  std::string text = std::to_string(count) + " " + thing;
+  return count == 1 ? text : text + "s";
+}
+
 std::string LengthText(double length) { return Format(length >= 1.0 ? "%.0f" : "%g", length); }
 
 // What is drawn and where: the stations sorted by how they are drawn, and the
@@ -371,11 +377,11 @@ void WriteHeader(std::ostream& out, const Plot& plot) {
     title += ", approximate coordinates from seed station " + plot.input.report->seed_name;
   }
   std::size_t stations = plot.unknown.size() + static_cast<std::size_t>(plot.known + plot.computed);
-  std::string counts = std::to_string(stations) + " stations: " + std::to_string(plot.known) +
+  std::string counts = Counted(stations, "station") + ": " + std::to_string(plot.known) +
                        " known, " + std::to_string(plot.computed) + " computed, " +
                        std::to_string(plot.unknown.size()) + " without north and east; " +
-                       std::to_string(plot.lines) + " lines. North up; lengths in " +
-                       UnitName(plot.input.distance_unit_code) + ".";
+                       Counted(static_cast<std::size_t>(plot.lines), "line") +
+                       ". North up; lengths in " + UnitName(plot.input.distance_unit_code) + ".";
   out << "<text x=\"" << Num(kMargin) << "\" y=\"" << Num(kMargin + kTitleSize) << "\" font-size=\""
       << Num(kTitleSize) << "\" font-weight=\"bold\">" << XmlText(title) << "</text>\n";
   out << "<text x=\"" << Num(kMargin) << "\" y=\"" << Num(kMargin + kTitleSize + 1.6 * kTextSize)
@@ -595,12 +601,12 @@ double WriteLegend(std::ostream& out, const Plot& plot, double top) {
     });
   }
   y += kLegendRow;
-  std::string red =
-      "in red: flagged checks (" +
-      std::to_string(std::count_if(plot.input.findings.begin(), plot.input.findings.end(),
-                                   [](const auto& f) { return f.flagged; })) +
-      ") and stations close enough to be one point (" + std::to_string(plot.input.clusters.size()) +
-      " groups)";
+  std::size_t flagged = static_cast<std::size_t>(
+      std::count_if(plot.input.findings.begin(), plot.input.findings.end(),
+                    [](const CheckFinding& finding) { return finding.flagged; }));
+  std::string red = "in red: " + Counted(flagged, "flagged check") + ", " +
+                    Counted(plot.input.clusters.size(), "group") +
+                    " of stations close enough to be one point";
   LegendRow(out, x, y, red, [&](double cx, double cy) {
     out << "<circle cx=\"" << Num(cx) << "\" cy=\"" << Num(cy) << "\" r=\"" << Num(2.2 * r)
         << "\" fill=\"none\" stroke=\"" << kRed << "\" stroke-width=\"1.2\"/>\n";
