@@ -4,6 +4,7 @@
 // Usage: trovisk-ui-test GUI.exe [SCREENSHOT.bmp|-] [EXAMPLE.rw5]
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -362,8 +363,8 @@ void FirstStart(App& app, const std::wstring& screenshot) {
   }
   Check(app.IsChecked(IDC_ANTENNA_TO_ANTENNA), "first start: GPS antenna-to-antenna is checked");
   Check(!app.IsChecked(IDC_APPROX_GEODETIC) && !app.IsChecked(IDC_APPROX_NEE) &&
-            !app.IsChecked(IDC_LOCAL_NEE),
-        "first start: the other three checks are clear");
+            !app.IsChecked(IDC_LOCAL_NEE) && !app.IsChecked(IDC_CHECK_FILES),
+        "first start: the other four checks are clear");
   Check(app.IsChecked(IDC_TOLERANCE_3D) && !app.IsChecked(IDC_TOLERANCE_2D),
         "first start: 3D tolerance check is selected");
   const int disabled[] = {IDC_SEED_NAME,  IDC_LATITUDE,   IDC_LONGITUDE,          IDC_HEIGHT,
@@ -391,6 +392,7 @@ void FirstStart(App& app, const std::wstring& screenshot) {
       {IDC_LOCAL_NEE,
        L"Coordinates are based on a Local NEE coordinate system (if not selected, State Plane or "
        L"a similar Projected coordinate system is assumed)."},
+      {IDC_CHECK_FILES, L"Write a check report and a network plot beside the output file."},
   };
   for (const Expected& label : labels) {
     CheckText(app.ItemText(label.id), label.text, "label of control " + std::to_string(label.id));
@@ -482,6 +484,28 @@ void Conversion(App& app, const std::wstring& input, const std::wstring& output,
   DismissStrayBoxes(app.dialog());
 }
 
+// With the check box checked, a conversion leaves the check report and the
+// network plot beside its output, named after it.
+void CheckFiles(App& app, const std::wstring& input, const std::wstring& folder) {
+  const std::wstring output = folder + L"checked.txt";
+  const std::wstring report = folder + L"checked-report.txt";
+  const std::wstring plot = folder + L"checked-plot.svg";
+  DeleteFileW(report.c_str());
+  DeleteFileW(plot.c_str());
+  app.Click(IDC_CHECK_FILES);
+  Check(app.IsChecked(IDC_CHECK_FILES), "the check report and plot box checks");
+  Conversion(app, input, output, "a conversion with the check report and plot");
+  std::vector<unsigned char> report_bytes = ReadAll(report);
+  std::vector<unsigned char> plot_bytes = ReadAll(plot);
+  Check(!report_bytes.empty(), "the check report is written beside the output",
+        report + L" " + std::to_wstring(report_bytes.size()) + L" bytes");
+  const std::string svg_start = "<?xml";
+  Check(plot_bytes.size() > svg_start.size() &&
+            std::equal(svg_start.begin(), svg_start.end(), plot_bytes.begin()),
+        "the network plot is written beside the output",
+        plot + L" " + std::to_wstring(plot_bytes.size()) + L" bytes");
+}
+
 // The file dialog of a "Browse..." button: its title, filters and place, and
 // the chosen name landing in the edit beside the button.
 void Browse(App& app, int button, int edit, const wchar_t* title, int filters,
@@ -568,6 +592,7 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring screenshot = argc > 2 && std::wcscmp(argv[2], L"-") != 0 ? argv[2] : L"";
   const std::wstring example = argc > 3 ? argv[3] : L"";
   const std::wstring settings = exe.substr(0, exe.find_last_of(L"\\/:") + 1) + L"Trovisk.cfg";
+  const std::wstring extra_settings = exe.substr(0, exe.find_last_of(L"\\/:") + 1) + L"Trovisk.ini";
 
   // Expected texts come from the program's own string table.
   g_resources = LoadLibraryExW(exe.c_str(), nullptr,
@@ -591,6 +616,10 @@ int wmain(int argc, wchar_t** argv) {
   }
   WriteText(merge_input, kMergeRw5);
   DeleteFileW(settings.c_str());
+  DeleteFileW((work + L"traverse-plot.svg").c_str());
+  DeleteFileW((work + L"traverse-report.txt").c_str());
+  // A key of a later version, which the program must keep.
+  WriteText(extra_settings, "later_key=7\r\n");
 
   {
     App app(exe);
@@ -603,6 +632,10 @@ int wmain(int argc, wchar_t** argv) {
     About(app);
     ValidationRefusals(app);
     Conversion(app, traverse, work + L"traverse.txt", "conversion of the example");
+    Check(ReadAll(work + L"traverse-plot.svg").empty() &&
+              ReadAll(work + L"traverse-report.txt").empty(),
+          "with the box clear, no check report or plot is written");
+    CheckFiles(app, traverse, work);
     Merge(app, merge_input, work + L"merge.txt");
     Browse(app, IDC_BROWSE_INPUT, IDC_INPUT_FILE, L"Select TDS File", 3, L"TDS File (*.rw5)",
            merge_input);
@@ -630,6 +663,12 @@ int wmain(int argc, wchar_t** argv) {
   Check(FieldDouble(record, 80) == 0.02, "the record holds the tolerance");
   Check(record.size() > 641 && record[88] == 1 && record[641] == 1,
         "the record holds 2D mode and the local NEE flag");
+  std::vector<unsigned char> extra = ReadAll(extra_settings);
+  std::string extra_text(extra.begin(), extra.end());
+  Check(extra_text.find("check_report_and_plot=1") != std::string::npos &&
+            extra_text.find("later_key=7") != std::string::npos,
+        "\"Close\" keeps the check box in Trovisk.ini beside the record, with the other keys",
+        std::wstring(extra_text.begin(), extra_text.end()));
 
   {
     App app(exe);
@@ -637,7 +676,8 @@ int wmain(int argc, wchar_t** argv) {
       CheckText(app.ItemText(IDC_SEED_NAME), L"SEED 7", "saved station name is shown again");
       CheckText(app.ItemText(IDC_TOLERANCE), L"0.02", "saved tolerance is shown again");
       CheckText(app.ItemText(IDC_INPUT_FILE), unusual_input, "saved input file is shown again");
-      Check(app.IsChecked(IDC_TOLERANCE_2D) && app.IsChecked(IDC_LOCAL_NEE),
+      Check(app.IsChecked(IDC_TOLERANCE_2D) && app.IsChecked(IDC_LOCAL_NEE) &&
+                app.IsChecked(IDC_CHECK_FILES),
             "saved mode and check boxes are shown again");
       // Esc closes without writing.
       app.SetItemText(IDC_SEED_NAME, L"CHANGED");
@@ -676,6 +716,9 @@ int wmain(int argc, wchar_t** argv) {
   Check(record.size() == kSettingsSize && FieldText(record, 349, 260).empty() &&
             FieldText(record, 40, 16) == "SEED 7",
         "the record keeps the other options and leaves the long name out");
+  extra = ReadAll(extra_settings);
+  Check(std::string(extra.begin(), extra.end()) == extra_text,
+        "the check box stays checked in Trovisk.ini after a restart");
 
   std::printf("%d passed, %d failed\n", g_passed, g_failed);
   return g_failed == 0 ? 0 : 1;

@@ -4,6 +4,7 @@
 #include <new>
 #include <vector>
 
+#include "app/check_files.h"
 #include "app/settings_record.h"
 #include "app/win32/centered_file_dialog.h"
 #include "app/win32/resource.h"
@@ -155,6 +156,7 @@ BOOL ConverterDialog::OnInitDialog() {
   ui_ = std::make_unique<Win32Ui>(instance_, window_);
   // Absent or unreadable settings leave the defaults.
   ReadSettingsFile(SettingsPath(), options_);
+  ReadExtraSettingsFile(ExtraSettingsPath(), extra_);
   ShowFields();
 
   HMENU system_menu = GetSystemMenu(window_, FALSE);
@@ -212,6 +214,7 @@ void ConverterDialog::ShowFields() {
   SetChecked(window_, IDC_APPROX_NEE, options_.compute_approx_nee);
   SetChecked(window_, IDC_ANTENNA_TO_ANTENNA, options_.gps_antenna_to_antenna);
   SetChecked(window_, IDC_LOCAL_NEE, options_.local_nee_system);
+  SetChecked(window_, IDC_CHECK_FILES, extra_.write_check_files);
 }
 
 bool ConverterDialog::TakeFields() {
@@ -235,6 +238,7 @@ bool ConverterDialog::TakeFields() {
   options_.compute_approx_nee = Checked(window_, IDC_APPROX_NEE);
   options_.gps_antenna_to_antenna = Checked(window_, IDC_ANTENNA_TO_ANTENNA);
   options_.local_nee_system = Checked(window_, IDC_LOCAL_NEE);
+  extra_.write_check_files = Checked(window_, IDC_CHECK_FILES);
   return true;
 }
 
@@ -249,7 +253,9 @@ void ConverterDialog::ApplyEnableRules() {
 void ConverterDialog::OnConvert() {
   if (!TakeFields()) return;
   // File names go to the core as UTF-8, which it opens as wide names.
-  RunConversion(options_, *ui_, data_);
+  ConversionExtras extras;
+  if (extra_.write_check_files) extras = CheckFilesBeside(options_.output_file);
+  RunConversion(options_, *ui_, data_, extras);
   ui_->ShowWarnings();
 }
 
@@ -289,6 +295,7 @@ void ConverterDialog::OnClose() {
   // in a folder the user cannot write to, and closing must still work.
   bool name_dropped = false;
   WriteSettingsFile(SettingsPath(), options_, &name_dropped);
+  WriteExtraSettingsFile(ExtraSettingsPath(), extra_);
   if (name_dropped) {
     for (const std::string* name : {&options_.input_file, &options_.output_file}) {
       if (name->size() > kMaxStoredFileName) {
@@ -330,6 +337,10 @@ std::wstring ConverterDialog::ProgramPath() const {
 
 std::string ConverterDialog::SettingsPath() const {
   return SettingsPathBeside(Utf8FromWide(ProgramPath()));
+}
+
+std::string ConverterDialog::ExtraSettingsPath() const {
+  return ExtraSettingsPathBeside(Utf8FromWide(ProgramPath()));
 }
 
 }  // namespace trovisk

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "app/extra_settings.h"
 #include "app/win32/win32_ui.h"
 #include "app/win32/windows_api.h"
 #include "base/options.h"
@@ -44,12 +45,14 @@ class ConverterDialog {
 
   std::wstring ProgramPath() const;
   std::string SettingsPath() const;
+  std::string ExtraSettingsPath() const;
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
   HICON big_icon_ = nullptr;
   HICON small_icon_ = nullptr;
   ConverterOptions options_;
+  ExtraSettings extra_;  // kept beside the record, which has no room for them
   SurveyData data_;
   std::unique_ptr<Win32Ui> ui_;
 };

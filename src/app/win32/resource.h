@@ -32,6 +32,7 @@
 #define IDC_ELEVATION 1020
 #define IDC_ANTENNA_TO_ANTENNA 1037
 #define IDC_LOCAL_NEE 1038
+#define IDC_CHECK_FILES 1039
 
 // Merge dialog controls.
 #define IDC_MERGE_SAME 1020
