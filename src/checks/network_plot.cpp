@@ -214,8 +214,8 @@ std::string Counted(std::size_t count, const char* thing) {
 
 std::string LengthText(double length) { return Format(length >= 1.0 ? "%.0f" : "%g", length); }
 
-// What is drawn and where: the stations sorted by how they are drawn, and the
-// page around them.
+// What is drawn and where: each station's marker, the spots they share on the
+// page, and the page around them.
 struct Plot {
   explicit Plot(const PlotInput& plotted) : input(plotted), stations(*plotted.stations) {}
 
@@ -253,7 +253,10 @@ int Resolved(const StationList& stations, int s) {
 
 Marker MarkerOf(const PlotInput& input, std::size_t s) {
   const StationRecord& station = (*input.stations)[s];
-  if (!station.has_nee) return Marker::kNone;
+  // A position no number gives (a garbled record) cannot be placed.
+  if (!station.has_nee || !std::isfinite(station.north) || !std::isfinite(station.east)) {
+    return Marker::kNone;
+  }
   if (input.report == nullptr || s >= input.report->entries.size()) return Marker::kKnown;
   CoordinateSource source = input.report->entries[s].position.source;
   bool given = source == CoordinateSource::kFile || source == CoordinateSource::kSeed ||
@@ -261,7 +264,7 @@ Marker MarkerOf(const PlotInput& input, std::size_t s) {
   return given ? Marker::kKnown : Marker::kComputed;
 }
 
-void SortStations(Plot& plot) {
+void ChooseMarkers(Plot& plot) {
   const StationList& stations = plot.stations;
   plot.markers.assign(stations.size(), Marker::kNone);
   plot.red.assign(stations.size(), false);
@@ -314,7 +317,8 @@ void PlaceDrawing(Plot& plot) {
   plot.top = plot.frame_top + kInset;
 }
 
-// The label of a spot: its names, in the order of the file.
+// How far a spot's label (its names and the commas between them) reaches
+// east of its marker, about.
 double LabelWidth(const Plot& plot, const std::vector<int>& spot) {
   std::size_t characters = 0;
   for (int s : spot) characters += plot.stations[static_cast<std::size_t>(s)].name.size() + 2;
@@ -688,7 +692,7 @@ void WriteNetworkPlot(std::ostream& out, const PlotInput& input) {
   if (safe.observations == nullptr) safe.observations = &kNoObservations;
   Plot plot(safe);
   plot.factor = DistanceUnitFactor(input.distance_unit_code);
-  SortStations(plot);
+  ChooseMarkers(plot);
   PlaceDrawing(plot);
   GatherSpots(plot);
   FitFrame(plot);

@@ -82,6 +82,7 @@ TEST(NetworkPlot, StationsAreDrawnByHowTheirCoordinatesWereFound) {
     bool with_report;
     int known, computed;  // markers, the reference station included
     bool listed;          // in the list of stations not drawn
+    double north = 1100.0;
   };
   const Case cases[] = {
       {"coordinates of the file", true, CoordinateSource::kFile, true, 2, 0, false},
@@ -92,18 +93,20 @@ TEST(NetworkPlot, StationsAreDrawnByHowTheirCoordinatesWereFound) {
       {"no report: coordinates of the file", true, CoordinateSource::kNone, false, 2, 0, false},
       {"no north and east", false, CoordinateSource::kNone, true, 1, 0, true},
       {"no north and east, no report", false, CoordinateSource::kNone, false, 1, 0, true},
+      {"a north no number gives", true, CoordinateSource::kFile, true, 1, 0, true, std::nan("")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Job job;
     job.Station("REF", 1000.0, 2000.0);
-    job.Station("P7", 1100.0, 2050.0, c.has_nee, c.source);
+    job.Station("P7", c.north, 2050.0, c.has_nee, c.source);
     std::string svg = job.Plot(c.with_report);
     EXPECT_EQ(Count(svg, "xlink:href=\"#known\""), static_cast<std::size_t>(c.known));
     EXPECT_EQ(Count(svg, "xlink:href=\"#computed\""), static_cast<std::size_t>(c.computed));
     std::string list = After(svg, "unknown:");
     EXPECT_EQ(list.find(">P7</text>") != std::string::npos, c.listed);
     EXPECT_EQ(Count(svg, "P7"), 1u) << "each station is named once";
+    EXPECT_EQ(svg.find("nan"), std::string::npos);
   }
 }
 
