@@ -43,6 +43,13 @@ void RecordReader::ReadBacksight() {
       state_.backsight_circle = IsPresent(circle) ? ReduceToTurn(circle) : 0.0;
     }
   }
+  Setup setup;
+  setup.line = line_;
+  setup.occupied = state_.occupied;
+  setup.backsight = state_.backsight;
+  setup.backsight_azimuth = state_.backsight_azimuth;
+  setup.backsight_circle = state_.backsight_circle;
+  data_.setups.push_back(setup);
 }
 
 void RecordReader::CloseDirectionSet() { CloseSet(set_); }
