@@ -18,7 +18,7 @@ std::string Times(int count) {
 std::vector<CheckFinding> CheckDeterminationSpread(const StationList& stations,
                                                    const StationReport& report,
                                                    const CheckTolerances& tolerances,
-                                                   int distance_unit_code) {
+                                                   int distance_unit_code, bool keep_passing) {
   std::vector<CheckFinding> findings;
   const std::size_t count = std::min(stations.size(), report.entries.size());
   for (std::size_t i = 1; i < count; ++i) {
@@ -46,6 +46,7 @@ std::vector<CheckFinding> CheckDeterminationSpread(const StationList& stations,
         if (line == 0) line = ref.line;
       }
     }
+    if (size <= 1.0 && !keep_passing) continue;
     CheckFinding finding;
     finding.kind = CheckKind::kSpread;
     finding.line = line;

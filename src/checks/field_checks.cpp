@@ -13,8 +13,9 @@ namespace trovisk {
 std::vector<CheckFinding> RunFieldChecks(const SurveyData& data,
                                          const std::vector<KnownPoint>& known,
                                          const StationReport* report,
-                                         const CheckTolerances& tolerances) {
-  std::vector<CheckFinding> findings = CheckAgainstKnownCoordinates(data, known, tolerances);
+                                         const CheckTolerances& tolerances, bool keep_passing) {
+  std::vector<CheckFinding> findings =
+      CheckAgainstKnownCoordinates(data, known, tolerances, keep_passing);
   auto append = [&findings](std::vector<CheckFinding> more) {
     findings.insert(findings.end(), std::make_move_iterator(more.begin()),
                     std::make_move_iterator(more.end()));
@@ -22,7 +23,8 @@ std::vector<CheckFinding> RunFieldChecks(const SurveyData& data,
   append(CheckRepeatedPointings(data, tolerances));
   append(CheckImplausibleValues(data));
   if (report != nullptr) {
-    append(CheckDeterminationSpread(data.stations, *report, tolerances, data.distance_units));
+    append(CheckDeterminationSpread(data.stations, *report, tolerances, data.distance_units,
+                                    keep_passing));
   }
   RankFindings(findings);
   return findings;

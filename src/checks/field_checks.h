@@ -15,11 +15,12 @@ namespace trovisk {
 // Backsight checks and check shots between the `known` stations (those with
 // coordinates from the file, by index), repeated pointings, implausible
 // values and, with a station report, the spread of the stations determined
-// more than once. Ranked by RankFindings.
+// more than once. Checks within the tolerances are kept only when
+// `keep_passing`. Ranked by RankFindings.
 std::vector<CheckFinding> RunFieldChecks(const SurveyData& data,
                                          const std::vector<KnownPoint>& known,
                                          const StationReport* report,
-                                         const CheckTolerances& tolerances);
+                                         const CheckTolerances& tolerances, bool keep_passing);
 
 // Flagged findings first, largest first; then the others in file order.
 void RankFindings(std::vector<CheckFinding>& findings);

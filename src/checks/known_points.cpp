@@ -22,7 +22,8 @@ std::vector<KnownPoint> KnownStations(const StationList& stations) {
 
 std::vector<CheckFinding> CheckAgainstKnownCoordinates(const SurveyData& data,
                                                        const std::vector<KnownPoint>& known,
-                                                       const CheckTolerances& tolerances) {
+                                                       const CheckTolerances& tolerances,
+                                                       bool keep_passing) {
   std::vector<CheckFinding> findings;
   const StationList& stations = data.stations;
   const ObservationList& observations = data.observations;
@@ -48,36 +49,38 @@ std::vector<CheckFinding> CheckAgainstKnownCoordinates(const SurveyData& data,
     const PlanePoint at = point(from), target = point(to);
     const double inverse_distance = DistanceBetween(at, target);
 
-    std::string measured;
+    // The differences, measured minus known; missing where not measured.
+    double angle = kNullValue, distance = kNullValue, height = kNullValue;
     double size = 0.0;
-    auto add = [&](const std::string& what, double ratio) {
-      if (!measured.empty()) measured += ", ";
-      measured += what;
-      size = std::max(size, ratio);
-    };
     const int backsight = stations.Resolve(o.backsight);
     if (o.kind == ObservationKind::kHorizontalAngle && IsPresent(o.horizontal_angle) &&
         is_known(backsight) && backsight != to) {
       const double inverse =
           ReduceToTurn(AzimuthBetween(at, target) - AzimuthBetween(at, point(backsight)));
-      const double difference = WrapToHalfTurn(o.horizontal_angle - inverse);
-      add("angle " + AngleText(difference), std::fabs(difference) / angle_tolerance);
+      angle = WrapToHalfTurn(o.horizontal_angle - inverse);
+      size = std::max(size, std::fabs(angle) / angle_tolerance);
     }
-    const double distance = HorizontalDistanceOf(o);
-    if (IsPresent(distance)) {
-      const double difference = distance - inverse_distance;
+    if (const double measured = HorizontalDistanceOf(o); IsPresent(measured)) {
+      distance = measured - inverse_distance;
       const double tolerance =
           tolerances.distance + tolerances.distance_ppm * 1e-6 * inverse_distance;
-      add("horizontal distance " + LengthText(difference, unit), std::fabs(difference) / tolerance);
+      size = std::max(size, std::fabs(distance) / tolerance);
     }
-    const double height = MarkHeightDifferenceOf(o);
-    if (IsPresent(height)) {
-      const double difference = height - (stations[static_cast<std::size_t>(to)].elevation -
-                                          stations[static_cast<std::size_t>(from)].elevation);
-      add("height difference " + LengthText(difference, unit),
-          std::fabs(difference) / tolerances.height);
+    if (const double measured = MarkHeightDifferenceOf(o); IsPresent(measured)) {
+      height = measured - (known[static_cast<std::size_t>(to)].elevation -
+                           known[static_cast<std::size_t>(from)].elevation);
+      size = std::max(size, std::fabs(height) / tolerances.height);
     }
-    if (measured.empty()) continue;
+    if (IsMissing(angle) && IsMissing(distance) && IsMissing(height)) continue;
+    if (size <= 1.0 && !keep_passing) continue;
+    std::string measured;
+    auto add = [&measured](const std::string& what) {
+      if (!measured.empty()) measured += ", ";
+      measured += what;
+    };
+    if (IsPresent(angle)) add("angle " + AngleText(angle));
+    if (IsPresent(distance)) add("horizontal distance " + LengthText(distance, unit));
+    if (IsPresent(height)) add("height difference " + LengthText(height, unit));
     CheckFinding finding;
     const int setup = SetupOf(data.setups, o);
     const bool on_backsight =

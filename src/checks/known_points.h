@@ -23,9 +23,11 @@ std::vector<KnownPoint> KnownStations(const StationList& stations);
 // Every measured pointing from a known station to another known one: its
 // horizontal angle (when the backsight is known too), horizontal distance
 // and mark-to-mark height difference against the values inverted from the
-// coordinates. One finding each, flagged beyond the tolerances.
+// coordinates. One finding each, flagged beyond the tolerances; those within
+// them only when `keep_passing` (a report lists every check).
 std::vector<CheckFinding> CheckAgainstKnownCoordinates(const SurveyData& data,
                                                        const std::vector<KnownPoint>& known,
-                                                       const CheckTolerances& tolerances);
+                                                       const CheckTolerances& tolerances,
+                                                       bool keep_passing);
 
 }  // namespace trovisk

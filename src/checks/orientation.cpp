@@ -44,33 +44,49 @@ std::vector<CheckFinding> SettleOrientations(SurveyData& data, const CheckTolera
 
   // Every measured pointing on a backsight mark, by station and mark.
   std::unordered_map<std::uint64_t, bool> backsight_pairs;
+  std::vector<bool> is_backsight(data.stations.size(), false);
   for (const Setup& setup : data.setups) {
-    if (setup.backsight != 0) backsight_pairs[PairKey(setup.occupied, setup.backsight)] = true;
+    if (setup.backsight <= 0 || static_cast<std::size_t>(setup.backsight) >= is_backsight.size()) {
+      continue;
+    }
+    backsight_pairs[PairKey(setup.occupied, setup.backsight)] = true;
+    is_backsight[static_cast<std::size_t>(setup.backsight)] = true;
   }
   std::unordered_map<std::uint64_t, std::vector<std::size_t>> on_backsight;
   for (std::size_t i = 1; i < observations.size(); ++i) {
     const ObservationRecord& o = observations[i];
-    if (!Usable(observations, o)) continue;
+    if (o.to <= 0 || static_cast<std::size_t>(o.to) >= is_backsight.size() ||
+        !is_backsight[static_cast<std::size_t>(o.to)] || !Usable(observations, o)) {
+      continue;
+    }
     const std::uint64_t key = PairKey(o.from, o.to);
     if (backsight_pairs.count(key) != 0) on_backsight[key].push_back(i);
   }
 
   // The first shot of each setup that repeats such a pointing but reads away from it.
+  const std::vector<int> setup_of = SetupIndexes(data.setups, observations);
   std::vector<bool> faulted(data.setups.size(), false);
   std::vector<double> turn_back(data.setups.size(), 0.0);  // radians, per settled setup
+  const std::vector<std::size_t> no_pointings;
+  std::vector<const std::vector<std::size_t>*> pointings_of(data.setups.size(), nullptr);
   for (std::size_t i = 1; i < observations.size(); ++i) {
     const ObservationRecord& shot = observations[i];
     if (shot.kind != ObservationKind::kHorizontalAngle || !Usable(observations, shot)) continue;
-    const int setup_index = SetupOf(data.setups, shot);
+    const int setup_index = setup_of[i];
     if (setup_index < 0 || faulted[static_cast<std::size_t>(setup_index)]) continue;
     const Setup& setup = data.setups[static_cast<std::size_t>(setup_index)];
     if (setup.backsight == 0 || shot.to == setup.backsight || shot.backsight != setup.backsight) {
       continue;
     }
-    auto pointings = on_backsight.find(PairKey(setup.occupied, setup.backsight));
-    if (pointings == on_backsight.end()) continue;
+    // The pointings on this setup's backsight, looked up once per setup.
+    const std::vector<std::size_t>*& pointings =
+        pointings_of[static_cast<std::size_t>(setup_index)];
+    if (pointings == nullptr) {
+      auto found = on_backsight.find(PairKey(setup.occupied, setup.backsight));
+      pointings = found == on_backsight.end() ? &no_pointings : &found->second;
+    }
     const ObservationRecord* repeated = nullptr;
-    for (std::size_t j : pointings->second) {
+    for (std::size_t j : *pointings) {
       const ObservationRecord& p = observations[j];
       if (std::fabs(p.zenith - shot.zenith) <= angle_tolerance &&
           std::fabs(p.slope_distance - shot.slope_distance) <= kSameMarkDistance) {
@@ -124,7 +140,7 @@ std::vector<CheckFinding> SettleOrientations(SurveyData& data, const CheckTolera
   for (std::size_t k = 1; k < observations.size(); ++k) {
     ObservationRecord& o = observations[k];
     if (o.kind != ObservationKind::kHorizontalAngle || IsMissing(o.horizontal_angle)) continue;
-    const int setup_index = SetupOf(data.setups, o);
+    const int setup_index = setup_of[k];
     if (setup_index < 0 || turn_back[static_cast<std::size_t>(setup_index)] == 0.0) continue;
     o.horizontal_angle =
         ReduceToTurn(o.horizontal_angle - turn_back[static_cast<std::size_t>(setup_index)]);

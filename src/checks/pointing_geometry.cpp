@@ -35,6 +35,25 @@ int SetupOf(const std::vector<Setup>& setups, const ObservationRecord& observati
   return setups[static_cast<std::size_t>(index)].occupied == observation.from ? index : -1;
 }
 
+std::vector<int> SetupIndexes(const std::vector<Setup>& setups,
+                              const ObservationList& observations) {
+  std::vector<int> indexes(observations.size(), -1);
+  // Observations come nearly in line order: a cursor follows them, and a
+  // search finds the few filed later than their line.
+  std::size_t cursor = 0;
+  for (std::size_t i = 1; i < observations.size(); ++i) {
+    const ObservationRecord& o = observations[i];
+    while (cursor + 1 < setups.size() && setups[cursor + 1].line <= o.line) ++cursor;
+    if (setups.empty() || setups[cursor].line > o.line ||
+        (cursor + 1 < setups.size() && setups[cursor + 1].line <= o.line)) {
+      indexes[i] = SetupOf(setups, o);
+      continue;
+    }
+    indexes[i] = setups[cursor].occupied == o.from ? static_cast<int>(cursor) : -1;
+  }
+  return indexes;
+}
+
 std::string AngleText(double radians) {
   const bool negative = radians < 0.0;
   long long seconds = std::llround(std::fabs(radians) * kSecondsPerRadian);

@@ -21,6 +21,9 @@ double MarkHeightDifferenceOf(const ObservationRecord& observation);
 // Index into `setups` of the setup the observation was measured in (the
 // last "BK" before its line at its station), or -1 for none.
 int SetupOf(const std::vector<Setup>& setups, const ObservationRecord& observation);
+// SetupOf for every observation of the list, by index (entry 0 unused).
+std::vector<int> SetupIndexes(const std::vector<Setup>& setups,
+                              const ObservationList& observations);
 
 // "78°38'48"" for an angle in radians, the sign kept.
 std::string AngleText(double radians);

@@ -36,14 +36,24 @@ std::vector<CheckFinding> CheckRepeatedPointings(const SurveyData& data,
   auto target = [](const ObservationRecord& r) {
     return IsPresent(r.target_height) ? r.target_height : 0.0;
   };
+  // Most marks are pointed at once: only those pointed at more often are
+  // looked at further.
+  std::vector<std::uint8_t> pointed(stations.size(), 0);
+  for (std::size_t i = 1; i < observations.size(); ++i) {
+    const ObservationRecord& o = observations[i];
+    if (o.to <= 0 || static_cast<std::size_t>(o.to) >= pointed.size()) continue;
+    std::uint8_t& count = pointed[static_cast<std::size_t>(stations.Resolve(o.to))];
+    if (count < 2) ++count;
+  }
   // The last pointing from each station to each mark.
   std::unordered_map<std::uint64_t, std::size_t> last;
   for (std::size_t i = 1; i < observations.size(); ++i) {
     const ObservationRecord& o = observations[i];
-    if (!IsPointing(observations, o)) continue;
-    const int from = stations.Resolve(o.from);
+    if (o.to <= 0 || static_cast<std::size_t>(o.to) >= pointed.size()) continue;
     const int to = stations.Resolve(o.to);
-    if (from == 0 || to == 0 || from == to) continue;
+    if (pointed[static_cast<std::size_t>(to)] < 2 || !IsPointing(observations, o)) continue;
+    const int from = stations.Resolve(o.from);
+    if (from == 0 || from == to) continue;
     const std::uint64_t key = static_cast<std::uint64_t>(static_cast<std::uint32_t>(from)) << 32 |
                               static_cast<std::uint32_t>(to);
     auto [found, first] = last.try_emplace(key, i);

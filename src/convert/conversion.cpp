@@ -142,8 +142,9 @@ void ComputeApproximate(Run& run, const SeedCoordinates& seed) {
 // a warning with its line.
 void RunChecks(Run& run) {
   const bool approximated = run.do_geodetic || run.do_nee;
-  std::vector<CheckFinding> more = RunFieldChecks(
-      run.data, run.known, approximated ? &run.report : nullptr, run.extras.tolerances);
+  std::vector<CheckFinding> more =
+      RunFieldChecks(run.data, run.known, approximated ? &run.report : nullptr,
+                     run.extras.tolerances, !run.extras.report_file.empty());
   run.findings.insert(run.findings.end(), std::make_move_iterator(more.begin()),
                       std::make_move_iterator(more.end()));
   RankFindings(run.findings);

@@ -53,7 +53,7 @@ TEST_F(CorpusChecks, TheCollectorsOwnFaultsAreFlaggedWithTheirLines) {
     ParseCorpusFile(c.file, p);
     const auto known = KnownStations(p.data.stations);
     std::vector<CheckFinding> findings = SettleOrientations(p.data, CheckTolerances{});
-    for (CheckFinding& f : RunFieldChecks(p.data, known, nullptr, CheckTolerances{})) {
+    for (CheckFinding& f : RunFieldChecks(p.data, known, nullptr, CheckTolerances{}, true)) {
       findings.push_back(f);
     }
     bool found = false;
