@@ -7,6 +7,7 @@
 #include "checks/implausible_values.h"
 #include "checks/known_points.h"
 #include "checks/repeated_pointings.h"
+#include "checks/traverse_misclosure.h"
 
 namespace trovisk {
 
@@ -21,6 +22,7 @@ std::vector<CheckFinding> RunFieldChecks(const SurveyData& data,
                     std::make_move_iterator(more.end()));
   };
   append(CheckRepeatedPointings(data, tolerances));
+  append(CheckTraverseMisclosures(data, known, tolerances));
   append(CheckImplausibleValues(data));
   if (report != nullptr) {
     append(CheckDeterminationSpread(data.stations, *report, tolerances, data.distance_units,
