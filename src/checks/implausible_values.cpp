@@ -40,7 +40,7 @@ std::vector<CheckFinding> CheckImplausibleValues(const SurveyData& data) {
     finding.text = std::move(text);
     findings.push_back(std::move(finding));
   };
-  const std::vector<int> setup_of = SetupIndexes(data.setups, observations);
+  SetupCursor setup_of(data.setups);
   std::vector<double> setup_height(data.setups.size(), kNullValue);
   std::vector<bool> setup_warned(data.setups.size(), false);
   for (std::size_t i = 1; i < observations.size(); ++i) {
@@ -53,7 +53,7 @@ std::vector<CheckFinding> CheckImplausibleValues(const SurveyData& data) {
                " has a zenith of " + AngleText(o.zenith) +
                " with a distance: no instrument measures that steeply");
     }
-    const int setup = setup_of[i];
+    const int setup = setup_of.At(i, o);
     if (setup < 0 || IsMissing(o.instrument_height) || o.kind == ObservationKind::kGpsVector) {
       continue;
     }

@@ -82,7 +82,7 @@ std::vector<CheckFinding> CheckAgainstKnownCoordinates(const SurveyData& data,
     if (IsPresent(distance)) add("horizontal distance " + LengthText(distance, unit));
     if (IsPresent(height)) add("height difference " + LengthText(height, unit));
     CheckFinding finding;
-    const int setup = SetupOf(data.setups, o);
+    const int setup = SetupAt(data.setups, i, o);
     const bool on_backsight =
         setup >= 0 &&
         stations.Resolve(data.setups[static_cast<std::size_t>(setup)].backsight) == to;

@@ -64,7 +64,7 @@ std::vector<CheckFinding> SettleOrientations(SurveyData& data, const CheckTolera
   }
 
   // The first shot of each setup that repeats such a pointing but reads away from it.
-  const std::vector<int> setup_of = SetupIndexes(data.setups, observations);
+  SetupCursor setup_of(data.setups);
   std::vector<bool> faulted(data.setups.size(), false);
   std::vector<double> turn_back(data.setups.size(), 0.0);  // radians, per settled setup
   const std::vector<std::size_t> no_pointings;
@@ -72,7 +72,7 @@ std::vector<CheckFinding> SettleOrientations(SurveyData& data, const CheckTolera
   for (std::size_t i = 1; i < observations.size(); ++i) {
     const ObservationRecord& shot = observations[i];
     if (shot.kind != ObservationKind::kHorizontalAngle || !Usable(observations, shot)) continue;
-    const int setup_index = setup_of[i];
+    const int setup_index = setup_of.At(i, shot);
     if (setup_index < 0 || faulted[static_cast<std::size_t>(setup_index)]) continue;
     const Setup& setup = data.setups[static_cast<std::size_t>(setup_index)];
     if (setup.backsight == 0 || shot.to == setup.backsight || shot.backsight != setup.backsight) {
@@ -137,10 +137,11 @@ std::vector<CheckFinding> SettleOrientations(SurveyData& data, const CheckTolera
     findings.push_back(std::move(finding));
   }
   if (findings.empty()) return findings;
+  SetupCursor setup_of_turned(data.setups);
   for (std::size_t k = 1; k < observations.size(); ++k) {
     ObservationRecord& o = observations[k];
     if (o.kind != ObservationKind::kHorizontalAngle || IsMissing(o.horizontal_angle)) continue;
-    const int setup_index = setup_of[k];
+    const int setup_index = setup_of_turned.At(k, o);
     if (setup_index < 0 || turn_back[static_cast<std::size_t>(setup_index)] == 0.0) continue;
     o.horizontal_angle =
         ReduceToTurn(o.horizontal_angle - turn_back[static_cast<std::size_t>(setup_index)]);

@@ -27,31 +27,23 @@ double MarkHeightDifferenceOf(const ObservationRecord& observation) {
   return observation.slope_distance * std::cos(observation.zenith) + instrument - target;
 }
 
-int SetupOf(const std::vector<Setup>& setups, const ObservationRecord& observation) {
-  auto after = std::upper_bound(setups.begin(), setups.end(), observation.line,
-                                [](int line, const Setup& setup) { return line < setup.line; });
+int SetupAt(const std::vector<Setup>& setups, std::size_t index, const ObservationRecord& o) {
+  auto after =
+      std::upper_bound(setups.begin(), setups.end(), index, [](std::size_t at, const Setup& setup) {
+        return at < static_cast<std::size_t>(setup.first_observation);
+      });
   if (after == setups.begin()) return -1;
-  const int index = static_cast<int>(after - setups.begin()) - 1;
-  return setups[static_cast<std::size_t>(index)].occupied == observation.from ? index : -1;
+  const int found = static_cast<int>(after - setups.begin()) - 1;
+  return setups[static_cast<std::size_t>(found)].occupied == o.from ? found : -1;
 }
 
-std::vector<int> SetupIndexes(const std::vector<Setup>& setups,
-                              const ObservationList& observations) {
-  std::vector<int> indexes(observations.size(), -1);
-  // Observations come nearly in line order: a cursor follows them, and a
-  // search finds the few filed later than their line.
-  std::size_t cursor = 0;
-  for (std::size_t i = 1; i < observations.size(); ++i) {
-    const ObservationRecord& o = observations[i];
-    while (cursor + 1 < setups.size() && setups[cursor + 1].line <= o.line) ++cursor;
-    if (setups.empty() || setups[cursor].line > o.line ||
-        (cursor + 1 < setups.size() && setups[cursor + 1].line <= o.line)) {
-      indexes[i] = SetupOf(setups, o);
-      continue;
-    }
-    indexes[i] = setups[cursor].occupied == o.from ? static_cast<int>(cursor) : -1;
+int SetupCursor::At(std::size_t index, const ObservationRecord& o) {
+  while (next_ < setups_.size() &&
+         static_cast<std::size_t>(setups_[next_].first_observation) <= index) {
+    current_ = static_cast<int>(next_++);
   }
-  return indexes;
+  return current_ >= 0 && setups_[static_cast<std::size_t>(current_)].occupied == o.from ? current_
+                                                                                         : -1;
 }
 
 std::string AngleText(double radians) {

@@ -18,12 +18,22 @@ double HorizontalDistanceOf(const ObservationRecord& observation);
 // distance and zenith with the instrument and target heights; missing
 // without both.
 double MarkHeightDifferenceOf(const ObservationRecord& observation);
-// Index into `setups` of the setup the observation was measured in (the
-// last "BK" before its line at its station), or -1 for none.
-int SetupOf(const std::vector<Setup>& setups, const ObservationRecord& observation);
-// SetupOf for every observation of the list, by index (entry 0 unused).
-std::vector<int> SetupIndexes(const std::vector<Setup>& setups,
-                              const ObservationList& observations);
+// The setup an observation was measured in: the last "BK" filed before it,
+// when it stands on that setup's station; -1 for none. Observations of the
+// list at `index`, in any order.
+int SetupAt(const std::vector<Setup>& setups, std::size_t index, const ObservationRecord& o);
+
+// SetupAt for observations visited in increasing index, one step each.
+class SetupCursor {
+ public:
+  explicit SetupCursor(const std::vector<Setup>& setups) : setups_(setups) {}
+  int At(std::size_t index, const ObservationRecord& o);
+
+ private:
+  const std::vector<Setup>& setups_;
+  std::size_t next_ = 0;
+  int current_ = -1;
+};
 
 // "78°38'48"" for an angle in radians, the sign kept.
 std::string AngleText(double radians);

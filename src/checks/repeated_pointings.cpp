@@ -58,7 +58,8 @@ std::vector<CheckFinding> CheckRepeatedPointings(const SurveyData& data,
                               static_cast<std::uint32_t>(to);
     auto [found, first] = last.try_emplace(key, i);
     if (first) continue;
-    const ObservationRecord& before = observations[found->second];
+    const std::size_t previous = found->second;
+    const ObservationRecord& before = observations[previous];
     found->second = i;
 
     std::string differences;
@@ -92,7 +93,7 @@ std::vector<CheckFinding> CheckRepeatedPointings(const SurveyData& data,
     const bool same_circle = o.kind == ObservationKind::kHorizontalAngle &&
                              before.kind == ObservationKind::kHorizontalAngle &&
                              o.backsight == before.backsight &&
-                             SetupOf(data.setups, o) == SetupOf(data.setups, before);
+                             SetupAt(data.setups, i, o) == SetupAt(data.setups, previous, before);
     if (same_circle && IsPresent(o.horizontal_angle) && IsPresent(before.horizontal_angle)) {
       const double difference = WrapToHalfTurn(o.horizontal_angle - before.horizontal_angle);
       add("angle by " + AngleText(difference), std::fabs(difference) / angle_tolerance);

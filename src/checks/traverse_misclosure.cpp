@@ -71,16 +71,20 @@ std::vector<CheckFinding> CheckTraverseMisclosures(const SurveyData& data,
                          setups[s].backsight == setups[s - 1].backsight;
     occupation[s] = repeats ? occupation[s - 1] : static_cast<int>(s);
   }
-  // The legs each occupation measured, by foresight.
-  const std::vector<int> setup_of = SetupIndexes(setups, observations);
-  std::vector<std::map<int, Leg>> legs(setups.size());
-  for (std::size_t i = 1; i < observations.size(); ++i) {
+  // The legs each occupation measured, by foresight: only to stations that
+  // are occupied later, as a traverse's are.
+  std::vector<bool> occupied(stations.size(), false);
+  for (const Setup& setup : setups) {
+    if (setup.occupied > 0 && static_cast<std::size_t>(setup.occupied) < occupied.size()) {
+      occupied[static_cast<std::size_t>(setup.occupied)] = true;
+    }
+  }
+  // Adds pointing `i` to the legs of its occupation.
+  auto add_to_leg = [&](std::map<int, Leg>& of_occupation, const Setup& setup, std::size_t i) {
     const ObservationRecord& o = observations[i];
-    const int s = setup_of[i] < 0 ? -1 : occupation[static_cast<std::size_t>(setup_of[i])];
-    if (s < 0 || o.computed || !observations.Detail(o).rejected_because.empty()) continue;
-    const Setup& setup = setups[static_cast<std::size_t>(s)];
-    if (o.to == setup.backsight || o.to <= 0) continue;
-    Leg& leg = legs[static_cast<std::size_t>(s)][o.to];
+    if (o.computed || !observations.Detail(o).rejected_because.empty()) return;
+    if (o.to == setup.backsight || o.to <= 0) return;
+    Leg& leg = of_occupation[o.to];
     if (o.kind == ObservationKind::kHorizontalAngle && o.backsight == setup.backsight &&
         IsPresent(o.horizontal_angle)) {
       if (leg.angles == 0) leg.first_angle = o.horizontal_angle;
@@ -91,7 +95,36 @@ std::vector<CheckFinding> CheckTraverseMisclosures(const SurveyData& data,
       leg.distance_sum += distance;
       ++leg.distances;
     }
+  };
+  SetupCursor setup_of(setups);
+  std::vector<std::map<int, Leg>> legs(setups.size());
+  for (std::size_t i = 1; i < observations.size(); ++i) {
+    const ObservationRecord& o = observations[i];
+    if (o.to <= 0 || static_cast<std::size_t>(o.to) >= occupied.size() ||
+        !occupied[static_cast<std::size_t>(o.to)]) {
+      continue;
+    }
+    const int at = setup_of.At(i, o);
+    if (at < 0) continue;
+    const int s = occupation[static_cast<std::size_t>(at)];
+    add_to_leg(legs[static_cast<std::size_t>(s)], setups[static_cast<std::size_t>(s)], i);
   }
+  // Every leg of one occupation, to any target: its setups' observations.
+  auto all_legs_of = [&](int leader) {
+    std::map<int, Leg> of_occupation;
+    std::size_t end = observations.size();
+    for (std::size_t t = static_cast<std::size_t>(leader) + 1; t < setups.size(); ++t) {
+      if (occupation[t] != leader) {
+        end = static_cast<std::size_t>(setups[t].first_observation);
+        break;
+      }
+    }
+    const Setup& setup = setups[static_cast<std::size_t>(leader)];
+    for (std::size_t i = static_cast<std::size_t>(setup.first_observation); i < end; ++i) {
+      if (observations[i].from == setup.occupied) add_to_leg(of_occupation, setup, i);
+    }
+    return of_occupation;
+  };
   // The setups on each station with each backsight, in file order.
   std::unordered_map<std::uint64_t, std::vector<int>> setups_at;
   for (std::size_t s = 0; s < setups.size(); ++s) {
@@ -185,7 +218,7 @@ std::vector<CheckFinding> CheckTraverseMisclosures(const SurveyData& data,
     // second known mark, against that mark's azimuth from the closing one.
     std::string angular;
     const Setup& last = setups[static_cast<std::size_t>(last_setup)];
-    for (const auto& [target, leg] : legs[static_cast<std::size_t>(last_setup)]) {
+    for (const auto& [target, leg] : all_legs_of(last_setup)) {
       if (leg.angles == 0 || leg.distances == 0 || target == last.backsight) continue;
       const double azimuth = ReduceToTurn(back_azimuth + leg.angle_sum / leg.angles);
       const PlanePoint lands = PolarPoint(end_point, azimuth, leg.distance_sum / leg.distances);

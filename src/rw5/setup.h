@@ -10,7 +10,10 @@
 namespace trovisk {
 
 struct Setup {
-  std::int32_t line = 0;      // raw file line of the "BK" record
+  std::int32_t line = 0;  // raw file line of the "BK" record
+  // Index in the observation list of the first observation filed after the
+  // "BK" record: the setup's own follow until the next setup's first.
+  std::int32_t first_observation = 0;
   std::int32_t occupied = 0;  // station indices; 0 for none
   std::int32_t backsight = 0;
   double backsight_azimuth = kNullValue;  // radians, "BS"
