@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "checks/pointing_geometry.h"
+#include "geodesy/constants.h"
 #include "geodesy/plane_geometry.h"
 #include "rw5/angle_reduction.h"
 
@@ -22,9 +23,13 @@ std::uint64_t PairKey(int from, int to) {
          static_cast<std::uint32_t>(to);
 }
 
+// A pointing steeper than this tells one mark from another by nothing.
+constexpr double kSteepestZenith = 2.0 * kPi / 180.0;
+
 bool Usable(const ObservationList& observations, const ObservationRecord& o) {
   return !o.computed && observations.Detail(o).rejected_because.empty() && IsPresent(o.zenith) &&
-         IsPresent(o.slope_distance);
+         IsPresent(o.slope_distance) && o.zenith > kSteepestZenith &&
+         o.zenith < kPi - kSteepestZenith;
 }
 
 std::string Quoted(std::string_view name) {
