@@ -13,6 +13,7 @@
 #include "base/message_table.h"
 #include "base/option_fields.h"
 #include "base/utf8_path.h"
+#include "checks/check_tolerances.h"
 #include "cli/console_ui.h"
 #include "cli/exit_status.h"
 #include "convert/conversion.h"
@@ -62,6 +63,7 @@ struct CommandLine {
   std::string input, output, tolerance_mode, merge = "ask", settings_path, report, plot;
   bool local_nee = false, approx_geodetic = false, approx_nee = false, yes = false, no = false,
        save_settings = false, quiet = false, antenna = false, mark = false;
+  CheckTolerances tolerances;
   std::vector<FieldOption> fields;
   CLI::Option* input_option = nullptr;
   CLI::Option* output_option = nullptr;
@@ -138,7 +140,30 @@ void DeclareOptions(CLI::App& app, CommandLine& line) {
           ->type_name("FILE");
   app.add_flag("--save-settings", line.save_settings,
                "keep the options in the settings record once they pass the checks");
-  app.add_option("--report", line.report, "write a station report to this file")->type_name("FILE");
+  app.add_option("--report", line.report,
+                 "write the check report to this file: what was written, every field check, the "
+                 "flagged items and the station table")
+      ->type_name("FILE");
+  app.add_option("--check-angle", line.tolerances.angle_seconds,
+                 "field checks: flag angles and zeniths off by more than this (arc-seconds)")
+      ->type_name("SECONDS")
+      ->check(CLI::PositiveNumber)
+      ->capture_default_str();
+  app.add_option("--check-distance", line.tolerances.distance,
+                 "field checks: flag horizontal distances off by more than this (metres) ...")
+      ->type_name("M")
+      ->check(CLI::PositiveNumber)
+      ->capture_default_str();
+  app.add_option("--check-ppm", line.tolerances.distance_ppm,
+                 "... plus this many parts per million of the distance")
+      ->type_name("PPM")
+      ->check(CLI::NonNegativeNumber)
+      ->capture_default_str();
+  app.add_option("--check-height", line.tolerances.height,
+                 "field checks: flag height differences off by more than this (metres)")
+      ->type_name("M")
+      ->check(CLI::PositiveNumber)
+      ->capture_default_str();
   app.add_option("--plot", line.plot, "draw the network as an SVG picture in this file")
       ->type_name("FILE.svg");
   app.add_flag(
@@ -256,6 +281,7 @@ int Run(int argc, char** argv) {
   ConversionExtras extras;
   extras.report_file = line.report;
   extras.plot_file = line.plot;
+  extras.tolerances = line.tolerances;
   return ExitStatusFor(RunConversion(options, ui, data, extras));
 }
 

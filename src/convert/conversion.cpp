@@ -11,7 +11,11 @@
 #include "base/show_message.h"
 #include "base/status.h"
 #include "base/utf8_path.h"
+#include "checks/check_report.h"
+#include "checks/field_checks.h"
+#include "checks/known_points.h"
 #include "checks/network_plot.h"
+#include "checks/orientation.h"
 #include "convert/station_merge.h"
 #include "convert/written_report.h"
 #include "geodesy/angles.h"
@@ -50,7 +54,9 @@ struct Run {
   bool do_geodetic = false;
   bool do_nee = false;
   StationReport report;
-  DeclinedMerges declined_merges;  // pairs the user called different, not asked again
+  std::vector<KnownPoint> known;       // the file's station coordinates, by index
+  std::vector<CheckFinding> findings;  // the field checks, ranked
+  DeclinedMerges declined_merges;      // pairs the user called different, not asked again
 };
 
 ConversionOutcome Finish(Run& run, int message_id, std::initializer_list<MessageArg> args) {
@@ -128,29 +134,53 @@ void ComputeApproximate(Run& run, const SeedCoordinates& seed) {
   inputs.file_longitude = seed.longitude;
   inputs.file_height = seed.height;
   BusyScope busy(run.ui);
-  // The station report costs a record per station: gathered only when the
-  // report or the plot (which tells known from computed stations) is asked for.
-  bool wanted = !run.extras.report_file.empty() || !run.extras.plot_file.empty();
-  StationReport* report = wanted ? &run.report : nullptr;
-  run.uncomputed = ComputeApproximateCoordinates(run.data, inputs, run.ui, report);
+  // The station report says which stations were determined more than once,
+  // which the field checks report.
+  run.uncomputed = ComputeApproximateCoordinates(run.data, inputs, run.ui, &run.report);
 }
 
-// The station report a front end asked for; a report that cannot be written
+// The field checks after the approximate coordinates, each flagged finding
+// a warning with its line.
+void RunChecks(Run& run) {
+  const bool approximated = run.do_geodetic || run.do_nee;
+  std::vector<CheckFinding> more =
+      RunFieldChecks(run.data, run.known, approximated ? &run.report : nullptr,
+                     run.extras.tolerances, !run.extras.report_file.empty());
+  run.findings.insert(run.findings.end(), std::make_move_iterator(more.begin()),
+                      std::make_move_iterator(more.end()));
+  RankFindings(run.findings);
+  for (const CheckFinding& finding : run.findings) {
+    if (!finding.flagged) continue;
+    std::string warning = run.input_name;
+    if (finding.line > 0) warning.append(":").append(std::to_string(finding.line));
+    run.ui.Warn(warning.append(": ").append(finding.text));
+  }
+}
+
+// The check report a front end asked for; a report that cannot be written
 // is a warning, not a failed conversion.
-void WriteReportIfAsked(Run& run) {
+void WriteReportIfAsked(Run& run, const WrittenObservations& written) {
   if (run.extras.report_file.empty()) return;
   std::ofstream report(Utf8Path(run.extras.report_file), std::ios::out | std::ios::trunc);
-  if (report) WriteStationReport(report, run.data.stations, run.report, run.data.distance_units);
-  if (!report) run.ui.Warn("cannot write the station report " + run.extras.report_file);
+  CheckReportInput input;
+  input.input_name = run.input_name;
+  input.data = &run.data;
+  input.report = run.do_geodetic || run.do_nee ? &run.report : nullptr;
+  input.written = &written;
+  input.findings = &run.findings;
+  input.tolerances = run.extras.tolerances;
+  if (report) WriteCheckReport(report, input);
+  if (!report) run.ui.Warn("cannot write the check report " + run.extras.report_file);
 }
 
 // What the plot shows. Without approximate coordinates there is no report,
-// and every station with coordinates is drawn as known.
+// and every station with coordinates is drawn as known. The findings and the
+// merge groups are left empty here until the run hands them on.
 PlotInput PlotInputFor(const Run& run) {
   PlotInput input;
   input.stations = &run.data.stations;
   input.observations = &run.data.observations;
-  input.report = run.report.entries.empty() ? nullptr : &run.report;
+  input.report = run.do_geodetic || run.do_nee ? &run.report : nullptr;
   input.distance_unit_code = run.data.distance_units;
   return input;
 }
@@ -217,6 +247,8 @@ ConversionOutcome Convert(Run& run) {
     ParseRecords(run.input, reader, run.data, run.ui, run.line_counter, run.status);
   }
   if (run.status != Status::kOk) return ReportStop(run);
+  run.known = KnownStations(run.data.stations);
+  run.findings = SettleOrientations(run.data, run.extras.tolerances);
 
   std::string seed_name = Trim(run.options.seed_name);
   SeedCoordinates seed;
@@ -233,7 +265,7 @@ ConversionOutcome Convert(Run& run) {
       return ReportStop(run);
     }
   }
-  WriteReportIfAsked(run);
+  RunChecks(run);
   WritePlotIfAsked(run);
 
   WriteStationTypeBlock(out, run.options.local_nee_system, run.status);
@@ -265,6 +297,7 @@ ConversionOutcome Convert(Run& run) {
     return ReportStop(run);
   }
   ReportWritten(run.ui, run.input_name, written);
+  WriteReportIfAsked(run, written);
   if (run.do_geodetic || run.do_nee) {
     return Finish(run, kMsgSuccessWithApprox, {run.output_name, run.uncomputed});
   }
@@ -282,7 +315,8 @@ ConversionOutcome RunConversion(const ConverterOptions& options, UserInterface& 
     outcome.status = Status::kInvalidOptions;
     return outcome;
   }
-  Run run{options, ui, data, extras, {}, {}, {}, {}, {}, Status::kOk, 0, 0, false, false, {}, {}};
+  Run run{options,     ui, data, extras, {},    {}, {}, {}, {},
+          Status::kOk, 0,  0,    false,  false, {}, {}, {}, {}};
   try {
     return Convert(run);
   } catch (const std::bad_alloc&) {

@@ -7,14 +7,16 @@
 #include "base/options.h"
 #include "base/status.h"
 #include "base/user_interface.h"
+#include "checks/check_tolerances.h"
 #include "rw5/survey_data.h"
 
 namespace trovisk {
 
 // What a front end may ask beyond the dialog's options.
 struct ConversionExtras {
-  std::string report_file;  // when not empty, the station report is written here
-  std::string plot_file;    // when not empty, the network plot (SVG) is written here
+  std::string report_file;     // when not empty, the check report is written here
+  CheckTolerances tolerances;  // of the field checks
+  std::string plot_file;       // when not empty, the network plot (SVG) is written here
 };
 
 struct ConversionOutcome {

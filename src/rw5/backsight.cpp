@@ -10,6 +10,7 @@ namespace trovisk {
 
 void RecordReader::ReadBacksight() {
   CloseDirectionSet();
+  const auto first_observation = static_cast<std::int32_t>(data_.observations.size());
   Split(4);
   state_.occupied = 0;
   state_.backsight = 0;
@@ -43,6 +44,14 @@ void RecordReader::ReadBacksight() {
       state_.backsight_circle = IsPresent(circle) ? ReduceToTurn(circle) : 0.0;
     }
   }
+  Setup setup;
+  setup.line = line_;
+  setup.first_observation = first_observation;
+  setup.occupied = state_.occupied;
+  setup.backsight = state_.backsight;
+  setup.backsight_azimuth = state_.backsight_azimuth;
+  setup.backsight_circle = state_.backsight_circle;
+  data_.setups.push_back(setup);
 }
 
 void RecordReader::CloseDirectionSet() { CloseSet(set_); }

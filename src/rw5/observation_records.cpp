@@ -186,6 +186,10 @@ void RecordReader::NoteBacksightReading(const Pointing& p, bool check_stale) {
     // The reading measured on the backsight is the circle's true zero for
     // the setup, whatever "BC" the collector carried over.
     state_.backsight_circle = p.horizontal_angle;
+    if (!data_.setups.empty() && data_.setups.back().occupied == p.from) {
+      data_.setups.back().backsight_circle = p.horizontal_angle;
+      data_.setups.back().circle_from_reading = true;
+    }
   } else if (check_stale) {
     double difference = AngleDifference(p.horizontal_angle, state_.backsight_circle);
     if (std::fabs(difference) > kFaceToleranceAngle) {

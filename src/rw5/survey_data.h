@@ -7,6 +7,7 @@
 
 #include "geodesy/constants.h"
 #include "rw5/observation.h"
+#include "rw5/setup.h"
 #include "rw5/station_list.h"
 
 namespace trovisk {
@@ -15,6 +16,7 @@ struct SurveyData {
   StationList stations;
   ObservationList observations = ObservationList(1);  // index 0 reserved
   std::vector<std::string> skipped_codes;
+  std::vector<Setup> setups;  // in file order
   int reader_counter = 0;
   // Units of the last "MO" record (the program-wide setting).
   int distance_units = kUnitMetres;
@@ -25,6 +27,7 @@ struct SurveyData {
     stations.Clear();
     observations.assign(1, ObservationRecord{});
     skipped_codes.clear();
+    setups.clear();
     reader_counter = 0;
     distance_units = kUnitMetres;
     angle_units = 0;
