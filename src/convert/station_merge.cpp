@@ -37,8 +37,7 @@ void Link(StationList& stations, int merged, int survivor) {
   stations[static_cast<std::size_t>(merged)].merge_link = survivor;
 }
 
-// One group of a check being offered; `next` is the position of the pair
-// to offer next.
+// One group of a check being offered, its pairs by their position in it.
 class GroupOffer {
  public:
   GroupOffer(StationList& stations, const MergeCluster& cluster, DeclinedMerges* declined)
@@ -60,7 +59,9 @@ class GroupOffer {
 
   void Decline(std::size_t position) {
     const MergeCluster::Pair& pair = cluster_.pairs[position];
-    if (declined_) declined_->insert(PairKey(pair.first, pair.second));
+    const std::uint64_t key = PairKey(pair.first, pair.second);
+    called_different_.insert(key);
+    if (declined_) declined_->insert(key);
   }
 
   // "Different" for every pair still to be answered from `position` on.
@@ -71,13 +72,16 @@ class GroupOffer {
   }
 
   // "Same" for every pair still to be answered from `position` on: each
-  // other station of those pairs is linked to the survivor.
+  // other station of those pairs is linked to the survivor, but for one
+  // already called different from it.
   void MergeFrom(std::size_t position, int survivor) {
     std::vector<int> joining;
     for (std::size_t k = position; k < cluster_.pairs.size(); ++k) {
       if (!Open(k)) continue;
       for (int station : {cluster_.pairs[k].first, cluster_.pairs[k].second}) {
-        if (station != survivor) joining.push_back(station);
+        if (station != survivor && !CalledDifferent(station, survivor)) {
+          joining.push_back(station);
+        }
       }
     }
     for (int station : joining) {
@@ -86,9 +90,15 @@ class GroupOffer {
   }
 
  private:
+  bool CalledDifferent(int x, int y) const {
+    const std::uint64_t key = x < y ? PairKey(x, y) : PairKey(y, x);
+    return called_different_.count(key) || (declined_ && declined_->count(key));
+  }
+
   StationList& stations_;
   const MergeCluster& cluster_;
   DeclinedMerges* declined_;
+  DeclinedMerges called_different_;  // in this group, also when nothing else remembers
 };
 
 // Offers the open pairs of one group and applies the answers; true when the

@@ -20,7 +20,8 @@ namespace trovisk {
 // station not chosen is linked to the chosen one and takes no further part.
 // "Different for all remaining" offers no further pair of the group; "same
 // for all remaining" links every station of the group's pairs still to come
-// to the station chosen. A tolerance that is not above 0 offers nothing.
+// to the station chosen, but for one already called different from it.
+// A tolerance that is not above 0 offers nothing.
 // Returns true when the user cancelled.
 //
 // `declined`, when given, remembers the pairs answered "different" (also
