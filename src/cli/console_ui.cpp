@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "base/merge_group_line.h"
 #include "base/message_table.h"
 
 namespace trovisk {
@@ -43,13 +44,6 @@ std::string StationLine(int number, const MergeCandidate& station) {
   line += "  N " + Metres(station.north) + "  E " + Metres(station.east) + "  Elev " +
           Metres(station.elevation);
   return line;
-}
-
-// How big the offered pair's group is and how much of it is left to answer.
-std::string GroupLine(const MergeOffer& offer) {
-  const int left = offer.group_pairs_left;
-  return "Group of " + std::to_string(offer.group_stations) + " stations: " + std::to_string(left) +
-         (left == 1 ? " pair remains." : " pairs remain.");
 }
 
 std::string OfferSummary(const MergeOffer& offer) {
@@ -139,7 +133,7 @@ MergeAnswer ConsoleUi::AskMerge(const MergeOffer& offer) {
           "meters.\n"
        << StationLine(1, offer.first) << '\n'
        << StationLine(2, offer.second) << '\n'
-       << GroupLine(offer) << '\n';
+       << MergeGroupLine(offer) << '\n';
   return AskMergeChoice();
 }
 
