@@ -2,6 +2,7 @@
 // the user and the answers applied.
 #include "convert/station_merge.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -57,11 +58,25 @@ class GroupOffer {
     return open;
   }
 
+  // The open pairs after `position` that `station` is in.
+  int OpenAfterWith(std::size_t position, int station) {
+    if (pairs_of_.empty()) {
+      // Each station's pairs, gathered at the first merge only.
+      pairs_of_.resize(cluster_.stations.size());
+      for (std::size_t k = 0; k < cluster_.pairs.size(); ++k) {
+        for (int member : {cluster_.pairs[k].first, cluster_.pairs[k].second}) {
+          pairs_of_[Slot(member)].push_back(k);
+        }
+      }
+    }
+    int open = 0;
+    for (std::size_t k : pairs_of_[Slot(station)]) open += k > position && Open(k) ? 1 : 0;
+    return open;
+  }
+
   void Decline(std::size_t position) {
     const MergeCluster::Pair& pair = cluster_.pairs[position];
-    const std::uint64_t key = PairKey(pair.first, pair.second);
-    called_different_.insert(key);
-    if (declined_) declined_->insert(key);
+    (declined_ ? *declined_ : called_different_).insert(PairKey(pair.first, pair.second));
   }
 
   // "Different" for every pair still to be answered from `position` on.
@@ -90,6 +105,11 @@ class GroupOffer {
   }
 
  private:
+  std::size_t Slot(int station) const {
+    const auto at = std::lower_bound(cluster_.stations.begin(), cluster_.stations.end(), station);
+    return static_cast<std::size_t>(at - cluster_.stations.begin());
+  }
+
   bool CalledDifferent(int x, int y) const {
     const std::uint64_t key = x < y ? PairKey(x, y) : PairKey(y, x);
     return called_different_.count(key) || (declined_ && declined_->count(key));
@@ -98,7 +118,8 @@ class GroupOffer {
   StationList& stations_;
   const MergeCluster& cluster_;
   DeclinedMerges* declined_;
-  DeclinedMerges called_different_;  // in this group, also when nothing else remembers
+  DeclinedMerges called_different_;                 // in this group, when nothing else remembers
+  std::vector<std::vector<std::size_t>> pairs_of_;  // by station, as in cluster_.stations
 };
 
 // Offers the open pairs of one group and applies the answers; true when the
@@ -106,8 +127,8 @@ class GroupOffer {
 bool OfferGroup(StationList& stations, const MergeCluster& cluster, bool geodetic,
                 UserInterface& ui, DeclinedMerges* declined) {
   GroupOffer group(stations, cluster, declined);
-  // Pairs left to answer: one fewer after each answer, counted again after
-  // a merge, which closes the pairs of the station merged.
+  // Pairs left to answer: one fewer after each answer, and after a merge
+  // fewer by the pairs of the station merged.
   int left = group.OpenFrom(0);
   for (std::size_t position = 0; position < cluster.pairs.size(); ++position) {
     if (!group.Open(position)) continue;
@@ -124,11 +145,13 @@ bool OfferGroup(StationList& stations, const MergeCluster& cluster, bool geodeti
     switch (answer.decision) {
       case MergeDecision::kCancel:
         return true;
-      case MergeDecision::kSame:
+      case MergeDecision::kSame: {
         // The station not kept takes no further part.
-        Link(stations, answer.keep_first ? pair.second : pair.first, survivor);
-        left = group.OpenFrom(position + 1);
+        const int merged = answer.keep_first ? pair.second : pair.first;
+        left -= 1 + group.OpenAfterWith(position, merged);
+        Link(stations, merged, survivor);
         break;
+      }
       case MergeDecision::kDifferent:
         group.Decline(position);
         --left;
