@@ -51,5 +51,10 @@ inline constexpr int kIdcMergeUse1 = 1030;        // "Use station:" radio button
 inline constexpr int kIdcMergeUse2 = 1031;
 inline constexpr int kIdcMergeName1 = 1032;  // name with its description
 inline constexpr int kIdcMergeName2 = 1033;
+// The answers for every pair of the group still to come; each ends the
+// dialog with its own id.
+inline constexpr int kIdcMergeSameForAll = 1034;
+inline constexpr int kIdcMergeDifferentForAll = 1035;
+inline constexpr int kIdcMergeGroup = 1036;  // the group's size and its pairs left
 
 }  // namespace trovisk

@@ -25,14 +25,28 @@ struct MergeOffer {
   MergeCandidate second;
   bool geodetic = false;    // found by the geodetic check, not the local one
   double separation = 0.0;  // metres, rounded for display
+  // The group of stations linked by close pairs that this pair belongs to:
+  // how many stations, and how many of its pairs are still to be answered,
+  // this one included.
+  int group_stations = 2;
+  int group_pairs_left = 1;
 };
 
-// The merge dialog's results: "Stations Are The &Same" 6, "&Different" 7, Cancel 2.
-enum class MergeDecision { kSame = 6, kDifferent = 7, kCancel = 2 };
+// The merge dialog's results: "Stations Are The &Same" 6, "&Different" 7,
+// Cancel 2, and the two answers for every pair of the group still to come,
+// this one included, which end the dialog with their button's id.
+enum class MergeDecision {
+  kSame = 6,
+  kDifferent = 7,
+  kCancel = 2,
+  kSameForAllRemaining = 1034,
+  kDifferentForAllRemaining = 1035,
+};
 
 struct MergeAnswer {
   MergeDecision decision = MergeDecision::kDifferent;
-  bool keep_first = true;  // with kSame: which of the two stations survives
+  // With kSame and kSameForAllRemaining: which of the two stations survives.
+  bool keep_first = true;
 };
 
 class UserInterface {

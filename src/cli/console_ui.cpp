@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "base/merge_group_line.h"
 #include "base/message_table.h"
 
 namespace trovisk {
@@ -131,23 +132,25 @@ MergeAnswer ConsoleUi::AskMerge(const MergeOffer& offer) {
        << " check). If they are the same point, choose the one to be used. Linear units are "
           "meters.\n"
        << StationLine(1, offer.first) << '\n'
-       << StationLine(2, offer.second) << '\n';
+       << StationLine(2, offer.second) << '\n'
+       << MergeGroupLine(offer) << '\n';
   return AskMergeChoice();
 }
 
 MergeAnswer ConsoleUi::AskMergeChoice() {
-  std::string answer;
+  std::string typed;
   for (;;) {
-    out_ << "1 = same, keep 1 / 2 = same, keep 2 / d = different / c = cancel: " << std::flush;
-    if (!ReadAnswer(in_, answer)) {
+    out_ << "1 = same, keep 1 / 2 = same, keep 2 / d = different / c = cancel\n"
+            "s1, s2 = same for all remaining pairs of the group, keep 1 or 2 / "
+            "da = different for all remaining: "
+         << std::flush;
+    if (!ReadAnswer(in_, typed)) {
       out_ << "cancel (end of input)\n" << std::flush;
       return {MergeDecision::kCancel, true};
     }
-    if (answer == "1") return {MergeDecision::kSame, true};
-    if (answer == "2") return {MergeDecision::kSame, false};
-    if (answer == "d" || answer == "different") return {MergeDecision::kDifferent, true};
-    if (answer == "c" || answer == "cancel") return {MergeDecision::kCancel, true};
-    out_ << "Please answer 1, 2, d or c.\n";
+    MergeAnswer answer;
+    if (ParseMergeChoice(typed, answer)) return answer;
+    out_ << "Please answer 1, 2, d, c, s1, s2 or da.\n";
   }
 }
 
@@ -157,6 +160,31 @@ void ConsoleUi::Warn(const std::string& text) {
 
 void ConsoleUi::Inform(const std::string& text) {
   if (!settings_.quiet) out_ << "trovisk: " << Printable(text) << '\n' << std::flush;
+}
+
+bool ParseMergeChoice(const std::string& typed, MergeAnswer& answer) {
+  struct Choice {
+    const char* typed;
+    MergeAnswer answer;
+  };
+  static const Choice kChoices[] = {
+      {"1", {MergeDecision::kSame, true}},
+      {"2", {MergeDecision::kSame, false}},
+      {"d", {MergeDecision::kDifferent, true}},
+      {"different", {MergeDecision::kDifferent, true}},
+      {"c", {MergeDecision::kCancel, true}},
+      {"cancel", {MergeDecision::kCancel, true}},
+      {"s1", {MergeDecision::kSameForAllRemaining, true}},
+      {"s2", {MergeDecision::kSameForAllRemaining, false}},
+      {"da", {MergeDecision::kDifferentForAllRemaining, true}},
+  };
+  for (const Choice& choice : kChoices) {
+    if (typed == choice.typed) {
+      answer = choice.answer;
+      return true;
+    }
+  }
+  return false;
 }
 
 bool ConsoleIsInteractive() { return isatty(STDIN_FILENO) == 1 && isatty(STDERR_FILENO) == 1; }

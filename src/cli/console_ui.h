@@ -46,6 +46,12 @@ class ConsoleUi : public UserInterface {
   bool told_merges_answered_ = false;
 };
 
+// A typed answer to a merge offer, already trimmed and in lower case: "1" or
+// "2" (same, keeping that station), "d" (different), "c" (cancel), "s1" or
+// "s2" (same for all remaining pairs of the group, keeping that station) or
+// "da" (different for all remaining). False for anything else.
+bool ParseMergeChoice(const std::string& typed, MergeAnswer& answer);
+
 // True when both standard input and standard error are a terminal.
 bool ConsoleIsInteractive();
 

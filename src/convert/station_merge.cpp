@@ -1,42 +1,18 @@
-// Station merge: candidate pairs come from a grid of cells, so each station
-// is compared only with those that may lie within the tolerance.
+// Station merge: the close pairs of each check, group by group, offered to
+// the user and the answers applied.
 #include "convert/station_merge.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <vector>
 
-#include "convert/neighbour_grid.h"
 #include "geodesy/angles.h"
-#include "geodesy/ellipsoid.h"
 
 namespace trovisk {
 namespace {
 
 // Separations are shown to the millimetre.
 constexpr int kShownDecimals = 3;
-// Room above the worked bound on how far apart two stations that are
-// together in plan can lie once taken down to a common height.
-constexpr double kPlanReachMargin = 1.01;
-
-// The stations of one check and where the grid places them.
-struct CheckPoints {
-  explicit CheckPoints(std::size_t most) {
-    stations.reserve(most);
-    points.reserve(most);
-  }
-  std::vector<int> stations;  // ascending
-  std::vector<GridPoint> points;
-  std::vector<std::uint32_t> anywhere;  // positions the grid keeps out of its cells
-};
-
-// A pair of stations of a check closer than the tolerance, first the lower index.
-struct ClosePair {
-  int first = 0;
-  int second = 0;
-  double separation = 0.0;  // metres
-};
 
 bool IsMerged(const StationList& stations, int index) {
   return stations[static_cast<std::size_t>(index)].merge_link != kNotMerged;
@@ -58,172 +34,158 @@ std::uint64_t PairKey(int first, int second) {
          static_cast<std::uint32_t>(second);
 }
 
-// Offers the pair and applies the answer; true when the user cancelled.
-bool OfferPair(StationList& stations, int first, int second, double separation, bool geodetic,
-               UserInterface& ui, DeclinedMerges* declined) {
-  if (declined && declined->count(PairKey(first, second))) return false;
-  MergeOffer offer;
-  offer.first = CandidateOf(stations, first);
-  offer.second = CandidateOf(stations, second);
-  offer.geodetic = geodetic;
-  offer.separation = RoundToDecimals(separation, kShownDecimals);
-  const MergeAnswer answer = ui.AskMerge(offer);
-  switch (answer.decision) {
-    case MergeDecision::kCancel:
-      return true;
-    case MergeDecision::kSame:
-      // The station not kept takes no further part.
-      if (answer.keep_first) {
-        stations[static_cast<std::size_t>(second)].merge_link = first;
-      } else {
-        stations[static_cast<std::size_t>(first)].merge_link = second;
+void Link(StationList& stations, int merged, int survivor) {
+  stations[static_cast<std::size_t>(merged)].merge_link = survivor;
+}
+
+// One group of a check being offered, its pairs by their position in it.
+class GroupOffer {
+ public:
+  GroupOffer(StationList& stations, const MergeCluster& cluster, DeclinedMerges* declined)
+      : stations_(stations), cluster_(cluster), declined_(declined) {}
+
+  // A pair still to be answered: neither station merged meanwhile, and not
+  // called different before.
+  bool Open(std::size_t position) const {
+    const MergeCluster::Pair& pair = cluster_.pairs[position];
+    if (IsMerged(stations_, pair.first) || IsMerged(stations_, pair.second)) return false;
+    return !(declined_ && declined_->count(PairKey(pair.first, pair.second)));
+  }
+
+  int OpenFrom(std::size_t position) const {
+    int open = 0;
+    for (std::size_t k = position; k < cluster_.pairs.size(); ++k) open += Open(k) ? 1 : 0;
+    return open;
+  }
+
+  // The open pairs after `position` that `station` is in.
+  int OpenAfterWith(std::size_t position, int station) {
+    if (pairs_of_.empty()) {
+      // Each station's pairs, gathered at the first merge only.
+      pairs_of_.resize(cluster_.stations.size());
+      for (std::size_t k = 0; k < cluster_.pairs.size(); ++k) {
+        for (int member : {cluster_.pairs[k].first, cluster_.pairs[k].second}) {
+          pairs_of_[Slot(member)].push_back(k);
+        }
       }
-      break;
-    case MergeDecision::kDifferent:
-      if (declined) declined->insert(PairKey(first, second));
-      break;
+    }
+    int open = 0;
+    for (std::size_t k : pairs_of_[Slot(station)]) open += k > position && Open(k) ? 1 : 0;
+    return open;
   }
-  return false;
-}
 
-// Runs one check over the given points, whose grid coordinates put any two
-// stations closer than the tolerance within `reach` of each other;
-// `separation(first, second)` is the distance in metres that is compared
-// with the tolerance. The close pairs are offered by lower station index and
-// then higher; a pair with a station merged meanwhile is passed over.
-template <typename Separation>
-bool RunCheck(StationList& stations, const CheckPoints& check, int dims, double reach,
-              double tolerance_m, bool geodetic, UserInterface& ui, DeclinedMerges* declined,
-              Separation separation) {
-  std::vector<ClosePair> close;
-  ForEachPairInNeighbouringCells(check.points, dims, reach, check.anywhere,
-                                 [&](std::uint32_t i, std::uint32_t j) {
-                                   const int first = check.stations[i];
-                                   const int second = check.stations[j];
-                                   const double distance = separation(first, second);
-                                   if (distance < tolerance_m) {
-                                     close.push_back({first, second, distance});
-                                   }
-                                 });
-  std::sort(close.begin(), close.end(), [](const ClosePair& x, const ClosePair& y) {
-    return x.first < y.first || (x.first == y.first && x.second < y.second);
-  });
-  for (const ClosePair& pair : close) {
-    if (IsMerged(stations, pair.first) || IsMerged(stations, pair.second)) continue;
-    if (OfferPair(stations, pair.first, pair.second, pair.separation, geodetic, ui, declined)) {
-      return true;
+  void Decline(std::size_t position) {
+    const MergeCluster::Pair& pair = cluster_.pairs[position];
+    (declined_ ? *declined_ : called_different_).insert(PairKey(pair.first, pair.second));
+  }
+
+  // "Different" for every pair still to be answered from `position` on.
+  void DeclineFrom(std::size_t position) {
+    for (std::size_t k = position; k < cluster_.pairs.size(); ++k) {
+      if (Open(k)) Decline(k);
+    }
+  }
+
+  // "Same" for every pair still to be answered from `position` on: each
+  // other station of those pairs is linked to the survivor, but for one
+  // already called different from it.
+  void MergeFrom(std::size_t position, int survivor) {
+    std::vector<int> joining;
+    for (std::size_t k = position; k < cluster_.pairs.size(); ++k) {
+      if (!Open(k)) continue;
+      for (int station : {cluster_.pairs[k].first, cluster_.pairs[k].second}) {
+        if (station != survivor && !CalledDifferent(station, survivor)) {
+          joining.push_back(station);
+        }
+      }
+    }
+    for (int station : joining) {
+      if (!IsMerged(stations_, station)) Link(stations_, station, survivor);
+    }
+  }
+
+ private:
+  std::size_t Slot(int station) const {
+    const auto at = std::lower_bound(cluster_.stations.begin(), cluster_.stations.end(), station);
+    return static_cast<std::size_t>(at - cluster_.stations.begin());
+  }
+
+  bool CalledDifferent(int x, int y) const {
+    const std::uint64_t key = x < y ? PairKey(x, y) : PairKey(y, x);
+    return called_different_.count(key) || (declined_ && declined_->count(key));
+  }
+
+  StationList& stations_;
+  const MergeCluster& cluster_;
+  DeclinedMerges* declined_;
+  DeclinedMerges called_different_;                 // in this group, when nothing else remembers
+  std::vector<std::vector<std::size_t>> pairs_of_;  // by station, as in cluster_.stations
+};
+
+// Offers the open pairs of one group and applies the answers; true when the
+// user cancelled.
+bool OfferGroup(StationList& stations, const MergeCluster& cluster, bool geodetic,
+                UserInterface& ui, DeclinedMerges* declined) {
+  GroupOffer group(stations, cluster, declined);
+  // Pairs left to answer: one fewer after each answer, and after a merge
+  // fewer by the pairs of the station merged.
+  int left = group.OpenFrom(0);
+  for (std::size_t position = 0; position < cluster.pairs.size(); ++position) {
+    if (!group.Open(position)) continue;
+    const MergeCluster::Pair& pair = cluster.pairs[position];
+    MergeOffer offer;
+    offer.first = CandidateOf(stations, pair.first);
+    offer.second = CandidateOf(stations, pair.second);
+    offer.geodetic = geodetic;
+    offer.separation = RoundToDecimals(pair.separation, kShownDecimals);
+    offer.group_stations = static_cast<int>(cluster.stations.size());
+    offer.group_pairs_left = left;
+    const MergeAnswer answer = ui.AskMerge(offer);
+    const int survivor = answer.keep_first ? pair.first : pair.second;
+    switch (answer.decision) {
+      case MergeDecision::kCancel:
+        return true;
+      case MergeDecision::kSame: {
+        // The station not kept takes no further part.
+        const int merged = answer.keep_first ? pair.second : pair.first;
+        left -= 1 + group.OpenAfterWith(position, merged);
+        Link(stations, merged, survivor);
+        break;
+      }
+      case MergeDecision::kDifferent:
+        group.Decline(position);
+        --left;
+        break;
+      case MergeDecision::kSameForAllRemaining:
+        group.MergeFrom(position, survivor);
+        return false;
+      case MergeDecision::kDifferentForAllRemaining:
+        group.DeclineFrom(position);
+        return false;
     }
   }
   return false;
 }
 
-bool AllFinite(const GridPoint& p) {
-  return std::isfinite(p.c[0]) && std::isfinite(p.c[1]) && std::isfinite(p.c[2]);
-}
-
-bool CheckLocalCoordinates(StationList& stations, double tolerance_m, bool spatial,
-                           UserInterface& ui, DeclinedMerges* declined) {
-  CheckPoints check(stations.size());
-  for (std::size_t i = 1; i < stations.size(); ++i) {
-    const StationRecord& s = stations[i];
-    if (!s.has_nee || s.merge_link != kNotMerged) continue;
-    const GridPoint p{{s.north, s.east, s.elevation}};
-    // A coordinate that is no number is never closer than anything.
-    if (!AllFinite(p)) continue;
-    check.stations.push_back(static_cast<int>(i));
-    check.points.push_back(p);
+bool RunCheck(StationList& stations, double tolerance_m, int tolerance_mode, double a, double e2,
+              MergeCheck check, UserInterface& ui, DeclinedMerges* declined) {
+  const std::vector<MergeCluster> clusters =
+      FindMergeClusters(stations, tolerance_m, tolerance_mode, a, e2, check);
+  for (const MergeCluster& cluster : clusters) {
+    if (OfferGroup(stations, cluster, check == MergeCheck::kGeodetic, ui, declined)) return true;
   }
-  return RunCheck(stations, check, spatial ? 3 : 2, tolerance_m, tolerance_m, false, ui, declined,
-                  [&](int first, int second) {
-                    const StationRecord& s1 = stations[static_cast<std::size_t>(first)];
-                    const StationRecord& s2 = stations[static_cast<std::size_t>(second)];
-                    const double dn = s2.north - s1.north;
-                    const double de = s2.east - s1.east;
-                    return spatial ? std::hypot(dn, de, s2.elevation - s1.elevation)
-                                   : std::hypot(dn, de);
-                  });
-}
-
-bool CheckGeodeticCoordinates(StationList& stations, double tolerance_m, bool spatial, double a,
-                              double e2, UserInterface& ui, DeclinedMerges* declined) {
-  // Geodetic positions mean nothing without an ellipsoid.
-  const double least_curvature_radius = a * (1.0 - e2);  // meridian radius at the equator
-  if (!(least_curvature_radius > 0.0) || !(e2 >= 0.0) || !std::isfinite(a)) return false;
-
-  // 3D: cells on earth-centred coordinates; the horizon-frame separation is
-  // a rotation of their difference, so it has the same length.
-  // 2D: two stations one above the other are horizontally together however
-  // far apart in height, so the grid takes every station down to one common
-  // height, the lowest of them. Stations closer than the tolerance in plan
-  // are then within tolerance x (1 + tolerance / least radius) of each other
-  // there. Heights more than half an earth radius below the ellipsoid are no
-  // survey's; such stations are compared with every other one instead of
-  // squeezing the grid towards the centre.
-  const double deepest_gridded = -least_curvature_radius / 2.0;
-  CheckPoints check(stations.size());
-  double grid_height = 0.0;
-  bool any = false;
-  for (std::size_t i = 1; i < stations.size(); ++i) {
-    const StationRecord& s = stations[i];
-    if (!s.has_geodetic || s.merge_link != kNotMerged) continue;
-    if (spatial) {
-      GridPoint p;
-      GeodeticToEcef(a, e2, s.latitude, s.longitude, s.height, p.c[0], p.c[1], p.c[2]);
-      if (!AllFinite(p) || !std::isfinite(s.height)) continue;
-      check.stations.push_back(static_cast<int>(i));
-      check.points.push_back(p);
-      continue;
-    }
-    // In plan the common height is known only at the end: keep the geodetic
-    // coordinates for now.
-    check.stations.push_back(static_cast<int>(i));
-    check.points.push_back({{s.latitude, s.longitude, s.height}});
-    if (s.height >= deepest_gridded) {
-      grid_height = any ? std::min(grid_height, s.height) : s.height;
-      any = true;
-    }
-  }
-  if (!spatial) {
-    // Down to the common height, but for stations too deep for the grid.
-    std::size_t kept = 0;
-    for (std::size_t k = 0; k < check.points.size(); ++k) {
-      const GridPoint geodetic = check.points[k];
-      const double height = geodetic.c[2];
-      GridPoint p;
-      const bool deep = height < deepest_gridded;
-      GeodeticToEcef(a, e2, geodetic.c[0], geodetic.c[1], deep ? height : grid_height, p.c[0],
-                     p.c[1], p.c[2]);
-      if (!AllFinite(p) || !std::isfinite(height)) continue;
-      if (deep) check.anywhere.push_back(static_cast<std::uint32_t>(kept));
-      check.stations[kept] = check.stations[k];
-      check.points[kept++] = p;
-    }
-    check.stations.resize(kept);
-    check.points.resize(kept);
-  }
-  const double reach =
-      spatial ? tolerance_m
-              : tolerance_m * (1.0 + tolerance_m / least_curvature_radius) * kPlanReachMargin;
-  return RunCheck(stations, check, 3, reach, tolerance_m, true, ui, declined,
-                  [&](int first, int second) {
-                    const StationRecord& s1 = stations[static_cast<std::size_t>(first)];
-                    const StationRecord& s2 = stations[static_cast<std::size_t>(second)];
-                    double e1, e2_out, n1, n2, u1, u2;
-                    MutualLocalOffsets(a, e2, s1.latitude, s1.longitude, s1.height, s2.latitude,
-                                       s2.longitude, s2.height, e1, e2_out, n1, n2, u1, u2);
-                    // Measured in the horizon frame of the lower-numbered station.
-                    return spatial ? std::hypot(e1, n1, u1) : std::hypot(e1, n1);
-                  });
+  return false;
 }
 
 }  // namespace
 
 bool MergeNearbyStations(StationList& stations, double tolerance_m, int tolerance_mode, double a,
                          double e2, UserInterface& ui, DeclinedMerges* declined) {
-  if (!(tolerance_m > 0.0)) return false;  // also NaN
-  const bool spatial = tolerance_mode != kToleranceMode2D;
-  if (CheckLocalCoordinates(stations, tolerance_m, spatial, ui, declined)) return true;
-  return CheckGeodeticCoordinates(stations, tolerance_m, spatial, a, e2, ui, declined);
+  if (RunCheck(stations, tolerance_m, tolerance_mode, a, e2, MergeCheck::kLocal, ui, declined)) {
+    return true;
+  }
+  return RunCheck(stations, tolerance_m, tolerance_mode, a, e2, MergeCheck::kGeodetic, ui,
+                  declined);
 }
 
 }  // namespace trovisk

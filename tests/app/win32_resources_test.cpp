@@ -164,7 +164,8 @@ TEST(Win32Resources, DialogsCarryTheControlsTheCodeDrives) {
         1012, 1013, 1014, 1015, 1016, 1017, 1018, 1019, 1020, 1037, 1038, 1039}},
       {"IDD_MERGE",
        "Found two stations with coordinates that are similar",
-       {2, 1020, 1021, 1022, 1023, 1024, 1025, 1026, 1027, 1028, 1029, 1030, 1031, 1032, 1033}},
+       {2, 1020, 1021, 1022, 1023, 1024, 1025, 1026, 1027, 1028, 1029, 1030, 1031, 1032, 1033, 1034,
+        1035, 1036}},
   };
   std::map<std::string, int> ids = ResourceIds();
   EXPECT_EQ(ids["IDD_MAIN"], 102);

@@ -31,7 +31,8 @@ const std::map<std::string, int> kIds = {
     TROVISK_ID(kIdcMergeElevation1), TROVISK_ID(kIdcMergeNorth2), TROVISK_ID(kIdcMergeEast2),
     TROVISK_ID(kIdcMergeElevation2), TROVISK_ID(kIdcMergeSeparation),
     TROVISK_ID(kIdcMergeCheckKind), TROVISK_ID(kIdcMergeUse1), TROVISK_ID(kIdcMergeUse2),
-    TROVISK_ID(kIdcMergeName1), TROVISK_ID(kIdcMergeName2),
+    TROVISK_ID(kIdcMergeName1), TROVISK_ID(kIdcMergeName2), TROVISK_ID(kIdcMergeSameForAll),
+    TROVISK_ID(kIdcMergeDifferentForAll), TROVISK_ID(kIdcMergeGroup),
 };
 #undef TROVISK_ID
 // clang-format on

@@ -93,6 +93,12 @@ TEST(ConsoleUi, MergeOffersAreAnsweredAsChosen) {
       {"typed different", MergePolicy::kAsk, true, "D\n", MergeDecision::kDifferent, true},
       {"typed cancel", MergePolicy::kAsk, true, "cancel\n", MergeDecision::kCancel, true},
       {"input ends", MergePolicy::kAsk, true, "", MergeDecision::kCancel, true},
+      {"same for the rest, keep 1", MergePolicy::kAsk, true, "s1\n",
+       MergeDecision::kSameForAllRemaining, true},
+      {"same for the rest, keep 2", MergePolicy::kAsk, true, "S 2\n",
+       MergeDecision::kSameForAllRemaining, false},
+      {"different for the rest", MergePolicy::kAsk, true, "dx\nDA\n",
+       MergeDecision::kDifferentForAllRemaining, true},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.what);
@@ -102,7 +108,8 @@ TEST(ConsoleUi, MergeOffersAreAnsweredAsChosen) {
     Console console(settings, c.typed);
     MergeAnswer answer = console.ui.AskMerge(Offer());
     EXPECT_EQ(answer.decision, c.decision);
-    if (answer.decision == MergeDecision::kSame) {
+    if (answer.decision == MergeDecision::kSame ||
+        answer.decision == MergeDecision::kSameForAllRemaining) {
       EXPECT_EQ(answer.keep_first, c.keep_first);
     }
     std::string shown = console.out.str();
@@ -119,11 +126,55 @@ TEST(ConsoleUi, MergeOffersAreAnsweredAsChosen) {
             std::string::npos)
       << console.out.str();
 
+  // The group the pair belongs to, and how much of it is left.
+  MergeOffer grouped = Offer();
+  grouped.group_stations = 5;
+  grouped.group_pairs_left = 3;
+  Console group_console(settings, "d\n");
+  group_console.ui.AskMerge(grouped);
+  EXPECT_NE(group_console.out.str().find("Group of 5 stations: 3 pairs remain."), std::string::npos)
+      << group_console.out.str();
+
   // Without one, the warning comes once for many offers.
   settings.interactive = false;
   Console quiet_console(settings);
   for (int i = 0; i < 3; ++i) quiet_console.ui.AskMerge(Offer());
   EXPECT_EQ(Count(quiet_console.out.str(), "trovisk: warning:"), 1u);
+}
+
+TEST(ConsoleUi, MergeChoicesAreReadAsTyped) {
+  struct Case {
+    const char* typed;  // as ReadAnswer leaves it: trimmed, lower case
+    bool known;
+    MergeDecision decision;
+    bool keep_first;
+  };
+  const Case kCases[] = {
+      {"1", true, MergeDecision::kSame, true},
+      {"2", true, MergeDecision::kSame, false},
+      {"d", true, MergeDecision::kDifferent, true},
+      {"different", true, MergeDecision::kDifferent, true},
+      {"c", true, MergeDecision::kCancel, true},
+      {"cancel", true, MergeDecision::kCancel, true},
+      {"s1", true, MergeDecision::kSameForAllRemaining, true},
+      {"s2", true, MergeDecision::kSameForAllRemaining, false},
+      {"da", true, MergeDecision::kDifferentForAllRemaining, true},
+      {"s", false, MergeDecision::kDifferent, true},
+      {"s3", false, MergeDecision::kDifferent, true},
+      {"3", false, MergeDecision::kDifferent, true},
+      {"", false, MergeDecision::kDifferent, true},
+      {"dd", false, MergeDecision::kDifferent, true},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.typed);
+    MergeAnswer answer;
+    EXPECT_EQ(ParseMergeChoice(c.typed, answer), c.known);
+    if (!c.known) continue;
+    EXPECT_EQ(answer.decision, c.decision);
+    if (c.decision == MergeDecision::kSame || c.decision == MergeDecision::kSameForAllRemaining) {
+      EXPECT_EQ(answer.keep_first, c.keep_first);
+    }
+  }
 }
 
 TEST(ConsoleUi, QuietHidesOnlyTheSuccessMessage) {

@@ -301,16 +301,32 @@ class Lcg {
 };
 
 // Every close pair by comparing each station with each other one, in the
-// order the merge must offer them.
+// order the merge must offer them: group by group, each group where its
+// first pair comes, and within a group by lower and then higher station.
 template <typename Separation>
 std::vector<std::string> CloseBySlowComparison(const std::vector<StationRecord>& records,
                                                double tolerance, Separation separation) {
-  std::vector<std::string> pairs;
+  std::vector<std::pair<std::size_t, std::size_t>> close;
+  std::vector<std::size_t> group(records.size());
+  for (std::size_t i = 0; i < records.size(); ++i) group[i] = i;
   for (std::size_t i = 0; i < records.size(); ++i) {
     for (std::size_t j = i + 1; j < records.size(); ++j) {
       if (separation(records[i], records[j]) < tolerance) {
-        pairs.push_back(records[i].name + "-" + records[j].name);
+        close.emplace_back(i, j);
+        // Relabel the whole of j's group as i's.
+        const std::size_t from = group[j], to = group[i];
+        for (std::size_t& g : group) g = g == from ? to : g;
       }
+    }
+  }
+  std::vector<std::string> pairs;
+  std::vector<bool> done(close.size(), false);
+  for (std::size_t k = 0; k < close.size(); ++k) {
+    if (done[k]) continue;
+    for (std::size_t m = k; m < close.size(); ++m) {
+      if (done[m] || group[close[m].first] != group[close[k].first]) continue;
+      done[m] = true;
+      pairs.push_back(records[close[m].first].name + "-" + records[close[m].second].name);
     }
   }
   return pairs;

@@ -1,5 +1,6 @@
 // A user interface for tests: records everything the core shows and answers
-// from queues (Yes and "different" when a queue runs dry).
+// from queues (Yes, and merge_answer_when_dry, "different" unless set, when a
+// queue runs dry).
 #pragma once
 
 #include <deque>
@@ -29,7 +30,7 @@ class ScriptedUi : public UserInterface {
 
   MergeAnswer AskMerge(const MergeOffer& offer) override {
     merge_offers.push_back(offer);
-    if (merge_answers.empty()) return MergeAnswer{};
+    if (merge_answers.empty()) return merge_answer_when_dry;
     MergeAnswer answer = merge_answers.front();
     merge_answers.pop_front();
     return answer;
@@ -48,6 +49,7 @@ class ScriptedUi : public UserInterface {
 
   std::deque<Answer> answers;
   std::deque<MergeAnswer> merge_answers;
+  MergeAnswer merge_answer_when_dry;
   std::vector<Shown> messages;
   std::vector<MergeOffer> merge_offers;
   std::vector<bool> busy_changes;

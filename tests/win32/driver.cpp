@@ -331,6 +331,13 @@ constexpr char kMergeRw5[] =
     "OC,OPA1,N 1000.000,E 2000.000,EL100.000\r\n"
     "SP,PNA2,N 1000.010,E 2000.000,EL100.000\r\n";
 
+// A mark with two check shots on it, each within 1.5 cm of the others.
+constexpr char kMergeGroupRw5[] =
+    "MO,AD0,UN1,SF1.00000000,EC0,EO0.0,AU0\r\n"
+    "OC,OPM1,N 1000.000,E 2000.000,EL100.000\r\n"
+    "SP,PNM2,N 1000.010,E 2000.000,EL100.000\r\n"
+    "SP,PNM3,N 1000.000,E 2000.010,EL100.000\r\n";
+
 // Used when the shipped example is not at hand.
 constexpr char kSmallTraverseRw5[] =
     "JB,NMUITEST,DT01-15-2024,TM09:30:00\r\n"
@@ -579,6 +586,44 @@ void Merge(App& app, const std::wstring& input, const std::wstring& output) {
   DismissStrayBoxes(app.dialog());
 }
 
+// Three stations, one group: "Same For All Remaining" at the first offer,
+// keeping the second station, settles all three pairs with one dialog.
+void MergeGroup(App& app, const std::wstring& input, const std::wstring& output) {
+  DeleteFileW(output.c_str());
+  app.SetItemText(IDC_INPUT_FILE, input);
+  app.SetItemText(IDC_OUTPUT_FILE, output);
+  app.PostClick(IDC_CONVERT);
+  HWND merge = WaitOwned(app.dialog(), kMergeTitle, kMergeWait);
+  if (!Check(merge != nullptr, "a group of three stations raises the merge dialog")) {
+    DismissStrayBoxes(app.dialog());
+    return;
+  }
+  CheckText(Text(GetDlgItem(merge, IDC_MERGE_GROUP)), L"Group of 3 stations: 3 pairs remain.",
+            "merge dialog tells the group's size and its pairs left");
+  CheckText(Text(GetDlgItem(merge, IDC_MERGE_SAME_FOR_ALL)), L"Same For All &Remaining",
+            "label of the \"same for all remaining\" button");
+  CheckText(Text(GetDlgItem(merge, IDC_MERGE_DIFFERENT_FOR_ALL)), L"Different For All Re&maining",
+            "label of the \"different for all remaining\" button");
+  const std::wstring kept = Text(GetDlgItem(merge, IDC_MERGE_NAME2));
+  SendMessageW(GetDlgItem(merge, IDC_MERGE_USE2), BM_CLICK, 0, 0);
+  PostMessageW(GetDlgItem(merge, IDC_MERGE_SAME_FOR_ALL), BM_CLICK, 0, 0);
+  Check(WaitGone(merge, 5000), "\"Same For All Remaining\" closes the merge dialog");
+  Check(WaitOwned(app.dialog(), kMergeTitle, 500) == nullptr,
+        "no further merge dialog for the group");
+  CheckText(TakeMessageBox(app.dialog()), Format(TableString(IDS_SUCCESS), {output}),
+            "the run goes on to message 2213 after one answer for the group");
+  DismissStrayBoxes(app.dialog());
+  // Every station of the group is written as the one kept.
+  const std::vector<unsigned char> bytes = ReadAll(output);
+  const std::string written(bytes.begin(), bytes.end());
+  int stations = 0;
+  for (const char* name : {"M1", "M2", "M3"}) {
+    if (written.find(std::string("; ") + name + ";") != std::string::npos) ++stations;
+  }
+  Check(stations == 1 && written.find("; " + Utf8(kept) + ";") != std::string::npos,
+        "the output holds only the station kept", kept);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -609,12 +654,14 @@ int wmain(int argc, wchar_t** argv) {
   CreateDirectoryW(work.c_str(), nullptr);
   const std::wstring traverse = work + L"traverse.rw5";
   const std::wstring merge_input = work + L"merge.rw5";
+  const std::wstring merge_group_input = work + L"merge-group.rw5";
   const std::wstring unusual_input = work + L"Stra\u00dfe \u00f8st \u0398.rw5";
   if (example.empty() || !CopyFileW(example.c_str(), traverse.c_str(), FALSE)) {
     Info("example file not at hand: converting a small file written here");
     WriteText(traverse, kSmallTraverseRw5);
   }
   WriteText(merge_input, kMergeRw5);
+  WriteText(merge_group_input, kMergeGroupRw5);
   DeleteFileW(settings.c_str());
   DeleteFileW((work + L"traverse-plot.svg").c_str());
   DeleteFileW((work + L"traverse-report.txt").c_str());
@@ -637,6 +684,7 @@ int wmain(int argc, wchar_t** argv) {
           "with the box clear, no check report or plot is written");
     CheckFiles(app, traverse, work);
     Merge(app, merge_input, work + L"merge.txt");
+    MergeGroup(app, merge_group_input, work + L"merge-group.txt");
     Browse(app, IDC_BROWSE_INPUT, IDC_INPUT_FILE, L"Select TDS File", 3, L"TDS File (*.rw5)",
            merge_input);
     Browse(app, IDC_BROWSE_OUTPUT, IDC_OUTPUT_FILE, L"Enter/Select An Output File", 2,

@@ -6,9 +6,15 @@
 
 #include "app/win32/resource.h"
 #include "app/win32/wide_text.h"
+#include "base/merge_group_line.h"
 
 namespace trovisk {
 namespace {
+
+// The answers for the rest of a group end the dialog with their button's id.
+static_assert(static_cast<int>(MergeDecision::kSameForAllRemaining) == IDC_MERGE_SAME_FOR_ALL);
+static_assert(static_cast<int>(MergeDecision::kDifferentForAllRemaining) ==
+              IDC_MERGE_DIFFERENT_FOR_ALL);
 
 struct MergeState {
   const MergeOffer* offer;
@@ -44,7 +50,16 @@ void OnInit(HWND dialog, const MergeOffer& offer) {
   SetDlgItemTextW(dialog, IDC_MERGE_SEPARATION, Metres(offer.separation).c_str());
   SetDlgItemTextW(dialog, IDC_MERGE_CHECK_KIND,
                   offer.geodetic ? L"geodetic coordinates" : L"North, East, Elev");
+  SetDlgItemTextW(dialog, IDC_MERGE_GROUP, WideFromUtf8(MergeGroupLine(offer)).c_str());
   CheckRadioButton(dialog, IDC_MERGE_USE1, IDC_MERGE_USE2, IDC_MERGE_USE1);
+}
+
+// Ends the dialog with `decision`, keeping the station whose "Use station:"
+// button is set.
+void EndWith(HWND dialog, MergeState& state, MergeDecision decision) {
+  state.answer.decision = decision;
+  state.answer.keep_first = IsDlgButtonChecked(dialog, IDC_MERGE_USE2) != BST_CHECKED;
+  EndDialog(dialog, static_cast<INT_PTR>(decision));
 }
 
 INT_PTR CALLBACK MergeProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -59,17 +74,19 @@ INT_PTR CALLBACK MergeProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
       if (state == nullptr) return FALSE;
       switch (LOWORD(wparam)) {
         case IDC_MERGE_SAME:
-          state->answer.decision = MergeDecision::kSame;
-          state->answer.keep_first = IsDlgButtonChecked(dialog, IDC_MERGE_USE2) != BST_CHECKED;
-          EndDialog(dialog, static_cast<INT_PTR>(MergeDecision::kSame));
+          EndWith(dialog, *state, MergeDecision::kSame);
           return TRUE;
         case IDC_MERGE_DIFFERENT:
-          state->answer.decision = MergeDecision::kDifferent;
-          EndDialog(dialog, static_cast<INT_PTR>(MergeDecision::kDifferent));
+          EndWith(dialog, *state, MergeDecision::kDifferent);
+          return TRUE;
+        case IDC_MERGE_SAME_FOR_ALL:
+          EndWith(dialog, *state, MergeDecision::kSameForAllRemaining);
+          return TRUE;
+        case IDC_MERGE_DIFFERENT_FOR_ALL:
+          EndWith(dialog, *state, MergeDecision::kDifferentForAllRemaining);
           return TRUE;
         case IDCANCEL:
-          state->answer.decision = MergeDecision::kCancel;
-          EndDialog(dialog, static_cast<INT_PTR>(MergeDecision::kCancel));
+          EndWith(dialog, *state, MergeDecision::kCancel);
           return TRUE;
         default:
           return FALSE;

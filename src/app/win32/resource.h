@@ -49,6 +49,9 @@
 #define IDC_MERGE_USE2 1031
 #define IDC_MERGE_NAME1 1032
 #define IDC_MERGE_NAME2 1033
+#define IDC_MERGE_SAME_FOR_ALL 1034
+#define IDC_MERGE_DIFFERENT_FOR_ALL 1035
+#define IDC_MERGE_GROUP 1036
 
 // About box text line that carries the version.
 #define IDC_ABOUT_VERSION 1100
