@@ -123,7 +123,8 @@ void WriteCheckReport(std::ostream& out, const CheckReportInput& input) {
   }
 
   if (input.clusters != nullptr && !input.clusters->empty()) {
-    out << "Stations close enough to be one point: " << input.clusters->size() << " groups\n";
+    out << "Stations close enough to be one point: " << input.clusters->size()
+        << (input.clusters->size() == 1 ? " group" : " groups") << " (distances in metres)\n";
     for (const MergeCluster& cluster : *input.clusters) {
       out << " ";
       for (std::int32_t station : cluster.stations) {

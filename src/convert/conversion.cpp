@@ -16,6 +16,7 @@
 #include "checks/known_points.h"
 #include "checks/network_plot.h"
 #include "checks/orientation.h"
+#include "convert/merge_clusters.h"
 #include "convert/station_merge.h"
 #include "convert/written_report.h"
 #include "geodesy/angles.h"
@@ -168,6 +169,16 @@ void WriteReportIfAsked(Run& run, const WrittenObservations& written) {
   input.report = run.do_geodetic || run.do_nee ? &run.report : nullptr;
   input.written = &written;
   input.findings = &run.findings;
+  // The groups left after the merges: the local ones, then the geodetic.
+  std::vector<MergeCluster> clusters =
+      FindMergeClusters(run.data.stations, run.options.tolerance, run.options.tolerance_mode,
+                        run.datum.a, run.datum.e2, MergeCheck::kLocal);
+  for (MergeCluster& cluster :
+       FindMergeClusters(run.data.stations, run.options.tolerance, run.options.tolerance_mode,
+                         run.datum.a, run.datum.e2, MergeCheck::kGeodetic)) {
+    clusters.push_back(std::move(cluster));
+  }
+  input.clusters = &clusters;
   input.tolerances = run.extras.tolerances;
   if (report) WriteCheckReport(report, input);
   if (!report) run.ui.Warn("cannot write the check report " + run.extras.report_file);
