@@ -524,7 +524,8 @@ void WriteFindings(std::ostream& out, const Plot& plot) {
 }
 
 // A group of stations close enough to be one point: a ring round them all and
-// the distance of each pair in the job's unit.
+// the distance of its pair, or how close the pairs of a larger group lie, in
+// the job's unit.
 void WriteClusters(std::ostream& out, const Plot& plot) {
   const StationList& stations = plot.stations;
   const char* unit = UnitSymbol(plot.input.distance_unit_code);
@@ -554,7 +555,24 @@ void WriteClusters(std::ostream& out, const Plot& plot) {
     double text_y = y - radius + kLabelSize;
     out << "<g font-size=\"" << Num(kLabelSize) << "\" fill=\"" << kRed << "\" stroke=\"none\""
         << (east_half ? " text-anchor=\"end\">\n" : ">\n");
+    // Every pair's distance would bury the picture when a mark has several
+    // check shots: a group of more than two says how close its pairs lie,
+    // and the report lists each pair.
+    if (cluster.pairs.size() > 1) {
+      double closest = cluster.pairs.front().separation, farthest = closest;
+      for (const MergeCluster::Pair& pair : cluster.pairs) {
+        closest = std::min(closest, pair.separation);
+        farthest = std::max(farthest, pair.separation);
+      }
+      std::string text = Counted(cluster.stations.size(), "station") + ", pairs " +
+                         Format("%.3f", closest * plot.factor) + "\xE2\x80\x93" +
+                         Format("%.3f", farthest * plot.factor) + " " + unit + " apart";
+      // Below the ring, clear of the stations' own label beside it.
+      out << "<text x=\"" << Num(text_x) << "\" y=\"" << Num(y + radius + kLabelSize) << "\">"
+          << XmlText(text) << "</text>\n";
+    }
     for (const MergeCluster::Pair& pair : cluster.pairs) {
+      if (cluster.pairs.size() > 1) break;
       int first = Resolved(stations, pair.first);
       int second = Resolved(stations, pair.second);
       if (first == 0 || second == 0) continue;

@@ -158,6 +158,20 @@ void RunChecks(Run& run) {
   }
 }
 
+// The groups of stations still close enough to be one point after the
+// merges: the local ones, then the geodetic.
+std::vector<MergeCluster> RemainingClusters(const Run& run) {
+  std::vector<MergeCluster> clusters =
+      FindMergeClusters(run.data.stations, run.options.tolerance, run.options.tolerance_mode,
+                        run.datum.a, run.datum.e2, MergeCheck::kLocal);
+  for (MergeCluster& cluster :
+       FindMergeClusters(run.data.stations, run.options.tolerance, run.options.tolerance_mode,
+                         run.datum.a, run.datum.e2, MergeCheck::kGeodetic)) {
+    clusters.push_back(std::move(cluster));
+  }
+  return clusters;
+}
+
 // The check report a front end asked for; a report that cannot be written
 // is a warning, not a failed conversion.
 void WriteReportIfAsked(Run& run, const WrittenObservations& written) {
@@ -169,15 +183,7 @@ void WriteReportIfAsked(Run& run, const WrittenObservations& written) {
   input.report = run.do_geodetic || run.do_nee ? &run.report : nullptr;
   input.written = &written;
   input.findings = &run.findings;
-  // The groups left after the merges: the local ones, then the geodetic.
-  std::vector<MergeCluster> clusters =
-      FindMergeClusters(run.data.stations, run.options.tolerance, run.options.tolerance_mode,
-                        run.datum.a, run.datum.e2, MergeCheck::kLocal);
-  for (MergeCluster& cluster :
-       FindMergeClusters(run.data.stations, run.options.tolerance, run.options.tolerance_mode,
-                         run.datum.a, run.datum.e2, MergeCheck::kGeodetic)) {
-    clusters.push_back(std::move(cluster));
-  }
+  const std::vector<MergeCluster> clusters = RemainingClusters(run);
   input.clusters = &clusters;
   input.tolerances = run.extras.tolerances;
   if (report) WriteCheckReport(report, input);
@@ -193,6 +199,8 @@ PlotInput PlotInputFor(const Run& run) {
   input.observations = &run.data.observations;
   input.report = run.do_geodetic || run.do_nee ? &run.report : nullptr;
   input.distance_unit_code = run.data.distance_units;
+  input.findings = run.findings;
+  input.clusters = RemainingClusters(run);
   return input;
 }
 
