@@ -13,8 +13,7 @@ enum class CheckKind : std::uint8_t {
   kBacksight,         // a pointing to the setup's backsight point
   kCheckShot,         // a pointing to another station whose coordinates are known
   kOrientation,       // a setup whose shots disagree with its backsight circle
-  kRepeatedPointing,  // two pointings from one setup to one point
-  kTargetHeight,      // a direction set whose target height differs from the others
+  kRepeatedPointing,  // two pointings from one station to one point (also of two sets)
   kMisclosure,        // a traverse ending on a known mark
   kSpread,            // a station determined more than once, its determinations apart
   kImplausible,       // a value no instrument measures, or a position an observation contradicts

@@ -19,9 +19,7 @@ const char* KindTitle(CheckKind kind) {
     case CheckKind::kOrientation:
       return "Setups rotated from their backsight";
     case CheckKind::kRepeatedPointing:
-      return "Repeated pointings that disagree";
-    case CheckKind::kTargetHeight:
-      return "Target heights that differ between sets";
+      return "Repeated pointings that disagree (also between direction sets)";
     case CheckKind::kMisclosure:
       return "Misclosures";
     case CheckKind::kSpread:
@@ -105,10 +103,10 @@ void WriteCheckReport(std::ostream& out, const CheckReportInput& input) {
   }
   out << "\n";
 
-  const CheckKind kinds[] = {CheckKind::kOrientation,  CheckKind::kBacksight,
-                             CheckKind::kCheckShot,    CheckKind::kRepeatedPointing,
-                             CheckKind::kTargetHeight, CheckKind::kMisclosure,
-                             CheckKind::kSpread,       CheckKind::kImplausible};
+  const CheckKind kinds[] = {CheckKind::kOrientation, CheckKind::kBacksight,
+                             CheckKind::kCheckShot,   CheckKind::kRepeatedPointing,
+                             CheckKind::kMisclosure,  CheckKind::kSpread,
+                             CheckKind::kImplausible};
   for (CheckKind kind : kinds) {
     std::size_t count = 0;
     for (const CheckFinding& f : findings) count += f.kind == kind;

@@ -94,8 +94,6 @@ const char* CheckName(CheckKind kind) {
       return "orientation";
     case CheckKind::kRepeatedPointing:
       return "repeated pointing";
-    case CheckKind::kTargetHeight:
-      return "target height";
     case CheckKind::kMisclosure:
       return "misclosure";
     case CheckKind::kSpread:
