@@ -11,8 +11,7 @@
 
 namespace trovisk {
 
-std::vector<CheckFinding> RunFieldChecks(const SurveyData& data,
-                                         const std::vector<KnownPoint>& known,
+std::vector<CheckFinding> RunFieldChecks(const SurveyData& data, const KnownCoordinates& known,
                                          const StationReport* report,
                                          const CheckTolerances& tolerances, bool keep_passing) {
   std::vector<CheckFinding> findings =

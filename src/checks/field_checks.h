@@ -17,8 +17,7 @@ namespace trovisk {
 // values and, with a station report, the spread of the stations determined
 // more than once. Checks within the tolerances are kept only when
 // `keep_passing`. Ranked by RankFindings.
-std::vector<CheckFinding> RunFieldChecks(const SurveyData& data,
-                                         const std::vector<KnownPoint>& known,
+std::vector<CheckFinding> RunFieldChecks(const SurveyData& data, const KnownCoordinates& known,
                                          const StationReport* report,
                                          const CheckTolerances& tolerances, bool keep_passing);
 

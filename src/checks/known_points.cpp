@@ -11,17 +11,18 @@
 
 namespace trovisk {
 
-std::vector<KnownPoint> KnownStations(const StationList& stations) {
-  std::vector<KnownPoint> known(stations.size());
+KnownCoordinates::KnownCoordinates(const StationList& stations) : slot_(stations.size(), -1) {
   for (std::size_t i = 1; i < stations.size(); ++i) {
     const StationRecord& s = stations[i];
-    if (s.has_nee) known[i] = {true, s.north, s.east, s.elevation};
+    if (!s.has_nee) continue;
+    slot_[i] = static_cast<std::int32_t>(points_.size());
+    points_.push_back({s.north, s.east, s.elevation});
+    indices_.push_back(static_cast<int>(i));
   }
-  return known;
 }
 
 std::vector<CheckFinding> CheckAgainstKnownCoordinates(const SurveyData& data,
-                                                       const std::vector<KnownPoint>& known,
+                                                       const KnownCoordinates& known,
                                                        const CheckTolerances& tolerances,
                                                        bool keep_passing) {
   std::vector<CheckFinding> findings;
@@ -29,12 +30,9 @@ std::vector<CheckFinding> CheckAgainstKnownCoordinates(const SurveyData& data,
   const ObservationList& observations = data.observations;
   const int unit = data.distance_units;
   const double angle_tolerance = tolerances.angle_seconds / kSecondsPerRadian;
-  auto is_known = [&](int index) {
-    return index > 0 && static_cast<std::size_t>(index) < known.size() &&
-           known[static_cast<std::size_t>(index)].known;
-  };
+  auto is_known = [&](int index) { return known.Has(index); };
   auto point = [&](int index) {
-    const KnownPoint& k = known[static_cast<std::size_t>(index)];
+    const KnownPoint& k = known.At(index);
     return PlanePoint{k.north, k.east};
   };
   for (std::size_t i = 1; i < observations.size(); ++i) {
@@ -67,8 +65,7 @@ std::vector<CheckFinding> CheckAgainstKnownCoordinates(const SurveyData& data,
       size = std::max(size, std::fabs(distance) / tolerance);
     }
     if (const double measured = MarkHeightDifferenceOf(o); IsPresent(measured)) {
-      height = measured - (known[static_cast<std::size_t>(to)].elevation -
-                           known[static_cast<std::size_t>(from)].elevation);
+      height = measured - (known.At(to).elevation - known.At(from).elevation);
       size = std::max(size, std::fabs(height) / tolerances.height);
     }
     if (IsMissing(angle) && IsMissing(distance) && IsMissing(height)) continue;

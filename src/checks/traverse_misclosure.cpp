@@ -46,19 +46,16 @@ std::string Quoted(const StationList& stations, int index) {
 }  // namespace
 
 std::vector<CheckFinding> CheckTraverseMisclosures(const SurveyData& data,
-                                                   const std::vector<KnownPoint>& known,
+                                                   const KnownCoordinates& known,
                                                    const CheckTolerances& tolerances) {
   std::vector<CheckFinding> findings;
   const std::vector<Setup>& setups = data.setups;
   const StationList& stations = data.stations;
   const ObservationList& observations = data.observations;
   if (setups.size() < 2) return findings;
-  auto is_known = [&](int index) {
-    return index > 0 && static_cast<std::size_t>(index) < known.size() &&
-           known[static_cast<std::size_t>(index)].known;
-  };
+  auto is_known = [&](int index) { return known.Has(index); };
   auto known_point = [&](int index) {
-    const KnownPoint& k = known[static_cast<std::size_t>(index)];
+    const KnownPoint& k = known.At(index);
     return PlanePoint{k.north, k.east};
   };
 
@@ -197,9 +194,8 @@ std::vector<CheckFinding> CheckTraverseMisclosures(const SurveyData& data,
     auto nearest_known = [&](const PlanePoint& p, int except) {
       int best = 0;
       double best_distance = near;
-      for (std::size_t k = 1; k < known.size(); ++k) {
-        const int index = static_cast<int>(k);
-        if (!known[k].known || index == except) continue;
+      for (const int index : known.Indices()) {
+        if (index == except) continue;
         if (worked.count(index) != 0 && index != start.occupied) continue;
         const double d = DistanceBetween(p, known_point(index));
         if (d < best_distance) best = index, best_distance = d;

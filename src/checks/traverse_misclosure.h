@@ -22,7 +22,7 @@ namespace trovisk {
 // angular misclosure. Flagged beyond the distance tolerance over the
 // traverse's length, or the angle tolerance times the root of its angles.
 std::vector<CheckFinding> CheckTraverseMisclosures(const SurveyData& data,
-                                                   const std::vector<KnownPoint>& known,
+                                                   const KnownCoordinates& known,
                                                    const CheckTolerances& tolerances);
 
 }  // namespace trovisk

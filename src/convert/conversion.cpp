@@ -55,7 +55,7 @@ struct Run {
   bool do_geodetic = false;
   bool do_nee = false;
   StationReport report;
-  std::vector<KnownPoint> known;       // the file's station coordinates, by index
+  KnownCoordinates known;              // the file's station coordinates
   std::vector<CheckFinding> findings;  // the field checks, ranked
   DeclinedMerges declined_merges;      // pairs the user called different, not asked again
 };
