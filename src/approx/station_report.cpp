@@ -6,20 +6,10 @@
 #include <string>
 
 #include "geodesy/constants.h"
+#include "geodesy/unit_text.h"
 
 namespace trovisk {
 namespace {
-
-const char* UnitName(int distance_unit_code) {
-  switch (distance_unit_code) {
-    case kUnitInternationalFeet:
-      return "international feet";
-    case kUnitUsSurveyFeet:
-      return "US survey feet";
-    default:
-      return "metres";
-  }
-}
 
 std::string Format(const char* format, double value) {
   char buffer[64];
@@ -127,7 +117,7 @@ void WriteStationReport(std::ostream& out, const StationList& stations, const St
   out << (report.anchored_on_file ? " (local system of the file's seed coordinates)"
                                   : " (local system of the entered seed coordinates)")
       << "\n";
-  out << "Lengths in " << UnitName(distance_unit_code) << ".\n";
+  out << "Lengths in " << DistanceUnitName(distance_unit_code) << ".\n";
   out << "Stations without approximate coordinates: " << report.uncomputed_count << "\n\n";
   out << Padded("Station", 16) << Padded("North", 15) << Padded("East", 15)
       << Padded("Elevation", 12) << Padded("Agree", 6) << Padded("Spread", 16) << "Source\n";

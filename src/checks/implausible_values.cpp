@@ -16,13 +16,6 @@ constexpr double kLowestHeight = -500.0;               // metres, ellipsoidal
 constexpr double kHighestHeight = 9000.0;
 constexpr double kSameHeight = 0.0005;  // metres
 
-std::string Name(const StationList& stations, int index) {
-  std::string quoted = "'";
-  quoted.append(stations[static_cast<std::size_t>(stations.Resolve(index))].name.view());
-  quoted += '\'';
-  return quoted;
-}
-
 }  // namespace
 
 std::vector<CheckFinding> CheckImplausibleValues(const SurveyData& data) {
@@ -49,8 +42,8 @@ std::vector<CheckFinding> CheckImplausibleValues(const SurveyData& data) {
     if (IsPresent(o.zenith) && IsPresent(o.slope_distance) &&
         (o.zenith < kSteepestZenith || o.zenith > kPi - kSteepestZenith)) {
       flag(o.line, o.from, o.to, 1.0,
-           "the pointing from " + Name(stations, o.from) + " to " + Name(stations, o.to) +
-               " has a zenith of " + AngleText(o.zenith) +
+           "the pointing from " + StationText(stations, o.from) + " to " +
+               StationText(stations, o.to) + " has a zenith of " + AngleText(o.zenith) +
                " with a distance: no instrument measures that steeply");
     }
     const int setup = setup_of.At(i, o);
@@ -64,7 +57,7 @@ std::vector<CheckFinding> CheckImplausibleValues(const SurveyData& data) {
                !setup_warned[static_cast<std::size_t>(setup)]) {
       setup_warned[static_cast<std::size_t>(setup)] = true;
       flag(o.line, o.from, 0, 1.0,
-           "the instrument height on " + Name(stations, o.from) + " changes from " +
+           "the instrument height on " + StationText(stations, o.from) + " changes from " +
                LengthText(height, data.distance_units) + " to " +
                LengthText(o.instrument_height, data.distance_units) +
                " in the middle of the setup of line " +
@@ -87,10 +80,10 @@ std::vector<CheckFinding> CheckImplausibleValues(const SurveyData& data) {
   }
   if (off_earth > 0) {
     const double height = stations[static_cast<std::size_t>(worst)].height;
-    std::string text = off_earth == 1 ? "station " + Name(stations, worst) + " has"
+    std::string text = off_earth == 1 ? "station " + StationText(stations, worst) + " has"
                                       : std::to_string(off_earth) +
                                             " stations have heights off the earth, the worst " +
-                                            Name(stations, worst) + " with";
+                                            StationText(stations, worst) + " with";
     text += " an ellipsoidal height of " + LengthText(height, kUnitMetres) +
             ": its position cannot be right; an observation to or from it, or the seed's "
             "coordinates, are wrong";

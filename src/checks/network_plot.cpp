@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "geodesy/constants.h"
+#include "geodesy/unit_text.h"
 
 namespace trovisk {
 namespace {
@@ -102,28 +103,6 @@ const char* CheckName(CheckKind kind) {
       return "implausible value";
   }
   return "check";
-}
-
-const char* UnitSymbol(int distance_unit_code) {
-  switch (distance_unit_code) {
-    case kUnitInternationalFeet:
-      return "ft";
-    case kUnitUsSurveyFeet:
-      return "US ft";
-    default:
-      return "m";
-  }
-}
-
-const char* UnitName(int distance_unit_code) {
-  switch (distance_unit_code) {
-    case kUnitInternationalFeet:
-      return "international feet";
-    case kUnitUsSurveyFeet:
-      return "US survey feet";
-    default:
-      return "metres";
-  }
 }
 
 std::string Format(const char* format, double value) {
@@ -379,11 +358,11 @@ void WriteHeader(std::ostream& out, const Plot& plot) {
     title += ", approximate coordinates from seed station " + plot.input.report->seed_name;
   }
   std::size_t stations = plot.unknown.size() + static_cast<std::size_t>(plot.known + plot.computed);
-  std::string counts = Counted(stations, "station") + ": " + std::to_string(plot.known) +
-                       " known, " + std::to_string(plot.computed) + " computed, " +
-                       std::to_string(plot.unknown.size()) + " without north and east; " +
-                       Counted(static_cast<std::size_t>(plot.lines), "line") +
-                       ". North up; lengths in " + UnitName(plot.input.distance_unit_code) + ".";
+  std::string counts =
+      Counted(stations, "station") + ": " + std::to_string(plot.known) + " known, " +
+      std::to_string(plot.computed) + " computed, " + std::to_string(plot.unknown.size()) +
+      " without north and east; " + Counted(static_cast<std::size_t>(plot.lines), "line") +
+      ". North up; lengths in " + DistanceUnitName(plot.input.distance_unit_code) + ".";
   out << "<text x=\"" << Num(kMargin) << "\" y=\"" << Num(kMargin + kTitleSize) << "\" font-size=\""
       << Num(kTitleSize) << "\" font-weight=\"bold\">" << XmlText(title) << "</text>\n";
   out << "<text x=\"" << Num(kMargin) << "\" y=\"" << Num(kMargin + kTitleSize + 1.6 * kTextSize)
@@ -526,7 +505,7 @@ void WriteFindings(std::ostream& out, const Plot& plot) {
 // the job's unit.
 void WriteClusters(std::ostream& out, const Plot& plot) {
   const StationList& stations = plot.stations;
-  const char* unit = UnitSymbol(plot.input.distance_unit_code);
+  const char* unit = DistanceUnitSymbol(plot.input.distance_unit_code);
   out << "<g stroke=\"" << kRed << "\" fill=\"none\" stroke-width=\"1.2\">\n";
   for (const MergeCluster& cluster : plot.input.clusters) {
     std::vector<int> drawn;
@@ -647,7 +626,7 @@ double WriteLegend(std::ostream& out, const Plot& plot, double top) {
         << "\" text-anchor=\"middle\">0</text>\n";
     out << "<text x=\"" << Num(bar_x + bar) << "\" y=\"" << Num(bar_y + 1.4 * kTextSize)
         << "\" text-anchor=\"middle\">" << LengthText(length) << " "
-        << UnitSymbol(plot.input.distance_unit_code) << "</text>\n";
+        << DistanceUnitSymbol(plot.input.distance_unit_code) << "</text>\n";
   }
 
   // The north arrow at the right end.

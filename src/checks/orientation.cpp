@@ -32,13 +32,6 @@ bool Usable(const ObservationList& observations, const ObservationRecord& o) {
          o.zenith < kPi - kSteepestZenith;
 }
 
-std::string Quoted(std::string_view name) {
-  std::string quoted = "'";
-  quoted.append(name);
-  quoted += '\'';
-  return quoted;
-}
-
 }  // namespace
 
 std::vector<CheckFinding> SettleOrientations(SurveyData& data, const CheckTolerances& tolerances) {
@@ -111,9 +104,7 @@ std::vector<CheckFinding> SettleOrientations(SurveyData& data, const CheckTolera
         std::fabs(WrapToHalfTurn(setup.backsight_azimuth - setup.backsight_circle - rotation)) <=
             angle_tolerance;
     const StationList& stations = data.stations;
-    auto name = [&](int index) {
-      return Quoted(stations[static_cast<std::size_t>(stations.Resolve(index))].name.view());
-    };
+    auto name = [&](int index) { return StationText(stations, index); };
     CheckFinding finding;
     finding.kind = CheckKind::kOrientation;
     finding.line = setup.line;

@@ -55,13 +55,11 @@ std::string AngleText(double radians) {
   return text;
 }
 
-std::string LengthText(double metres, int distance_unit_code) {
-  const char* unit = distance_unit_code == kUnitInternationalFeet ? " ft"
-                     : distance_unit_code == kUnitUsSurveyFeet    ? " US ft"
-                                                                  : " m";
-  char text[64];
-  std::snprintf(text, sizeof text, "%.3f%s", metres * DistanceUnitFactor(distance_unit_code), unit);
-  return text;
+std::string StationText(const StationList& stations, int index) {
+  std::string quoted = "'";
+  quoted.append(stations[static_cast<std::size_t>(stations.Resolve(index))].name.view());
+  quoted += '\'';
+  return quoted;
 }
 
 }  // namespace trovisk

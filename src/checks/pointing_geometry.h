@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "geodesy/unit_text.h"
 #include "rw5/observation.h"
 #include "rw5/setup.h"
+#include "rw5/station_list.h"
 
 namespace trovisk {
 
@@ -37,7 +39,7 @@ class SetupCursor {
 
 // "78°38'48"" for an angle in radians, the sign kept.
 std::string AngleText(double radians);
-// "0.123 m", "0.404 ft" or "0.404 US ft" in the job's unit.
-std::string LengthText(double metres, int distance_unit_code);
+// A station's name in quotes, as the one it was merged into when it was.
+std::string StationText(const StationList& stations, int index);
 
 }  // namespace trovisk

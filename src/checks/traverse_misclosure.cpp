@@ -36,13 +36,6 @@ std::uint64_t PairKey(int a, int b) {
          static_cast<std::uint32_t>(b);
 }
 
-std::string Quoted(const StationList& stations, int index) {
-  std::string quoted = "'";
-  quoted.append(stations[static_cast<std::size_t>(index)].name.view());
-  quoted += '\'';
-  return quoted;
-}
-
 }  // namespace
 
 std::vector<CheckFinding> CheckTraverseMisclosures(const SurveyData& data,
@@ -225,8 +218,8 @@ std::vector<CheckFinding> CheckTraverseMisclosures(const SurveyData& data,
       const double tolerance = angle_tolerance * std::sqrt(static_cast<double>(angles + 1));
       size = std::fmax(size, std::fabs(misclosure) / tolerance);
       angular = ", angular misclosure " + AngleText(misclosure) + " on " +
-                Quoted(stations, target) +
-                (target != second ? " (on " + Quoted(stations, second) + ")" : "");
+                StationText(stations, target) +
+                (target != second ? " (on " + StationText(stations, second) + ")" : "");
       break;
     }
     char ratio[64];
@@ -238,11 +231,11 @@ std::vector<CheckFinding> CheckTraverseMisclosures(const SurveyData& data,
     finding.to = end;
     finding.flagged = size > 1.0;
     finding.size = size;
-    finding.text = "traverse from " + Quoted(stations, start.occupied) + " (backsight " +
-                   Quoted(stations, start.backsight) + ", line " + std::to_string(start.line) +
+    finding.text = "traverse from " + StationText(stations, start.occupied) + " (backsight " +
+                   StationText(stations, start.backsight) + ", line " + std::to_string(start.line) +
                    ") over " + std::to_string(angles) + " legs, " + LengthText(length, unit) +
-                   ", to " + Quoted(stations, end) +
-                   (closing != end ? " on " + Quoted(stations, closing) : std::string()) +
+                   ", to " + StationText(stations, end) +
+                   (closing != end ? " on " + StationText(stations, closing) : std::string()) +
                    ": linear misclosure " + LengthText(linear, unit) + " (north " +
                    LengthText(d_north, unit) + ", east " + LengthText(d_east, unit) + "), " +
                    ratio + angular;

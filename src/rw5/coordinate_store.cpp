@@ -6,12 +6,12 @@
 // tolerance is reported with the lines of both.
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "geodesy/ellipsoid.h"
+#include "geodesy/unit_text.h"
 #include "rw5/field_splitter.h"
 #include "rw5/record_reader.h"
 
@@ -39,16 +39,6 @@ bool SameValues(const double (&a)[3], double first, double second, double third)
 
 }  // namespace
 
-std::string RecordReader::LengthText(double metres) const {
-  const char* unit = state_.distance_units == kUnitInternationalFeet ? " ft"
-                     : state_.distance_units == kUnitUsSurveyFeet    ? " US ft"
-                                                                     : " m";
-  char text[64];
-  std::snprintf(text, sizeof text, "%.3f%s", metres * DistanceUnitFactor(state_.distance_units),
-                unit);
-  return text;
-}
-
 void RecordReader::StoreLocal(int station, double north, double east, double elevation,
                               bool from_note) {
   if (station <= 0) return;
@@ -73,7 +63,8 @@ void RecordReader::StoreLocal(int station, double north, double east, double ele
     const double height = std::fabs(elevation - stored.third);
     if (across > options_.tolerance || height > options_.tolerance) {
       std::string what = Quoted(record.name.view());
-      what += " stored here lies " + LengthText(across) + " across and " + LengthText(height) +
+      what += " stored here lies " + LengthText(across, state_.distance_units) + " across and " +
+              LengthText(height, state_.distance_units) +
               " in height from its north, east and elevation of " +
               LinesText(stored.first_line, stored.last_line, stored.records);
       if (stores.deleted_line > stored.last_line) {
@@ -110,7 +101,8 @@ void RecordReader::StoreGeodetic(int station, double latitude, double longitude,
     const double rise = std::fabs(up);
     if (across > options_.tolerance || rise > options_.tolerance) {
       std::string what = Quoted(record.name.view());
-      what += " stored here lies " + LengthText(across) + " across and " + LengthText(rise) +
+      what += " stored here lies " + LengthText(across, state_.distance_units) + " across and " +
+              LengthText(rise, state_.distance_units) +
               " in height from its geodetic position of " +
               LinesText(stored.first_line, stored.last_line, stored.records);
       if (stores.deleted_line > stored.last_line) {

@@ -93,7 +93,6 @@ class RecordReader {
   // End of the pass: points deleted and never stored again, and the grid
   // coordinates that came from notes.
   void ReportStores();
-  std::string LengthText(double metres) const;  // in the job's unit, "0.123 ft"
 
   // GPS vectors (gps_vectors.cpp).
   void ReadAntennaHeight();
