@@ -13,8 +13,8 @@ namespace trovisk {
 /// The projection of one system, worked once for many points.
 struct GridProjection {
   GridMethod method = GridMethod::kTransverseMercator;
-  double a = 0.0;  // the system's ellipsoid: semi-major axis (metres) and
-  double e2 = 0.0; // first eccentricity squared
+  double a = 0.0;   // the system's ellipsoid: semi-major axis (metres) and
+  double e2 = 0.0;  // first eccentricity squared
   TransverseMercatorSeries transverse_mercator;
   LambertConicGrid lambert;
   ObliqueStereographicSphere oblique_stereographic;

@@ -10,22 +10,22 @@ namespace trovisk {
 
 // The conformal projections of survey grids.
 enum class GridMethod {
-  kTransverseMercator,       // EPSG 9807
-  kLambertOneParallel,       // EPSG 9801
-  kLambertTwoParallels,      // EPSG 9802
-  kObliqueStereographic,     // EPSG 9809
-  kPolarStereographicA,      // EPSG 9810: scale at the pole
-  kPolarStereographicB,      // EPSG 9829: latitude of true scale
+  kTransverseMercator,    // EPSG 9807
+  kLambertOneParallel,    // EPSG 9801
+  kLambertTwoParallels,   // EPSG 9802
+  kObliqueStereographic,  // EPSG 9809
+  kPolarStereographicA,   // EPSG 9810: scale at the pole
+  kPolarStereographicB,   // EPSG 9829: latitude of true scale
 };
 
 /// One projected coordinate system. Angles in radians (east and north
 /// positive), lengths in metres; the grid's own unit only says how its
 /// coordinates are written.
 struct GridSystem {
-  int code = 0;                 // EPSG code
-  std::string_view name;        // e.g. "NAD83(CSRS) / New Brunswick Stereographic"
-  std::string_view datum;       // the geodetic datum's name
-  double a = 0.0;               // semi-major axis
+  int code = 0;            // EPSG code
+  std::string_view name;   // e.g. "NAD83(CSRS) / New Brunswick Stereographic"
+  std::string_view datum;  // the geodetic datum's name
+  double a = 0.0;          // semi-major axis
   double inverse_flattening = 0.0;
   GridMethod method = GridMethod::kTransverseMercator;
   // Latitude and longitude of the (natural or false) origin; for the polar
