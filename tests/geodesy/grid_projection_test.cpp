@@ -1,12 +1,18 @@
-// A system of the grid table carries points to its grid and back, and gives
+// A system of the grid table carries points to its grid and back and gives
 // the scale factor and convergence a surveyor reduces distances and bearings
-// with; checked against PROJ's definition of the same EPSG systems.
+// with. Every system is checked against PROJ's own definition of the same
+// EPSG code at points spread over its area of use, which also checks the
+// table's parameters, units and axes.
 #include "geodesy/grid_projection.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <map>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 #include "geodesy/grid_system.h"
@@ -16,50 +22,14 @@ namespace trovisk {
 namespace {
 
 constexpr double kPi = std::numbers::pi;
+constexpr double kTenthMillimetre = 1e-4;          // metres
 constexpr double kHundredthMillimetre = 1e-5;      // metres
+constexpr double kUnitTolerance = 1e-12;           // relative
 constexpr double kScaleTolerance = 1e-9;           // 1 mm in 1000 km
 constexpr double kHundredthArcsecond = 4.8481e-8;  // radians
+constexpr double kArcsecondsPerRadian = 206264.80624709636;
 
 double Rad(double degrees) { return degrees * kPi / 180.0; }
-
-struct Point {
-  double lat_deg, lon_deg;
-};
-
-// Systems of each method with points inside their areas of use.
-struct SystemCase {
-  int code;
-  std::vector<Point> points;
-};
-
-const SystemCase kSystems[] = {
-    {32632, {{46.0, 10.5}, {0.5, 6.1}, {70.0, 7.0}, {-0.0, 9.0}}},  // Transverse Mercator
-    {2952, {{44.0, -80.0}, {45.5, -78.6}, {52.0, -81.4}}},          // Transverse Mercator, MTM
-    {26945, {{34.0, -118.0}, {35.5, -114.5}, {32.8, -120.5}}},      // Lambert, two parallels
-    {6794, {{44.3, -121.2}, {44.0, -120.7}}},                       // Lambert, one parallel
-    {3034, {{60.0, 25.0}, {40.0, -5.0}, {52.0, 10.0}}},             // Lambert, Europe
-    {2953, {{46.5, -66.5}, {45.1, -67.5}, {47.9, -64.0}}},          // oblique stereographic
-    {3413, {{75.0, -45.0}, {62.0, 130.0}, {89.9, 10.0}}},           // polar, true at 70 N
-    {32661, {{85.0, 45.0}, {88.0, -170.0}}},                        // polar, scaled at the pole
-    {3031, {{-75.0, 120.0}, {-65.0, -60.0}}},                       // polar, true at 71 S
-};
-
-TEST(GridProjection, RoundTripReturnsThePoint) {
-  for (const SystemCase& c : kSystems) {
-    SCOPED_TRACE(c.code);
-    const GridSystem* system = FindGridSystem(c.code);
-    ASSERT_NE(system, nullptr);
-    const GridProjection projection = PrepareGridProjection(*system);
-    for (const Point& p : c.points) {
-      double e = 0.0, n = 0.0, lat = 0.0, lon = 0.0;
-      GridForward(projection, Rad(p.lat_deg), Rad(p.lon_deg), e, n);
-      GridReverse(projection, e, n, lat, lon);
-      EXPECT_NEAR(lat, Rad(p.lat_deg), kHundredthMillimetre / system->a);
-      EXPECT_NEAR(std::remainder(lon - Rad(p.lon_deg), 2 * kPi) * std::cos(lat), 0.0,
-                  kHundredthMillimetre / system->a);
-    }
-  }
-}
 
 TEST(GridProjection, ConvergenceTurnsGridNorthTowardsTheCentralMeridian) {
   // East of a Transverse Mercator central meridian in the north, grid north
@@ -89,25 +59,100 @@ TEST(GridProjection, ConvergenceTurnsGridNorthTowardsTheCentralMeridian) {
 }
 
 #ifdef TROVISK_HAVE_PROJ
-TEST(GridProjection, ScaleAndConvergenceAgreeWithProj) {
-  for (const SystemCase& c : kSystems) {
-    SCOPED_TRACE(c.code);
-    const ProjCrsOracle proj(c.code);
+struct Point {
+  double lat, lon;  // radians
+};
+
+// The centre of the area of use and four points between it and the corners.
+std::vector<Point> SpreadOverArea(const GridSystem& s) {
+  const double width = s.east >= s.west ? s.east - s.west : s.east - s.west + 2.0 * kPi;
+  const double height = s.north - s.south;
+  std::vector<Point> points;
+  for (const auto& [x, y] : {std::pair{0.5, 0.5}, {0.2, 0.2}, {0.8, 0.2}, {0.2, 0.8}, {0.8, 0.8}}) {
+    points.push_back({s.south + y * height, std::remainder(s.west + x * width, 2.0 * kPi)});
+  }
+  return points;
+}
+
+double GroundGap(double a, double lat1, double lon1, double lat2, double lon2) {
+  const double dn = a * (lat1 - lat2);
+  const double de = a * std::cos(lat1) * std::remainder(lon1 - lon2, 2.0 * kPi);
+  return std::hypot(dn, de);
+}
+
+const char* MethodName(GridMethod method) {
+  switch (method) {
+    case GridMethod::kTransverseMercator:
+      return "Transverse Mercator";
+    case GridMethod::kLambertOneParallel:
+      return "Lambert, one parallel";
+    case GridMethod::kLambertTwoParallels:
+      return "Lambert, two parallels";
+    case GridMethod::kObliqueStereographic:
+      return "oblique stereographic";
+    case GridMethod::kPolarStereographicA:
+      return "polar stereographic A";
+    case GridMethod::kPolarStereographicB:
+      return "polar stereographic B";
+  }
+  return "?";
+}
+
+// The largest differences met for one method, in metres.
+struct Largest {
+  int systems = 0;
+  double forward = 0.0, reverse = 0.0, round_trip = 0.0;
+  double scale = 0.0, convergence = 0.0;  // convergence in radians
+};
+
+TEST(GridProjection, EveryTableSystemAgreesWithProjOverItsAreaOfUse) {
+  std::map<GridMethod, Largest> largest;
+  for (const GridSystem& s : GridSystems()) {
+    SCOPED_TRACE(s.code);
+    const ProjCrsOracle proj(s.code);
     ASSERT_TRUE(proj.Ready());
-    const GridProjection projection = PrepareGridProjection(*FindGridSystem(c.code));
-    for (const Point& p : c.points) {
-      SCOPED_TRACE(p.lat_deg);
-      SCOPED_TRACE(p.lon_deg);
+    EXPECT_NEAR(s.unit, proj.Unit(), kUnitTolerance * proj.Unit());
+    const GridProjection projection = PrepareGridProjection(s);
+    Largest& worst = largest[s.method];
+    ++worst.systems;
+    for (const Point& p : SpreadOverArea(s)) {
+      double e = 0.0, n = 0.0, e_ref = 0.0, n_ref = 0.0;
+      GridForward(projection, p.lat, p.lon, e, n);
+      proj.Forward(p.lat, p.lon, e_ref, n_ref);
+      const double forward = std::hypot(e - e_ref, n - n_ref);
+      EXPECT_LT(forward, kTenthMillimetre) << p.lat << " " << p.lon;
+      double lat = 0.0, lon = 0.0, lat_ref = 0.0, lon_ref = 0.0;
+      GridReverse(projection, e_ref, n_ref, lat, lon);
+      proj.Reverse(e_ref, n_ref, lat_ref, lon_ref);
+      const double reverse = GroundGap(s.a, lat_ref, lon_ref, lat, lon);
+      EXPECT_LT(reverse, kTenthMillimetre) << p.lat << " " << p.lon;
+      GridReverse(projection, e, n, lat, lon);
+      const double round_trip = GroundGap(s.a, p.lat, p.lon, lat, lon);
+      EXPECT_LT(round_trip, kHundredthMillimetre) << p.lat << " " << p.lon;
       double scale = 0.0, convergence = 0.0;
-      proj.Distortion(Rad(p.lat_deg), Rad(p.lon_deg), scale, convergence);
-      const GridDistortion d = GridDistortionAt(projection, Rad(p.lat_deg), Rad(p.lon_deg));
-      EXPECT_NEAR(d.scale, scale, kScaleTolerance);
-      EXPECT_NEAR(d.convergence, convergence, kHundredthArcsecond);
+      proj.Distortion(p.lat, p.lon, scale, convergence);
+      const GridDistortion d = GridDistortionAt(projection, p.lat, p.lon);
+      EXPECT_NEAR(d.scale, scale, kScaleTolerance) << p.lat << " " << p.lon;
+      EXPECT_NEAR(d.convergence, convergence, kHundredthArcsecond) << p.lat << " " << p.lon;
+      worst.scale = std::max(worst.scale, std::fabs(d.scale - scale));
+      worst.convergence = std::max(worst.convergence, std::fabs(d.convergence - convergence));
+      worst.forward = std::max(worst.forward, forward);
+      worst.reverse = std::max(worst.reverse, reverse);
+      worst.round_trip = std::max(worst.round_trip, round_trip);
     }
+  }
+  for (const auto& [method, worst] : largest) {
+    std::printf(
+        "%-24s %5d systems, largest differences: forward %.2e m, reverse %.2e m, "
+        "round trip %.2e m, scale %.1e, convergence %.1e arc-seconds\n",
+        MethodName(method), worst.systems, worst.forward, worst.reverse, worst.round_trip,
+        worst.scale, worst.convergence * kArcsecondsPerRadian);
   }
 }
 #else
-TEST(GridProjection, ScaleAndConvergenceAgreeWithProj) { GTEST_SKIP() << "PROJ not found"; }
+TEST(GridProjection, EveryTableSystemAgreesWithProjOverItsAreaOfUse) {
+  GTEST_SKIP() << "PROJ not found";
+}
 #endif
 
 }  // namespace

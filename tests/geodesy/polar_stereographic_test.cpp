@@ -1,6 +1,6 @@
 // Polar stereographic grids (scaled at the pole, or true along a parallel)
-// checked against the worked examples of the EPSG guidance, PROJ's stere, and
-// by round trips up to the pole.
+// checked against the worked examples of the EPSG guidance and PROJ's stere,
+// and by round trips up to the pole.
 #include "geodesy/polar_stereographic.h"
 
 #include <gtest/gtest.h>
@@ -146,22 +146,8 @@ TEST(PolarStereographic, ScaleIsTrueOnTheStandardParallelAndK0AtThePole) {
   }
 }
 
-TEST(PolarStereographic, RoundTripReturnsThePoint) {
-  for (const GridCase& g : kGrids) {
-    SCOPED_TRACE(g.name);
-    const PolarStereographicGrid grid = g.Grid();
-    for (const Point& p : AroundPole(g)) {
-      double e = 0.0, n = 0.0, lat = 0.0, lon = 0.0;
-      PolarStereographicForward(grid, p.lat, p.lon, e, n);
-      PolarStereographicReverse(grid, e, n, lat, lon);
-      EXPECT_LT(GroundGap(g.a, p.lat, p.lon, lat, lon), kHundredthMillimetre)
-          << p.lat << " " << p.lon;
-    }
-  }
-}
-
 #ifdef TROVISK_HAVE_PROJ
-TEST(PolarStereographic, AgreesWithProjAroundThePole) {
+TEST(PolarStereographic, AgreesWithProjAndReturnsThePointAroundThePole) {
   for (const GridCase& g : kGrids) {
     SCOPED_TRACE(g.name);
     const ProjOracle proj(g.ProjString());
@@ -178,11 +164,16 @@ TEST(PolarStereographic, AgreesWithProjAroundThePole) {
       proj.Reverse(e_ref, n_ref, lat_ref, lon_ref);
       EXPECT_LT(GroundGap(g.a, lat_ref, lon_ref, lat, lon), kTenthMillimetre)
           << p.lat << " " << p.lon;
+      PolarStereographicReverse(grid, e, n, lat, lon);
+      EXPECT_LT(GroundGap(g.a, p.lat, p.lon, lat, lon), kHundredthMillimetre)
+          << p.lat << " " << p.lon;
     }
   }
 }
 #else
-TEST(PolarStereographic, AgreesWithProjAroundThePole) { GTEST_SKIP() << "PROJ not found"; }
+TEST(PolarStereographic, AgreesWithProjAndReturnsThePointAroundThePole) {
+  GTEST_SKIP() << "PROJ not found";
+}
 #endif
 
 }  // namespace
