@@ -16,14 +16,22 @@ namespace {
 constexpr double kLatitudeStep = 2e-5;
 
 // The grid's direction and length of a step north: d(easting, northing)/dlat
-// by the five-point central difference.
+// by the five-point central difference, or within two steps of a pole by the
+// five-point one-sided difference on the equator's side.
 void MeridianDerivative(const GridProjection& p, double lat, double lon, double& de, double& dn) {
-  const double h = kLatitudeStep;
-  double e[4], n[4];
-  const double offsets[4] = {-2.0 * h, -h, h, 2.0 * h};
-  for (int i = 0; i < 4; ++i) GridForward(p, lat + offsets[i], lon, e[i], n[i]);
-  de = (e[0] - 8.0 * e[1] + 8.0 * e[2] - e[3]) / (12.0 * h);
-  dn = (n[0] - 8.0 * n[1] + 8.0 * n[2] - n[3]) / (12.0 * h);
+  double e[5], n[5];
+  if (std::fabs(lat) + 2.0 * kLatitudeStep < kHalfPi) {
+    const double h = kLatitudeStep;
+    const double offsets[4] = {-2.0 * h, -h, h, 2.0 * h};
+    for (int i = 0; i < 4; ++i) GridForward(p, lat + offsets[i], lon, e[i], n[i]);
+    de = (e[0] - 8.0 * e[1] + 8.0 * e[2] - e[3]) / (12.0 * h);
+    dn = (n[0] - 8.0 * n[1] + 8.0 * n[2] - n[3]) / (12.0 * h);
+    return;
+  }
+  const double h = lat > 0.0 ? -kLatitudeStep : kLatitudeStep;
+  for (int i = 0; i < 5; ++i) GridForward(p, lat + i * h, lon, e[i], n[i]);
+  de = (-25.0 * e[0] + 48.0 * e[1] - 36.0 * e[2] + 16.0 * e[3] - 3.0 * e[4]) / (12.0 * h);
+  dn = (-25.0 * n[0] + 48.0 * n[1] - 36.0 * n[2] + 16.0 * n[3] - 3.0 * n[4]) / (12.0 * h);
 }
 
 }  // namespace

@@ -105,6 +105,30 @@ struct Largest {
   double scale = 0.0, convergence = 0.0;  // convergence in radians
 };
 
+TEST(GridProjection, ScaleAndConvergenceHoldUpToThePole) {
+  struct Case {
+    int code;
+    double lat_deg, lon_deg;
+  };
+  const Case cases[] = {{32632, 89.99999, 10.0},
+                        {32632, 89.9999, 7.0},
+                        {32732, -89.99999, 8.0},
+                        {3413, 90.0, 10.0},
+                        {3031, -89.99999, 100.0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.code);
+    SCOPED_TRACE(c.lat_deg);
+    const ProjCrsOracle proj(c.code);
+    ASSERT_TRUE(proj.Ready());
+    double scale = 0.0, convergence = 0.0;
+    proj.Distortion(Rad(c.lat_deg), Rad(c.lon_deg), scale, convergence);
+    const GridDistortion d = GridDistortionAt(PrepareGridProjection(*FindGridSystem(c.code)),
+                                              Rad(c.lat_deg), Rad(c.lon_deg));
+    EXPECT_NEAR(d.scale, scale, kScaleTolerance);
+    EXPECT_NEAR(d.convergence, convergence, kHundredthArcsecond);
+  }
+}
+
 TEST(GridProjection, EveryTableSystemAgreesWithProjOverItsAreaOfUse) {
   std::map<GridMethod, Largest> largest;
   for (const GridSystem& s : GridSystems()) {
