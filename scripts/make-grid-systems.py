@@ -4,8 +4,9 @@
 Every non-deprecated EPSG projected coordinate system on a conformal method the
 geodesy layer computes (Transverse Mercator, Lambert with one or two standard
 parallels, oblique and polar stereographic) whose datum is NAD83 (any
-realisation), NAD27, WGS 84 or ETRS89, with its parameters in radians and
-metres. Rows whose parameters the methods do not cover are skipped and counted.
+realisation), NAD27 (with its 1976 and CGQ77 readjustments), WGS 84 or ETRS89
+(the ensemble and national realisations named after it), with its parameters
+in radians and metres. Rows whose parameters the methods do not cover are skipped and counted.
 
 Usage: scripts/make-grid-systems.py [--db PATH] [--out PATH]
 """
@@ -131,100 +132,113 @@ def box_area(south, north, west, east):
     return width * (math.sin(math.radians(north)) - math.sin(math.radians(south)))
 
 
+QUERY = """
+  SELECT p.code, p.name, d.name, e.semi_major_axis, e.uom_code, e.inv_flattening,
+         e.semi_minor_axis, p.coordinate_system_code, c.*
+  FROM projected_crs p
+  JOIN geodetic_crs g ON g.auth_name = p.geodetic_crs_auth_name AND g.code = p.geodetic_crs_code
+  JOIN geodetic_datum d ON d.auth_name = g.datum_auth_name AND d.code = g.datum_code
+  JOIN ellipsoid e ON e.auth_name = d.ellipsoid_auth_name AND e.code = d.ellipsoid_code
+  JOIN conversion_table c ON c.auth_name = p.conversion_auth_name AND c.code = p.conversion_code
+  WHERE p.auth_name = 'EPSG' AND p.deprecated = 0 AND c.method_auth_name = 'EPSG'
+  ORDER BY CAST(p.code AS INTEGER)"""
+FIRST_CONVERSION_COLUMN = 8
+
+
+def conversion_parameters(conversion):
+    """{EPSG parameter code: (value, unit code)} of a conversion_table row."""
+    params = {}
+    for i in range(1, 8):
+        code = conversion[f"param{i}_code"]
+        if code is not None:
+            params[int(code)] = (conversion[f"param{i}_value"], int(conversion[f"param{i}_uom_code"]))
+    return params
+
+
+def defining_values(method, params, units):
+    """The row's projection fields in radians and metres."""
+    def angle(code):
+        return units.angle(*params[code])
+
+    def length(code):
+        return units.other(*params[code])
+
+    values = {"lat1": 0.0, "lat2": 0.0, "k0": 1.0}
+    if method == 9802:
+        values.update(lat0=angle(LAT_FALSE), lon0=angle(LON_FALSE), lat1=angle(LAT_1),
+                      lat2=angle(LAT_2), false_easting=length(E_FALSE),
+                      false_northing=length(N_FALSE))
+    elif method == 9829:
+        values.update(lat0=angle(LAT_STANDARD), lon0=angle(LON_ORIGIN),
+                      false_easting=length(FE), false_northing=length(FN))
+    else:
+        values.update(lat0=angle(LAT_NATURAL), lon0=angle(LON_NATURAL),
+                      k0=units.other(*params[K_NATURAL]), false_easting=length(FE),
+                      false_northing=length(FN))
+    return values
+
+
+def inverse_flattening(a, inverse_f, b):
+    """1/f, from the semi-minor axis when the ellipsoid is given by its axes; 0 for a sphere."""
+    if inverse_f:
+        return inverse_f
+    return 0.0 if b == a else a / (a - b)
+
+
+def axis_units(db, coordinate_system):
+    return {int(u) for (u,) in db.execute(
+        "SELECT uom_code FROM axis WHERE coordinate_system_auth_name = 'EPSG'"
+        " AND coordinate_system_code = ?", (coordinate_system,))}
+
+
+def area_of_use(db, code):
+    """The largest extent of the system's usages (the first on a tie), degrees, or None."""
+    extents = db.execute(
+        "SELECT x.south_lat, x.north_lat, x.west_lon, x.east_lon FROM usage u"
+        " JOIN extent x ON x.auth_name = u.extent_auth_name AND x.code = u.extent_code"
+        " WHERE u.object_table_name = 'projected_crs' AND u.object_auth_name = 'EPSG'"
+        " AND u.object_code = ? ORDER BY u.code", (str(code),)).fetchall()
+    extents = [x for x in extents if None not in x]
+    return max(extents, key=lambda x: box_area(*x)) if extents else None
+
+
 def read_rows(db):
+    """The table's rows, and why the others of the kept methods and datums were skipped."""
     units = Units(db)
-    query = """
-      SELECT p.code, p.name, d.name, e.semi_major_axis, e.uom_code, e.inv_flattening,
-             e.semi_minor_axis, c.*, p.coordinate_system_code
-      FROM projected_crs p
-      JOIN geodetic_crs g ON g.auth_name = p.geodetic_crs_auth_name AND g.code = p.geodetic_crs_code
-      JOIN geodetic_datum d ON d.auth_name = g.datum_auth_name AND d.code = g.datum_code
-      JOIN ellipsoid e ON e.auth_name = d.ellipsoid_auth_name AND e.code = d.ellipsoid_code
-      JOIN conversion_table c ON c.auth_name = p.conversion_auth_name
-                             AND c.code = p.conversion_code
-      WHERE p.auth_name = 'EPSG' AND p.deprecated = 0 AND c.method_auth_name = 'EPSG'
-      ORDER BY CAST(p.code AS INTEGER)"""
     rows, skipped = [], collections.Counter()
-    cursor = db.execute(query)
+    cursor = db.execute(QUERY)
     columns = [d[0] for d in cursor.description]
     for record in cursor:
-        r = dict(zip(columns[7:], record[7:]))
-        code, name, datum = int(record[0]), record[1], record[2]
-        a, a_uom, inverse_f, b = record[3], int(record[4]), record[5], record[6]
-        method = int(r["method_code"])
-        if method not in METHODS:
-            continue
+        code, name, datum, a, a_uom, inverse_f, b, coordinate_system = record[:8]
+        conversion = dict(zip(columns[FIRST_CONVERSION_COLUMN:], record[FIRST_CONVERSION_COLUMN:]))
+        method = int(conversion["method_code"])
         family = datum_family(datum)
-        if family is None:
+        if method not in METHODS or family is None:
             continue
-        params = {}
-        for i in range(1, 8):
-            pcode = r[f"param{i}_code"]
-            if pcode is None:
-                continue
-            params[int(pcode)] = (r[f"param{i}_value"], int(r[f"param{i}_uom_code"]))
-        if not set(params) <= PARAMETERS[method]:
-            skipped[f"{METHODS[method]}: parameters {sorted(set(params) - PARAMETERS[method])}"] += 1
+        params = conversion_parameters(conversion)
+        if set(params) != PARAMETERS[method]:
+            skipped[f"{METHODS[method]} with parameters {sorted(params)}"] += 1
             continue
-        axis_units = {int(u) for (u,) in db.execute(
-            "SELECT uom_code FROM axis WHERE coordinate_system_auth_name = 'EPSG'"
-            " AND coordinate_system_code = ?", (record[-1],))}
-        if len(axis_units) != 1:
-            skipped["axes in different units"] += 1
-            continue
-        a_metres = a * units.other(1.0, a_uom)
-        if inverse_f is None or inverse_f == 0:
-            b_metres = b * units.other(1.0, a_uom)
-            inverse_f = 0.0 if b_metres == a_metres else a_metres / (a_metres - b_metres)
-
-        def angle(pcode, default=0.0):
-            if pcode not in params:
-                return default
-            value, uom = params[pcode]
-            return units.angle(value, uom)
-
-        def length(pcode):
-            if pcode not in params:
-                return 0.0
-            value, uom = params[pcode]
-            return units.other(value, uom)
-
-        def scale(pcode):
-            if pcode not in params:
-                return 1.0
-            value, uom = params[pcode]
-            return units.other(value, uom)
-
-        row = {"code": code, "name": name, "datum": datum, "family": family, "a": a_metres,
-               "inverse_flattening": inverse_f, "method": METHODS[method], "lat1": 0.0,
-               "lat2": 0.0, "k0": 1.0}
-        if method == 9802:
-            row.update(lat0=angle(LAT_FALSE), lon0=angle(LON_FALSE), lat1=angle(LAT_1),
-                       lat2=angle(LAT_2), false_easting=length(E_FALSE),
-                       false_northing=length(N_FALSE))
-        elif method == 9829:
-            row.update(lat0=angle(LAT_STANDARD), lon0=angle(LON_ORIGIN), false_easting=length(FE),
-                       false_northing=length(FN))
-        else:
-            row.update(lat0=angle(LAT_NATURAL), lon0=angle(LON_NATURAL), k0=scale(K_NATURAL),
-                       false_easting=length(FE), false_northing=length(FN))
+        row = {"code": int(code), "name": name, "datum": datum, "family": family,
+               "method": METHODS[method]}
+        row.update(defining_values(method, params, units))
         if method == 9810 and abs(abs(row["lat0"]) - math.pi / 2) > 1e-12:
             skipped["polar stereographic A off the pole"] += 1
             continue
-        row["unit"] = units.other(1.0, axis_units.pop())
-
-        extents = db.execute(
-            "SELECT x.south_lat, x.north_lat, x.west_lon, x.east_lon FROM usage u"
-            " JOIN extent x ON x.auth_name = u.extent_auth_name AND x.code = u.extent_code"
-            " WHERE u.object_table_name = 'projected_crs' AND u.object_auth_name = 'EPSG'"
-            " AND u.object_code = ? ORDER BY u.code", (str(code),)).fetchall()
-        extents = [x for x in extents if None not in x]
-        if not extents:
+        unit = axis_units(db, coordinate_system)
+        if len(unit) != 1:
+            skipped["axes in different units"] += 1
+            continue
+        row["unit"] = units.other(1.0, unit.pop())
+        area = area_of_use(db, code)
+        if area is None:
             skipped["no area of use"] += 1
             continue
-        south, north, west, east = max(extents, key=lambda x: box_area(*x))
-        row.update(south=math.radians(south), north=math.radians(north), west=math.radians(west),
-                   east=math.radians(east))
+        row.update(zip(("south", "north", "west", "east"), map(math.radians, area)))
+        metres = units.other(1.0, int(a_uom))
+        row["a"] = a * metres
+        row["inverse_flattening"] = inverse_flattening(a * metres, inverse_f,
+                                                       None if b is None else b * metres)
         rows.append(row)
     return rows, skipped
 
@@ -276,6 +290,9 @@ def main():
     parser.add_argument("--db", default=DEFAULT_DB, help="PROJ's proj.db (default %(default)s)")
     parser.add_argument("--out", default=str(DEFAULT_OUT), help="the C++ file to write")
     args = parser.parse_args()
+    if not pathlib.Path(args.db).is_file():
+        print(f"{args.db}: no such file (install proj-data, or give --db)", file=sys.stderr)
+        return 1
     db = sqlite3.connect(f"file:{args.db}?mode=ro", uri=True)
     rows, skipped = read_rows(db)
     rows.sort(key=lambda r: r["code"])
