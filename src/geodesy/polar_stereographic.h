@@ -14,7 +14,7 @@ struct PolarStereographicGrid {
   bool south_pole = false;     // centred on the south pole, not the north
   double radius_scale = 0.0;   // metres: rho over t
   double k0 = 1.0;             // the scale at the pole
-  double lon0 = 0.0;           // the meridian running grid north (south pole: grid south), radians
+  double lon0 = 0.0;           // the meridian along which grid north is true north, radians
   double false_easting = 0.0;  // grid coordinates of the pole, metres
   double false_northing = 0.0;
 };
