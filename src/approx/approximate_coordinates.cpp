@@ -8,6 +8,7 @@
 #include "base/show_message.h"
 #include "geodesy/angles.h"
 #include "geodesy/local_frame.h"
+#include "geodesy/unit_text.h"
 
 namespace trovisk {
 namespace {
@@ -19,8 +20,12 @@ struct Seed {
   double north = 0.0;
   double east = 0.0;
   double elevation = 0.0;
-  bool anchored_on_file = false;
+  bool anchored_on_file = false;  // north, east and elevation from the file
+  bool geodetic_on_file = false;
 };
+
+// Entered seed values further apart than this on the grid are reported (metres).
+constexpr double kSeedDisagreement = 0.05;
 
 // A file value replaces the entered one without asking when the user did not
 // enter that set (its fields are disabled then), or when prompts are off.
@@ -52,8 +57,52 @@ Seed ChooseSeed(const ApproximateInputs& inputs, UserInterface& ui) {
     seed.latitude = inputs.file_latitude;
     seed.longitude = inputs.file_longitude;
     seed.height = inputs.file_height;
+    seed.geodetic_on_file = true;
   }
   return seed;
+}
+
+// On a known grid the seed's two positions are one point: the file's values
+// win over entered ones, and of two entered sets the north and east, which
+// the job's coordinates are on. The heights differ by the geoid separation
+// where the file gives it near the seed.
+void PlaceSeedOnGrid(Seed& seed, const ApproximateInputs& inputs, UserInterface& ui) {
+  const GridProjection& grid = *inputs.grid;
+  double north = 0.0;
+  double east = 0.0;
+  GridForward(grid, seed.latitude, seed.longitude, east, north);
+  const double apart = std::hypot(north - seed.north, east - seed.east);
+  // Both sets entered, or both from the file, and they disagree.
+  const bool both_entered =
+      !seed.anchored_on_file && !seed.geodetic_on_file && inputs.do_geodetic && inputs.do_nee;
+  const bool geodetic_wins = seed.geodetic_on_file && !seed.anchored_on_file;
+  const std::string seed_text = "the seed '" + inputs.seed_name + "': ";
+  if (geodetic_wins || (!seed.anchored_on_file && inputs.do_geodetic && !inputs.do_nee)) {
+    if (geodetic_wins && inputs.do_nee && apart > kSeedDisagreement) {
+      ui.Warn(seed_text + "the north and east entered lie " +
+              LengthText(apart, inputs.distance_unit_code) +
+              " from its position in the file on the grid; the file's position is used");
+    }
+    seed.north = north;
+    seed.east = east;
+  } else {
+    if (both_entered && apart > kSeedDisagreement) {
+      ui.Warn(seed_text + "its latitude and longitude lie " +
+              LengthText(apart, inputs.distance_unit_code) +
+              " from its north and east on the grid; the latitude and longitude are taken from "
+              "the north and east");
+    }
+    if (!seed.geodetic_on_file) {
+      GridReverse(grid, seed.east, seed.north, seed.latitude, seed.longitude);
+    }
+  }
+  double separation = 0.0;
+  if (inputs.separations == nullptr ||
+      !inputs.separations->At(seed.latitude, seed.longitude, separation)) {
+    return;
+  }
+  if (seed.geodetic_on_file && !seed.anchored_on_file) seed.elevation = seed.height - separation;
+  if (!seed.geodetic_on_file) seed.height = seed.elevation + separation;
 }
 
 // The seed station stands where the chosen seed values put it, in both systems.
@@ -82,6 +131,8 @@ bool AllFinite(double a, double b, double c) {
 int ComputeApproximateCoordinates(SurveyData& data, const ApproximateInputs& inputs,
                                   UserInterface& ui, StationReport* report) {
   Seed seed = ChooseSeed(inputs, ui);
+  const bool on_grid = inputs.grid != nullptr && !inputs.local_nee_system;
+  if (on_grid) PlaceSeedOnGrid(seed, inputs, ui);
   StationList& stations = data.stations;
   if (report != nullptr) {
     // Stations that arrive with coordinates keep them; everything else is
@@ -104,6 +155,11 @@ int ComputeApproximateCoordinates(SurveyData& data, const ApproximateInputs& inp
 
   LocalFrame frame = MakeLocalFrame(inputs.a, inputs.e2, seed.latitude, seed.longitude, seed.height,
                                     seed.north, seed.east, seed.elevation);
+  if (on_grid) {
+    frame.grid = inputs.grid;
+    frame.separations = inputs.separations;
+    frame.seed_separation = seed.height - seed.elevation;
+  }
   PropagateCoordinates(data, frame, report);
 
   // Local to geodetic for every station the propagation left with local values only.
@@ -140,7 +196,8 @@ int ComputeApproximateCoordinates(SurveyData& data, const ApproximateInputs& inp
       if (station.merge_link == kNotMerged) ++uncomputed;
       continue;
     }
-    if (station.has_nee && seed.anchored_on_file) continue;
+    // On a known grid the file's own values are on it too, and stay.
+    if (station.has_nee && (seed.anchored_on_file || on_grid)) continue;
     bool had_local = station.has_nee;
     double north = 0.0;
     double east = 0.0;

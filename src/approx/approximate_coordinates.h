@@ -7,6 +7,8 @@
 
 #include "approx/station_report.h"
 #include "base/user_interface.h"
+#include "geodesy/geoid_separation.h"
+#include "geodesy/grid_projection.h"
 #include "rw5/survey_data.h"
 
 namespace trovisk {
@@ -28,10 +30,14 @@ struct ApproximateInputs {
   // The working datum.
   double a = 6378137.0;
   double e2 = 0.0066943799901413165;
-  // Local NEE rather than a projected grid. The computation is the same
-  // either way: a projected grid is taken as a plane near the seed, which is
-  // close enough for approximate coordinates.
+  // Local NEE rather than a projected grid. A local system, and a projected
+  // one whose grid is not known, is taken as the plane tangent at the seed.
   bool local_nee_system = false;
+  // The projected grid, when known (used only when not local), and the
+  // geoid separations the file gives; both borrowed for the call.
+  const GridProjection* grid = nullptr;
+  const GeoidSeparations* separations = nullptr;
+  int distance_unit_code = 1;  // of the job, for the warnings
   // The seed station's coordinates as the raw file gave them: metres, radians.
   bool file_has_nee = false;
   double file_north = 0.0;

@@ -238,7 +238,7 @@ void CandidateEvaluator::AddPolar(std::int32_t from, double azimuth, double dist
   double direction = reverse ? azimuth + kPi : azimuth;
   if (distance > 0.0) {
     Candidate c;
-    c.point = PolarPoint(PointOf(known), direction, distance);
+    c.point = PolarPoint(PointOf(known), direction, OnGrid(from, distance));
     c.source = CoordinateSource::kPolar;
     c.from_station = from;
     c.observations = {obs_index, 0, 0};
@@ -248,12 +248,26 @@ void CandidateEvaluator::AddPolar(std::int32_t from, double azimuth, double dist
   }
 }
 
+double CandidateEvaluator::OnGrid(std::int32_t near_station, double ground) const {
+  if (frame_.grid == nullptr || !(ground > 0.0)) return ground;
+  const StationState& state = states_[static_cast<std::size_t>(near_station)];
+  return ground * GridFactorAt(frame_, state.north, state.east, state.elevation);
+}
+
 void CandidateEvaluator::EcefOf(std::int32_t station, double& x, double& y, double& z) const {
   const StationState& state = states_[static_cast<std::size_t>(station)];
   if (state.file_geodetic) {
     // The file's own geodetic values, which may not agree with its local ones.
     const StationRecord& record = network_.data().stations[static_cast<std::size_t>(station)];
     GeodeticToEcef(frame_.a, frame_.e2, record.latitude, record.longitude, record.height, x, y, z);
+    return;
+  }
+  if (frame_.grid != nullptr) {
+    double latitude = 0.0;
+    double longitude = 0.0;
+    double height = 0.0;
+    LocalToGeodetic(frame_, state.north, state.east, state.elevation, latitude, longitude, height);
+    GeodeticToEcef(frame_.a, frame_.e2, latitude, longitude, height, x, y, z);
     return;
   }
   LocalToEcef(frame_.seed_axes, state.east - frame_.seed_east, state.north - frame_.seed_north,
@@ -272,16 +286,26 @@ void CandidateEvaluator::AddGps(std::int32_t obs_index, bool reverse, Evaluation
   double z = 0.0;
   EcefOf(other, x, y, z);
   const ObservationDetail& vector = network_.data().observations.Detail(obs);
-  // The far end, seen in the seed's horizon like every local position.
-  double east = 0.0;
-  double north = 0.0;
-  double up = 0.0;
-  EcefDeltaToLocal(frame_.seed_axes, x + sign * vector.dx - frame_.seed_x,
-                   y + sign * vector.dy - frame_.seed_y, z + sign * vector.dz - frame_.seed_z, east,
-                   north, up);
   Candidate c;
-  c.point = {frame_.seed_north + north, frame_.seed_east + east};
-  c.elevation = frame_.seed_elevation + up;
+  if (frame_.grid != nullptr) {
+    // The far end's latitude and longitude, projected onto the grid.
+    double latitude = 0.0;
+    double longitude = 0.0;
+    double height = 0.0;
+    EcefToGeodetic(frame_.a, frame_.e2, x + sign * vector.dx, y + sign * vector.dy,
+                   z + sign * vector.dz, latitude, longitude, height);
+    GeodeticToLocal(frame_, latitude, longitude, height, c.point.north, c.point.east, c.elevation);
+  } else {
+    // The far end, seen in the seed's horizon like every local position.
+    double east = 0.0;
+    double north = 0.0;
+    double up = 0.0;
+    EcefDeltaToLocal(frame_.seed_axes, x + sign * vector.dx - frame_.seed_x,
+                     y + sign * vector.dy - frame_.seed_y, z + sign * vector.dz - frame_.seed_z,
+                     east, north, up);
+    c.point = {frame_.seed_north + north, frame_.seed_east + east};
+    c.elevation = frame_.seed_elevation + up;
+  }
   c.source = CoordinateSource::kGpsVector;
   c.from_station = other;
   c.observations = {obs_index, 0, 0};
@@ -318,8 +342,8 @@ void CandidateEvaluator::AddResections(std::int32_t station, EvaluationMode mode
       if (!states_[static_cast<std::size_t>(target)].horizontal) return;
       if (std::find(targets.begin(), targets.end(), target) != targets.end()) return;
       if (mode == EvaluationMode::kCheck && !Independent(obs, station, false)) return;
-      pointings.push_back(
-          {PointOf(states_[static_cast<std::size_t>(target)]), direction, distance});
+      pointings.push_back({PointOf(states_[static_cast<std::size_t>(target)]), direction,
+                           OnGrid(target, distance)});
       targets.push_back(target);
       observations.push_back(obs);
     };

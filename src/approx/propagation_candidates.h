@@ -110,6 +110,8 @@ class CandidateEvaluator {
   void AddPolar(std::int32_t from, double azimuth, double distance, bool reverse,
                 std::int32_t obs_index, Evaluation& out) const;
   void AddGps(std::int32_t obs_index, bool reverse, Evaluation& out) const;
+  // A ground distance measured near a fixed station as a grid distance.
+  double OnGrid(std::int32_t near_station, double ground) const;
   // Earth-centred position of a fixed station, metres.
   void EcefOf(std::int32_t station, double& x, double& y, double& z) const;
   void AddBacksightRays(std::int32_t station, Evaluation& out);

@@ -1,6 +1,8 @@
 // Conversions between the local system and geodetic coordinates at the seed.
 #include "geodesy/local_frame.h"
 
+#include <cmath>
+
 namespace trovisk {
 
 LocalFrame MakeLocalFrame(double a, double e2, double seed_latitude, double seed_longitude,
@@ -21,8 +23,33 @@ LocalFrame MakeLocalFrame(double a, double e2, double seed_latitude, double seed
   return frame;
 }
 
+double SeparationAt(const LocalFrame& frame, double latitude, double longitude) {
+  double separation = frame.seed_separation;
+  if (frame.separations != nullptr) frame.separations->At(latitude, longitude, separation);
+  return separation;
+}
+
+double GridFactorAt(const LocalFrame& frame, double north, double east, double elevation) {
+  if (frame.grid == nullptr) return 1.0;
+  double latitude = 0.0;
+  double longitude = 0.0;
+  GridReverse(*frame.grid, east, north, latitude, longitude);
+  const double height = elevation + SeparationAt(frame, latitude, longitude);
+  // Gaussian mean radius of curvature: the sphere the ellipsoid is locally.
+  const double s = std::sin(latitude);
+  const double radius = frame.a * std::sqrt(1.0 - frame.e2) / (1.0 - frame.e2 * s * s);
+  const double factor =
+      GridDistortionAt(*frame.grid, latitude, longitude).scale * radius / (radius + height);
+  return std::isfinite(factor) && factor > 0.0 ? factor : 1.0;
+}
+
 void LocalToGeodetic(const LocalFrame& frame, double north, double east, double elevation,
                      double& latitude, double& longitude, double& height) {
+  if (frame.grid != nullptr) {
+    GridReverse(*frame.grid, east, north, latitude, longitude);
+    height = elevation + SeparationAt(frame, latitude, longitude);
+    return;
+  }
   double x = 0.0;
   double y = 0.0;
   double z = 0.0;
@@ -33,6 +60,11 @@ void LocalToGeodetic(const LocalFrame& frame, double north, double east, double 
 
 void GeodeticToLocal(const LocalFrame& frame, double latitude, double longitude, double height,
                      double& north, double& east, double& elevation) {
+  if (frame.grid != nullptr) {
+    GridForward(*frame.grid, latitude, longitude, east, north);
+    elevation = height - SeparationAt(frame, latitude, longitude);
+    return;
+  }
   double x = 0.0;
   double y = 0.0;
   double z = 0.0;

@@ -1,8 +1,10 @@
-// The tie between the survey's local north/east/elevation system and the
-// ellipsoid: a tangent frame at the seed station.
+// The tie between the survey's north/east/elevation system and the
+// ellipsoid: a tangent frame at the seed station, or a projected grid.
 #pragma once
 
 #include "geodesy/ellipsoid.h"
+#include "geodesy/geoid_separation.h"
+#include "geodesy/grid_projection.h"
 
 namespace trovisk {
 
@@ -23,6 +25,13 @@ struct LocalFrame {
   double seed_z = 0.0;
   // The seed's horizon axes, filled by MakeLocalFrame.
   HorizonAxes seed_axes;
+  // On a projected grid, north and east are the grid's and elevations lie
+  // the geoid separation below ellipsoidal heights: interpolated near the
+  // job's points of known separation, the seed's elsewhere. Without a grid
+  // the tangent frame at the seed ties the systems.
+  const GridProjection* grid = nullptr;
+  const GeoidSeparations* separations = nullptr;
+  double seed_separation = 0.0;
 };
 
 /// The frame on the ellipsoid (a in metres, e2) of a seed at latitude and
@@ -43,5 +52,13 @@ void LocalToGeodetic(const LocalFrame& frame, double north, double east, double 
 /// seen in the seed's horizon, plus the seed's local coordinates.
 void GeodeticToLocal(const LocalFrame& frame, double latitude, double longitude, double height,
                      double& north, double& east, double& elevation);
+
+/// The geoid separation (metres) at a point (radians) of a grid frame.
+double SeparationAt(const LocalFrame& frame, double latitude, double longitude);
+
+/// How much longer a horizontal ground distance is on the grid at a point
+/// (north, east, elevation in metres): the grid's point scale factor times
+/// the elevation factor R / (R + h). 1 in the tangent frame.
+double GridFactorAt(const LocalFrame& frame, double north, double east, double elevation);
 
 }  // namespace trovisk
