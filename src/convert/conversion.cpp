@@ -16,6 +16,7 @@
 #include "checks/known_points.h"
 #include "checks/network_plot.h"
 #include "checks/orientation.h"
+#include "convert/grid_choice.h"
 #include "convert/merge_clusters.h"
 #include "convert/station_merge.h"
 #include "convert/written_report.h"
@@ -58,6 +59,7 @@ struct Run {
   KnownCoordinates known;              // the file's station coordinates
   std::vector<CheckFinding> findings;  // the field checks, ranked
   DeclinedMerges declined_merges;      // pairs the user called different, not asked again
+  GridChoice grid;                     // the projected grid, when known
 };
 
 ConversionOutcome Finish(Run& run, int message_id, std::initializer_list<MessageArg> args) {
@@ -111,6 +113,22 @@ bool MergeCancelled(Run& run) {
                              run.datum.a, run.datum.e2, run.ui, &run.declined_merges);
 }
 
+// The projected grid matters to the approximate coordinates, and is looked
+// at whenever one is asked for; a local system has none.
+void ChooseGridIfUsed(Run& run) {
+  const bool approximating = run.do_geodetic || run.do_nee;
+  if (run.options.local_nee_system) {
+    if (run.extras.grid_code != 0) {
+      run.ui.Warn(run.input_name + ": the grid EPSG:" + std::to_string(run.extras.grid_code) +
+                  " is not used: the coordinates are local north/east/elevation");
+    }
+    return;
+  }
+  if (!approximating && run.extras.grid_code == 0) return;
+  run.grid = ChooseGrid(run.data.stations, run.extras.grid_code, run.data.distance_units,
+                        run.input_name, run.ui);
+}
+
 void ComputeApproximate(Run& run, const SeedCoordinates& seed) {
   ApproximateInputs inputs;
   inputs.do_geodetic = run.do_geodetic;
@@ -126,6 +144,11 @@ void ComputeApproximate(Run& run, const SeedCoordinates& seed) {
   inputs.a = run.datum.a;
   inputs.e2 = run.datum.e2;
   inputs.local_nee_system = run.options.local_nee_system;
+  if (run.grid.system != nullptr) {
+    inputs.grid = &run.grid.projection;
+    inputs.separations = &run.grid.separations;
+  }
+  inputs.distance_unit_code = run.data.distance_units;
   inputs.file_has_nee = seed.has_nee;
   inputs.file_north = seed.north;
   inputs.file_east = seed.east;
@@ -277,6 +300,7 @@ ConversionOutcome Convert(Run& run) {
     run.do_geodetic = run.options.compute_approx_geodetic;
     run.do_nee = run.options.compute_approx_nee;
   }
+  ChooseGridIfUsed(run);
   if (run.do_geodetic || run.do_nee) {
     ComputeApproximate(run, seed);
     if (MergeCancelled(run)) {
@@ -334,8 +358,8 @@ ConversionOutcome RunConversion(const ConverterOptions& options, UserInterface& 
     outcome.status = Status::kInvalidOptions;
     return outcome;
   }
-  Run run{options,     ui, data, extras, {},    {}, {}, {}, {},
-          Status::kOk, 0,  0,    false,  false, {}, {}, {}, {}};
+  Run run{options, ui, data,  extras, {}, {}, {}, {}, {}, Status::kOk,
+          0,       0,  false, false,  {}, {}, {}, {}, {}};
   try {
     return Convert(run);
   } catch (const std::bad_alloc&) {

@@ -17,6 +17,7 @@ struct ConversionExtras {
   std::string report_file;     // when not empty, the check report is written here
   CheckTolerances tolerances;  // of the field checks
   std::string plot_file;       // when not empty, the network plot (SVG) is written here
+  int grid_code = 0;           // EPSG code of the projected grid; 0: identify it from the file
 };
 
 struct ConversionOutcome {

@@ -47,6 +47,7 @@ void RecordReader::StoreLocal(int station, double north, double east, double ele
   record.east = east;
   record.elevation = elevation;
   record.has_nee = true;
+  record.nee_from_grid_note = from_note && record.has_geodetic;
   if (coordinates_only_) return;
 
   StationStores& stores = stores_[station];
@@ -83,6 +84,7 @@ void RecordReader::StoreGeodetic(int station, double latitude, double longitude,
   record.longitude = longitude;
   record.height = height;
   record.has_geodetic = true;
+  record.nee_from_grid_note = false;  // until a grid note follows
   if (coordinates_only_) return;
 
   StationStores& stores = stores_[station];
@@ -132,6 +134,7 @@ void RecordReader::ReadDeletedPoints(std::string_view note) {
     StationRecord& record = data_.stations[static_cast<std::size_t>(station)];
     record.has_nee = false;
     record.has_geodetic = false;
+    record.nee_from_grid_note = false;
     data_.stations.SetDescription(static_cast<std::size_t>(station), {});
     if (!coordinates_only_) stores_[station].deleted_line = line_;
   }

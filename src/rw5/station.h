@@ -23,6 +23,9 @@ struct StationRecord {
   std::int32_t description = 0;          // in the list's description pool; 0: none
   bool has_geodetic = false;
   bool has_nee = false;
+  // North, east and elevation are the collector's grid note on the geodetic
+  // position stored just before it: the same point in both systems.
+  bool nee_from_grid_note = false;
   std::int32_t distance_units = 0;  // raw file unit code in force when first added
 };
 
