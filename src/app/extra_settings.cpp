@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/settings_record.h"
+#include "base/epsg_code.h"
 #include "base/output_file.h"
 #include "base/utf8_path.h"
 
@@ -14,6 +15,7 @@ namespace trovisk {
 namespace {
 
 constexpr std::string_view kCheckFilesKey = "check_report_and_plot";
+constexpr std::string_view kGridKey = "grid";
 
 std::string_view Trim(std::string_view text) {
   const char* blanks = " \t\r";
@@ -59,7 +61,9 @@ std::vector<std::string_view> Lines(std::string_view text) {
 ExtraSettings ParseExtraSettings(std::string_view text) {
   ExtraSettings settings;
   for (std::string_view line : Lines(text)) {
-    if (KeyOf(line) == kCheckFilesKey) settings.write_check_files = IsYes(ValueOf(line));
+    const std::string_view key = KeyOf(line);
+    if (key == kCheckFilesKey) settings.write_check_files = IsYes(ValueOf(line));
+    if (key == kGridKey) settings.grid_code = ParseEpsgCode(ValueOf(line)).value_or(0);
   }
   return settings;
 }
@@ -68,20 +72,32 @@ std::string UpdateExtraSettings(std::string_view text, const ExtraSettings& sett
   // New lines end as the file's own do; a new file gets the Windows ending.
   bool crlf = text.empty() || text.find("\r\n") != std::string_view::npos;
   const char* end = crlf ? "\r\n" : "\n";
-  std::string ours = std::string(kCheckFilesKey) + "=" + (settings.write_check_files ? "1" : "0");
+  struct Setting {
+    std::string_view key;
+    std::string value;
+    bool always;  // written even when the file does not have it yet
+    bool written = false;
+  };
+  Setting ours[] = {
+      {kCheckFilesKey, settings.write_check_files ? "1" : "0", true},
+      {kGridKey, EpsgCodeText(settings.grid_code), settings.grid_code != 0},
+  };
   std::string out;
-  bool written = false;
   for (std::string_view line : Lines(text)) {
-    if (KeyOf(line) == kCheckFilesKey) {
+    Setting* setting = nullptr;
+    for (Setting& s : ours) setting = KeyOf(line) == s.key ? &s : setting;
+    if (setting != nullptr) {
       // The key once, where it first stood.
-      if (!written) out += ours + end;
-      written = true;
+      if (!setting->written) out.append(setting->key).append("=").append(setting->value) += end;
+      setting->written = true;
       continue;
     }
     out.append(line);
     out += !line.empty() && line.back() == '\r' ? "\n" : end;
   }
-  if (!written) out += ours + end;
+  for (Setting& s : ours) {
+    if (!s.written && s.always) out.append(s.key).append("=").append(s.value) += end;
+  }
   return out;
 }
 

@@ -13,6 +13,8 @@ inline constexpr const char* kExtraSettingsFileName = "Trovisk.ini";
 struct ExtraSettings {
   // A run writes the check report and the network plot beside its output.
   bool write_check_files = false;
+  // The EPSG code of the job's projected grid; 0 to identify it from the file.
+  int grid_code = 0;
 };
 
 // The settings a file's text gives; keys absent or unknown leave the defaults.

@@ -35,6 +35,7 @@ inline constexpr int kIdcElevation = 1020;
 inline constexpr int kIdcAntennaToAntenna = 1037;
 inline constexpr int kIdcLocalNee = 1038;
 inline constexpr int kIdcCheckFiles = 1039;  // check report and plot beside the output
+inline constexpr int kIdcGridCode = 1040;    // the projected grid's EPSG code
 
 // Station merge dialog (its ids may repeat those of the main dialog).
 inline constexpr int kIdcMergeSame = 1020;       // ends the dialog with 6

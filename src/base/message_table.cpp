@@ -43,6 +43,9 @@ const std::vector<MessageEntry>& AllMessages() {
       {kMsgEnterNumber, "Please enter a number."},
       {kMsgEnterNumberBetween, "Please enter a number between %1 and %2."},
       {kMsgEnterFewerCharacters, "Please enter no more than %1 characters."},
+      {kMsgUnknownGrid,
+       "'%1' is no projected grid this program knows. Please enter an EPSG code such as "
+       "EPSG:2953, or leave the field empty to find the grid from the file."},
   };
   return kMessages;
 }

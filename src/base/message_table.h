@@ -30,6 +30,7 @@ enum MessageId : int {
   kMsgEnterNumber = 3001,
   kMsgEnterNumberBetween = 3002,    // %1 low, %2 high
   kMsgEnterFewerCharacters = 3003,  // %1 count
+  kMsgUnknownGrid = 3004,           // %1 the text entered
 };
 
 // A value for a placeholder: a number for %d, a text for %s, either for %1.

@@ -10,6 +10,7 @@
 #include "app/settings_record.h"
 #include "base/control_ids.h"
 #include "base/edit_number.h"
+#include "base/epsg_code.h"
 #include "base/message_table.h"
 #include "base/option_fields.h"
 #include "base/utf8_path.h"
@@ -17,6 +18,7 @@
 #include "cli/console_ui.h"
 #include "cli/exit_status.h"
 #include "convert/conversion.h"
+#include "geodesy/grid_system.h"
 
 namespace trovisk {
 namespace {
@@ -60,7 +62,7 @@ void ApplyFlag(const CLI::Option* option, bool value, bool& field) {
 // What the command line says, as parsed: the values and the options that
 // tell whether each was given.
 struct CommandLine {
-  std::string input, output, tolerance_mode, merge = "ask", settings_path, report, plot;
+  std::string input, output, tolerance_mode, merge = "ask", settings_path, report, plot, crs;
   bool local_nee = false, approx_geodetic = false, approx_nee = false, yes = false, no = false,
        save_settings = false, quiet = false, antenna = false, mark = false;
   CheckTolerances tolerances;
@@ -166,6 +168,17 @@ void DeclareOptions(CLI::App& app, CommandLine& line) {
       ->capture_default_str();
   app.add_option("--plot", line.plot, "draw the network as an SVG picture in this file")
       ->type_name("FILE.svg");
+  app.add_option("--crs", line.crs,
+                 "the projected grid the job's north and east are on, by its EPSG code "
+                 "(default: identified from the file's GPS points with grid coordinates)")
+      ->type_name("EPSG:CODE")
+      ->check(CLI::Validator(
+          [](std::string& text) -> std::string {
+            const std::optional<int> code = ParseEpsgCode(text);
+            if (code && *code != 0 && FindGridSystem(*code) != nullptr) return {};
+            return "'" + text + "' is no projected grid this program knows (EPSG:CODE)";
+          },
+          "", ""));
   app.add_flag(
       "-q,--quiet", line.quiet,
       "no success message and no counts of what was written (warnings and errors still shown)");
@@ -282,6 +295,7 @@ int Run(int argc, char** argv) {
   extras.report_file = line.report;
   extras.plot_file = line.plot;
   extras.tolerances = line.tolerances;
+  extras.grid_code = ParseEpsgCode(line.crs).value_or(0);
   return ExitStatusFor(RunConversion(options, ui, data, extras));
 }
 

@@ -67,6 +67,29 @@ TEST(ExtraSettings, RewritingKeepsEveryOtherLine) {
   }
 }
 
+TEST(ExtraSettings, TheGridIsKeptByItsCode) {
+  struct Case {
+    const char* before;
+    int grid_code;
+    const char* after;
+  };
+  const Case cases[] = {
+      {"", 2953, "check_report_and_plot=0\r\ngrid=EPSG:2953\r\n"},
+      {"grid=26910\n", 2953, "grid=EPSG:2953\ncheck_report_and_plot=0\n"},
+      {"grid=EPSG:2953\n", 0, "grid=\ncheck_report_and_plot=0\n"},  // cleared, not dropped
+      {"grid=nonsense\n", 0, "grid=\ncheck_report_and_plot=0\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.before);
+    ExtraSettings settings;
+    settings.grid_code = c.grid_code;
+    const std::string after = UpdateExtraSettings(c.before, settings);
+    EXPECT_EQ(after, c.after);
+    EXPECT_EQ(ParseExtraSettings(after).grid_code, c.grid_code);
+  }
+  EXPECT_EQ(ParseExtraSettings("grid=nonsense\n").grid_code, 0);
+}
+
 TEST(ExtraSettings, TheFileBesideTheProgram) {
   struct Case {
     const char* program;

@@ -160,8 +160,8 @@ TEST(Win32Resources, DialogsCarryTheControlsTheCodeDrives) {
   const Case cases[] = {
       {"IDD_MAIN",
        "Convert TDS Input File To Korvanta Input File",
-       {1,    1000, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010, 1011,
-        1012, 1013, 1014, 1015, 1016, 1017, 1018, 1019, 1020, 1037, 1038, 1039}},
+       {1,    1000, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012,
+        1013, 1014, 1015, 1016, 1017, 1018, 1019, 1020, 1037, 1038, 1039, 1040}},
       {"IDD_MERGE",
        "Found two stations with coordinates that are similar",
        {2, 1020, 1021, 1022, 1023, 1024, 1025, 1026, 1027, 1028, 1029, 1030, 1031, 1032, 1033, 1034,

@@ -513,6 +513,16 @@ void CheckFiles(App& app, const std::wstring& input, const std::wstring& folder)
         plot + L" " + std::to_wstring(plot_bytes.size()) + L" bytes");
 }
 
+// The grid field refuses a code the program does not know, naming it, and
+// leaves the focus there.
+void GridField(App& app) {
+  app.SetItemText(IDC_GRID_CODE, L"EPSG:1");
+  app.PostClick(IDC_CONVERT);
+  CheckText(TakeMessageBox(app.dialog()), Format(TableString(IDS_UNKNOWN_GRID), {L"EPSG:1"}),
+            "an unknown grid code is refused by name");
+  app.SetItemText(IDC_GRID_CODE, L"");
+}
+
 // The file dialog of a "Browse..." button: its title, filters and place, and
 // the chosen name landing in the edit beside the button.
 void Browse(App& app, int button, int edit, const wchar_t* title, int filters,
@@ -683,6 +693,7 @@ int wmain(int argc, wchar_t** argv) {
               ReadAll(work + L"traverse-report.txt").empty(),
           "with the box clear, no check report or plot is written");
     CheckFiles(app, traverse, work);
+    GridField(app);
     Merge(app, merge_input, work + L"merge.txt");
     MergeGroup(app, merge_group_input, work + L"merge-group.txt");
     Browse(app, IDC_BROWSE_INPUT, IDC_INPUT_FILE, L"Select TDS File", 3, L"TDS File (*.rw5)",
@@ -699,6 +710,7 @@ int wmain(int argc, wchar_t** argv) {
     app.SetItemText(IDC_TOLERANCE, L"0.02");
     app.Click(IDC_TOLERANCE_2D);
     app.Click(IDC_LOCAL_NEE);
+    app.SetItemText(IDC_GRID_CODE, L" epsg:2953 ");
     app.PostClick(IDOK);
     Check(app.WaitExit(10000) == 0, "\"Close\" ends the program with exit code 0");
   }
@@ -714,8 +726,10 @@ int wmain(int argc, wchar_t** argv) {
   std::vector<unsigned char> extra = ReadAll(extra_settings);
   std::string extra_text(extra.begin(), extra.end());
   Check(extra_text.find("check_report_and_plot=1") != std::string::npos &&
+            extra_text.find("grid=EPSG:2953") != std::string::npos &&
             extra_text.find("later_key=7") != std::string::npos,
-        "\"Close\" keeps the check box in Trovisk.ini beside the record, with the other keys",
+        "\"Close\" keeps the check box and the grid in Trovisk.ini beside the record, with the "
+        "other keys",
         std::wstring(extra_text.begin(), extra_text.end()));
 
   {
@@ -724,6 +738,7 @@ int wmain(int argc, wchar_t** argv) {
       CheckText(app.ItemText(IDC_SEED_NAME), L"SEED 7", "saved station name is shown again");
       CheckText(app.ItemText(IDC_TOLERANCE), L"0.02", "saved tolerance is shown again");
       CheckText(app.ItemText(IDC_INPUT_FILE), unusual_input, "saved input file is shown again");
+      CheckText(app.ItemText(IDC_GRID_CODE), L"EPSG:2953", "saved grid is shown again");
       Check(app.IsChecked(IDC_TOLERANCE_2D) && app.IsChecked(IDC_LOCAL_NEE) &&
                 app.IsChecked(IDC_CHECK_FILES),
             "saved mode and check boxes are shown again");

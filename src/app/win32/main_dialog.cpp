@@ -2,6 +2,7 @@
 #include "app/win32/main_dialog.h"
 
 #include <new>
+#include <optional>
 #include <vector>
 
 #include "app/check_files.h"
@@ -9,10 +10,12 @@
 #include "app/win32/centered_file_dialog.h"
 #include "app/win32/resource.h"
 #include "app/win32/wide_text.h"
+#include "base/epsg_code.h"
 #include "base/message_table.h"
 #include "base/option_fields.h"
 #include "base/show_message.h"
 #include "convert/conversion.h"
+#include "geodesy/grid_system.h"
 
 namespace trovisk {
 namespace {
@@ -215,6 +218,7 @@ void ConverterDialog::ShowFields() {
   SetChecked(window_, IDC_ANTENNA_TO_ANTENNA, options_.gps_antenna_to_antenna);
   SetChecked(window_, IDC_LOCAL_NEE, options_.local_nee_system);
   SetChecked(window_, IDC_CHECK_FILES, extra_.write_check_files);
+  SetControlText(window_, IDC_GRID_CODE, EpsgCodeText(extra_.grid_code));
 }
 
 bool ConverterDialog::TakeFields() {
@@ -239,6 +243,18 @@ bool ConverterDialog::TakeFields() {
   options_.gps_antenna_to_antenna = Checked(window_, IDC_ANTENNA_TO_ANTENNA);
   options_.local_nee_system = Checked(window_, IDC_LOCAL_NEE);
   extra_.write_check_files = Checked(window_, IDC_CHECK_FILES);
+  const std::string grid = Utf8FromWide(ControlText(window_, IDC_GRID_CODE));
+  const std::optional<int> code = ParseEpsgCode(grid);
+  if (!code || (*code != 0 && FindGridSystem(*code) == nullptr)) {
+    trovisk::ShowMessage(*ui_, kMsgUnknownGrid, Buttons::kOk, {grid});
+    HWND control = GetDlgItem(window_, IDC_GRID_CODE);
+    if (control != nullptr) {
+      SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+      SendMessageW(control, EM_SETSEL, 0, -1);
+    }
+    return false;
+  }
+  extra_.grid_code = *code;
   return true;
 }
 
@@ -255,6 +271,7 @@ void ConverterDialog::OnConvert() {
   // File names go to the core as UTF-8, which it opens as wide names.
   ConversionExtras extras;
   if (extra_.write_check_files) extras = CheckFilesBeside(options_.output_file);
+  extras.grid_code = extra_.grid_code;
   RunConversion(options_, *ui_, data_, extras);
   ui_->ShowWarnings();
 }
