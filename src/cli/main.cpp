@@ -16,6 +16,9 @@
 #include "checks/check_tolerances.h"
 #include "cli/console_ui.h"
 #include "cli/exit_status.h"
+#include "cli/man_page.h"
+#include "cli/program_path.h"
+#include "cli/utf8_console.h"
 #include "convert/conversion.h"
 
 namespace trovisk {
@@ -42,14 +45,6 @@ FieldOption TextField(const char* flag, const char* type, const char* help, int 
 FieldOption NumberField(const char* flag, const char* type, const char* help, int control_id,
                         double ConverterOptions::*number) {
   return FieldOption{flag, type, help, control_id, nullptr, number, {}, nullptr};
-}
-
-// The program's own path, for the settings file beside it.
-std::string ProgramPath(const char* argv0) {
-  std::error_code error;
-  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (!error && !self.empty()) return self.string();
-  return argv0 != nullptr ? argv0 : "";
 }
 
 // A flag given with its "--no-" form sets the value false; absent leaves it.
@@ -262,6 +257,13 @@ int Run(int argc, char** argv) {
   app.set_version_flag("--version", "trovisk " TROVISK_VERSION);
   CommandLine line;
   DeclareOptions(app, line);
+  // Hidden: the manual page, written from this same option table.
+  app.add_flag_callback("--man",
+                        [&app] {
+                          WriteManPage(app, TROVISK_VERSION, std::cout);
+                          throw CLI::Success();
+                        })
+      ->group("");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -290,7 +292,8 @@ int Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   try {
-    return trovisk::Run(argc, argv);
+    trovisk::Utf8Console console(argc, argv);
+    return trovisk::Run(console.argc(), console.argv());
   } catch (const std::bad_alloc&) {
     std::cerr << trovisk::FormatMessageText(trovisk::kMsgOutOfMemory, {}) << '\n';
   } catch (const std::exception& error) {
