@@ -2,8 +2,9 @@
 #include "cli/utf8_console.h"
 
 #ifdef _WIN32
-#include <shellapi.h>
 #include <windows.h>
+// shellapi.h needs windows.h first.
+#include <shellapi.h>
 #endif
 
 namespace trovisk {
