@@ -255,6 +255,8 @@ ConsoleSettings ConsoleSettingsFor(const CommandLine& line) {
 int Run(int argc, char** argv) {
   CLI::App app{"Converts an RW5 raw survey data file into a Korvanta input file.", "trovisk"};
   app.set_version_flag("--version", "trovisk " TROVISK_VERSION);
+  // The same options on Windows: a name starting with '/' is a file there too.
+  app.allow_windows_style_options(false);
   CommandLine line;
   DeclareOptions(app, line);
   // Hidden: the manual page, written from this same option table.
