@@ -8,8 +8,8 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 OUT64=$ROOT/build-win64
 OUT32=$ROOT/build-win32
-WINE64=/usr/lib/wine/wine64            # the wine64 package puts nothing on PATH
-WINESERVER=/usr/lib/wine/wineserver64
+# shellcheck source=wine-session.sh
+source "$ROOT/scripts/wine-session.sh"
 t0=$SECONDS
 phase() { echo "== [$((SECONDS - t0)) s] $*"; }
 
@@ -35,36 +35,8 @@ build i686 "$OUT32"
 
 # ---- display and a fresh Wine prefix ---------------------------------------------
 phase "Xvfb and a fresh Wine prefix"
-cleanup() {
-    [ -n "${WINEPREFIX:-}" ] && "$WINESERVER" -k 2>/dev/null || true
-    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
-}
-trap cleanup EXIT
-rm -f "$OUT64/xvfb.display"
-exec 3>"$OUT64/xvfb.display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$OUT64/xvfb.log" 2>&1 &
-XVFB_PID=$!
-exec 3>&-
-for _ in $(seq 100); do [ -s "$OUT64/xvfb.display" ] && break; sleep 0.1; done
-[ -s "$OUT64/xvfb.display" ] || { echo "Xvfb did not start"; cat "$OUT64/xvfb.log"; exit 1; }
-export DISPLAY=":$(cat "$OUT64/xvfb.display")"
-export WINEPREFIX=$OUT64/wineprefix
-export WINEDEBUG=-all                         # keeps Wine's fixme/err channels quiet
-export WINEDLLOVERRIDES="mscoree,mshtml="     # never offer Mono or Gecko
-"$WINESERVER" -k 2>/dev/null || true          # a server left by an interrupted run
-rm -rf "$WINEPREFIX"
-# Wine's background services inherit the output files: send them to a log,
-# never into a pipe that would wait for them.
-"$WINE64" wineboot --init >"$OUT64/wineboot.log" 2>&1 </dev/null
-# One virtual desktop: Wine draws the frames itself and closing a window does
-# not wait for a window manager.
-"$WINE64" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >>"$OUT64/wineboot.log" 2>&1
-"$WINE64" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f \
-    >>"$OUT64/wineboot.log" 2>&1
-# Debian's Wine does not find its own fonts (Tahoma, Marlett) by itself.
-cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-"$WINESERVER" -k 2>/dev/null || true          # the settings apply from the next start
-"$WINESERVER" -w 2>/dev/null || true
+trap wine_session_stop EXIT
+wine_session_start "$OUT64"
 
 # ---- UI test -----------------------------------------------------------------------
 phase "UI test (x86_64 under Wine)"

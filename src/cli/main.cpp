@@ -17,6 +17,9 @@
 #include "checks/check_tolerances.h"
 #include "cli/console_ui.h"
 #include "cli/exit_status.h"
+#include "cli/man_page.h"
+#include "cli/program_path.h"
+#include "cli/utf8_console.h"
 #include "convert/conversion.h"
 #include "geodesy/grid_system.h"
 
@@ -44,14 +47,6 @@ FieldOption TextField(const char* flag, const char* type, const char* help, int 
 FieldOption NumberField(const char* flag, const char* type, const char* help, int control_id,
                         double ConverterOptions::*number) {
   return FieldOption{flag, type, help, control_id, nullptr, number, {}, nullptr};
-}
-
-// The program's own path, for the settings file beside it.
-std::string ProgramPath(const char* argv0) {
-  std::error_code error;
-  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (!error && !self.empty()) return self.string();
-  return argv0 != nullptr ? argv0 : "";
 }
 
 // A flag given with its "--no-" form sets the value false; absent leaves it.
@@ -273,8 +268,17 @@ ConsoleSettings ConsoleSettingsFor(const CommandLine& line) {
 int Run(int argc, char** argv) {
   CLI::App app{"Converts an RW5 raw survey data file into a Korvanta input file.", "trovisk"};
   app.set_version_flag("--version", "trovisk " TROVISK_VERSION);
+  // The same options on Windows: a name starting with '/' is a file there too.
+  app.allow_windows_style_options(false);
   CommandLine line;
   DeclareOptions(app, line);
+  // Hidden: the manual page, written from this same option table.
+  app.add_flag_callback("--man",
+                        [&app] {
+                          WriteManPage(app, TROVISK_VERSION, std::cout);
+                          throw CLI::Success();
+                        })
+      ->group("");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -304,7 +308,8 @@ int Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   try {
-    return trovisk::Run(argc, argv);
+    trovisk::Utf8Console console(argc, argv);
+    return trovisk::Run(console.argc(), console.argv());
   } catch (const std::bad_alloc&) {
     std::cerr << trovisk::FormatMessageText(trovisk::kMsgOutOfMemory, {}) << '\n';
   } catch (const std::exception& error) {

@@ -199,7 +199,9 @@ std::vector<MergeCluster> RemainingClusters(const Run& run) {
 // is a warning, not a failed conversion.
 void WriteReportIfAsked(Run& run, const WrittenObservations& written) {
   if (run.extras.report_file.empty()) return;
-  std::ofstream report(Utf8Path(run.extras.report_file), std::ios::out | std::ios::trunc);
+  // Binary, like the Korvanta file: the same bytes on Windows as on Linux.
+  std::ofstream report(Utf8Path(run.extras.report_file),
+                       std::ios::out | std::ios::binary | std::ios::trunc);
   CheckReportInput input;
   input.input_name = run.input_name;
   input.data = &run.data;

@@ -442,7 +442,7 @@ void About(App& app) {
   PostMessageW(app.dialog(), WM_SYSCOMMAND, IDM_ABOUT, 0);
   HWND about = WaitOwned(app.dialog(), kAboutTitle, kBoxWait);
   if (!Check(about != nullptr, "system-menu command 16 opens the About box")) return;
-  CheckText(Text(GetDlgItem(about, IDC_ABOUT_VERSION)), L"Trovisk Version 3.7.2.67",
+  CheckText(Text(GetDlgItem(about, IDC_ABOUT_VERSION)), L"Trovisk Version " TROVISK_VERSION,
             "About box names the version");
   PostMessageW(about, WM_COMMAND, IDOK, 0);
   Check(WaitGone(about, 5000), "About box closes with OK");
