@@ -59,7 +59,7 @@ std::vector<CheckFinding> CheckAgainstKnownCoordinates(const SurveyData& data,
       size = std::max(size, std::fabs(angle) / angle_tolerance);
     }
     if (const double measured = HorizontalDistanceOf(o); IsPresent(measured)) {
-      distance = measured - inverse_distance;
+      distance = measured * known.GroundToGrid() - inverse_distance;
       const double tolerance =
           tolerances.distance + tolerances.distance_ppm * 1e-6 * inverse_distance;
       size = std::max(size, std::fabs(distance) / tolerance);

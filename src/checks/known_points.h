@@ -34,10 +34,17 @@ class KnownCoordinates {
   // The known stations' indices, ascending.
   const std::vector<int>& Indices() const { return indices_; }
 
+  // How a ground distance compares with these coordinates: on a known map
+  // grid, the grid's scale times the elevation factor over the job; 1 when
+  // the coordinates are taken as a plane.
+  double GroundToGrid() const { return ground_to_grid_; }
+  void SetGroundToGrid(double factor) { ground_to_grid_ = factor; }
+
  private:
   std::vector<std::int32_t> slot_;  // by station index: into points_, -1 for none
   std::vector<KnownPoint> points_;
   std::vector<int> indices_;
+  double ground_to_grid_ = 1.0;
 };
 
 inline KnownCoordinates KnownStations(const StationList& stations) {

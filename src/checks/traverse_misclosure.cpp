@@ -82,7 +82,7 @@ std::vector<CheckFinding> CheckTraverseMisclosures(const SurveyData& data,
       ++leg.angles;
     }
     if (const double distance = HorizontalDistanceOf(o); IsPresent(distance)) {
-      leg.distance_sum += distance;
+      leg.distance_sum += distance * known.GroundToGrid();
       ++leg.distances;
     }
   };

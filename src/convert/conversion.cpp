@@ -2,7 +2,9 @@
 #include "convert/conversion.h"
 
 #include <fstream>
+#include <iomanip>
 #include <new>
+#include <sstream>
 
 #include "approx/approximate_coordinates.h"
 #include "approx/station_report.h"
@@ -113,10 +115,9 @@ bool MergeCancelled(Run& run) {
                              run.datum.a, run.datum.e2, run.ui, &run.declined_merges);
 }
 
-// The projected grid matters to the approximate coordinates, and is looked
-// at whenever one is asked for; a local system has none.
+// The projected grid of the job, which the approximate coordinates and the
+// field checks' distances follow; a local system has none.
 void ChooseGridIfUsed(Run& run) {
-  const bool approximating = run.do_geodetic || run.do_nee;
   if (run.options.local_nee_system) {
     if (run.extras.grid_code != 0) {
       run.ui.Warn(run.input_name + ": the grid EPSG:" + std::to_string(run.extras.grid_code) +
@@ -124,9 +125,16 @@ void ChooseGridIfUsed(Run& run) {
     }
     return;
   }
-  if (!approximating && run.extras.grid_code == 0) return;
   run.grid = ChooseGrid(run.data.stations, run.extras.grid_code, run.data.distance_units,
                         run.input_name, run.ui);
+  const double factor = GroundToGridFactor(run.grid, run.data.stations);
+  run.known.SetGroundToGrid(factor);
+  if (run.grid.system == nullptr) return;
+  std::ostringstream text;
+  text << run.input_name << ": the field checks take ground distances onto the grid by "
+       << std::fixed << std::setprecision(7) << factor
+       << " (the grid's scale and the elevation factor over the job)";
+  run.ui.Inform(text.str());
 }
 
 void ComputeApproximate(Run& run, const SeedCoordinates& seed) {

@@ -6,9 +6,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
 #include "geodesy/constants.h"
+#include "geodesy/local_frame.h"
 #include "geodesy/unit_text.h"
 
 namespace trovisk {
@@ -72,6 +74,14 @@ double WorstMisfit(const GridProjection& projection, const std::vector<BothWays>
   return worst;
 }
 
+// A fit to the tenth of a millimetre, in the job's unit: "0.0001 m".
+std::string FitText(double metres, int distance_unit_code) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.4f %s", metres * DistanceUnitFactor(distance_unit_code),
+                DistanceUnitSymbol(distance_unit_code));
+  return text;
+}
+
 std::string CodeText(const GridSystem& system) {
   std::string text = "EPSG:";
   text.append(std::to_string(system.code)).append(" (").append(system.name).append(")");
@@ -130,7 +140,7 @@ GridChoice ChooseGrid(const StationList& stations, int requested_code, int dista
           .append(" the collector's grid coordinates of ")
           .append(count)
           .append(" points by up to ")
-          .append(LengthText(misfit, distance_unit_code));
+          .append(FitText(misfit, distance_unit_code));
       if (misfit > kGridFitTolerance) {
         ui.Warn(text);
         return choice;
@@ -198,7 +208,7 @@ GridChoice ChooseGrid(const StationList& stations, int requested_code, int dista
       .append(" identified: it reproduces the collector's grid coordinates of ")
       .append(count)
       .append(" points to ")
-      .append(LengthText(misfit, distance_unit_code));
+      .append(FitText(misfit, distance_unit_code));
   if (fits.size() > 1) {
     text.append("; these fit as well:");
     for (std::size_t k = 1; k < fits.size() && k <= kMostNamedAlternatives; ++k) {
@@ -208,6 +218,31 @@ GridChoice ChooseGrid(const StationList& stations, int requested_code, int dista
   }
   ui.Inform(text);
   return choice;
+}
+
+double GroundToGridFactor(const GridChoice& grid, const StationList& stations) {
+  if (grid.system == nullptr) return 1.0;
+  double north = 0.0;
+  double east = 0.0;
+  double elevation = 0.0;
+  std::size_t count = 0;
+  for (std::size_t i = 1; i < stations.size(); ++i) {
+    const StationRecord& s = stations[i];
+    if (!s.has_nee || s.merge_link != kNotMerged) continue;
+    if (!std::isfinite(s.north) || !std::isfinite(s.east) || !std::isfinite(s.elevation)) continue;
+    north += s.north;
+    east += s.east;
+    elevation += s.elevation;
+    ++count;
+  }
+  if (count == 0) return 1.0;
+  const double n = static_cast<double>(count);
+  LocalFrame frame;
+  frame.a = grid.projection.a;
+  frame.e2 = grid.projection.e2;
+  frame.grid = &grid.projection;
+  frame.separations = &grid.separations;
+  return GridFactorAt(frame, north / n, east / n, elevation / n);
 }
 
 }  // namespace trovisk

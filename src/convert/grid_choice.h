@@ -29,4 +29,10 @@ struct GridChoice {
 GridChoice ChooseGrid(const StationList& stations, int requested_code, int distance_unit_code,
                       const std::string& input_name, UserInterface& ui);
 
+/// How a ground distance compares with the grid: its scale times the
+/// elevation factor at the middle of the stations with north and east (a
+/// job is small against a grid); 1 when no grid is known or no station has
+/// coordinates.
+double GroundToGridFactor(const GridChoice& grid, const StationList& stations);
+
 }  // namespace trovisk

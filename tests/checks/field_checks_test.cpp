@@ -92,6 +92,29 @@ TEST(FieldChecks, EachCheckFlagsItsFaultAndPassesTheRest) {
   }
 }
 
+TEST(FieldChecks, OnAMapGridGroundDistancesAreScaledBeforeTheComparison) {
+  // A backsight to a mark 100.000 m away on the grid.
+  struct Case {
+    double ground_to_grid;
+    const char* distance;  // measured on the ground
+    bool flagged;
+  } cases[] = {
+      {1.0, "100.100", true},     // taken as a plane: 0.100 m long
+      {0.999, "100.100", false},  // 100.000 on the grid
+      {0.999, "100.000", true},   // 0.100 m short on the grid
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.distance) + " at " + std::to_string(c.ground_to_grid));
+    Parsed p;
+    Parse(std::string(kKnownSetup) + "BD,OP1,FP2,AR0.0000,ZE90.0000,SD" + c.distance + "\n", p);
+    KnownCoordinates known = KnownStations(p.data.stations);
+    known.SetGroundToGrid(c.ground_to_grid);
+    const auto findings = RunFieldChecks(p.data, known, nullptr, CheckTolerances{}, true);
+    ASSERT_EQ(findings.size(), 1u);
+    EXPECT_EQ(findings[0].flagged, c.flagged) << findings[0].text;
+  }
+}
+
 TEST(FieldChecks, AStaleBacksightCircleIsTurnedBackOnlyWhenTheFileSettlesIt) {
   // 1 oriented on 2 with BS 30°, measured on line 4. The later setup on 1
   // carries BC 100°; its shot to 9 repeats the pointing on 2 and reads 30°
