@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include "geodesy/constants.h"
@@ -24,6 +25,9 @@ constexpr std::size_t kMostTriedPoints = 64;
 constexpr double kAreaMargin = 0.0016;
 // Fits closer than this to each other are equally good (metres).
 constexpr double kSameFit = 0.0001;
+// The largest common offset taken as the same grid moved (metres): an
+// uncorrected base position is a few metres off; other grids are kilometres.
+constexpr double kMostShift = 25.0;
 // Other fitting grids named in the message.
 constexpr std::size_t kMostNamedAlternatives = 3;
 
@@ -58,20 +62,48 @@ std::vector<BothWays> Spread(const std::vector<BothWays>& points) {
   return tried;
 }
 
-// The largest distance between a point's grid coordinates and those the
-// system gives its latitude and longitude (metres); stops early past `give_up`.
-double WorstMisfit(const GridProjection& projection, const std::vector<BothWays>& points,
-                   double give_up) {
-  double worst = 0.0;
+// How a system's grid coordinates of the points differ from the
+// collector's: the largest distance as they stand, and after the mean offset
+// is taken out, a grid moved by one offset being the same grid to a surveyor.
+struct Misfit {
+  double worst = HUGE_VAL;   // metres
+  double shift_north = 0.0;  // the mean offset, collector's minus the system's
+  double shift_east = 0.0;
+  double worst_shifted = HUGE_VAL;
+  std::size_t within = 0;  // points the system puts within the tolerance as it stands
+};
+
+Misfit MisfitOf(const GridProjection& projection, const std::vector<BothWays>& points) {
+  std::vector<std::pair<double, double>> offsets;
+  offsets.reserve(points.size());
+  Misfit m;
   for (const BothWays& p : points) {
     double east = 0.0;
     double north = 0.0;
     GridForward(projection, p.latitude, p.longitude, east, north);
-    const double misfit = std::hypot(north - p.north, east - p.east);
-    if (!(misfit <= give_up)) return std::isnan(misfit) ? HUGE_VAL : misfit;
-    worst = std::max(worst, misfit);
+    offsets.emplace_back(p.north - north, p.east - east);
+    m.shift_north += offsets.back().first;
+    m.shift_east += offsets.back().second;
   }
-  return worst;
+  if (offsets.empty()) return {0.0, 0.0, 0.0, 0.0, 0};
+  m.shift_north /= static_cast<double>(offsets.size());
+  m.shift_east /= static_cast<double>(offsets.size());
+  m.worst = m.worst_shifted = 0.0;
+  for (const auto& [north, east] : offsets) {
+    m.worst = std::max(m.worst, std::hypot(north, east));
+    if (std::hypot(north, east) <= kGridFitTolerance) ++m.within;
+    m.worst_shifted =
+        std::max(m.worst_shifted, std::hypot(north - m.shift_north, east - m.shift_east));
+  }
+  if (!std::isfinite(m.worst) || !std::isfinite(m.worst_shifted)) return {};
+  return m;
+}
+
+bool FitsAsItStands(const Misfit& m) { return m.worst <= kGridFitTolerance; }
+
+bool FitsMoved(const Misfit& m) {
+  return m.worst_shifted <= kGridFitTolerance &&
+         std::hypot(m.shift_north, m.shift_east) <= kMostShift;
 }
 
 // A fit to the tenth of a millimetre, in the job's unit: "0.0001 m".
@@ -99,7 +131,7 @@ int UnitCodeOf(const GridSystem& system) {
 
 struct Fit {
   const GridSystem* system;
-  double misfit;
+  Misfit misfit;
 };
 
 GridChoice Chosen(const GridSystem& system, const std::vector<BothWays>& points) {
@@ -114,13 +146,37 @@ GridChoice Chosen(const GridSystem& system, const std::vector<BothWays>& points)
   return choice;
 }
 
+// The chosen grid moved onto the collector's when only a common offset
+// parts them, and what is said of the fit: ": it reproduces ...".
+std::string Settle(GridChoice& choice, const std::vector<BothWays>& points,
+                   int distance_unit_code) {
+  const Misfit m = MisfitOf(choice.projection, points);
+  std::string fit = "reproduces the collector's grid coordinates of ";
+  fit.append(std::to_string(points.size())).append(" points to ");
+  if (FitsAsItStands(m) || !FitsMoved(m)) {
+    return ": it " + fit.append(FitText(m.worst, distance_unit_code));
+  }
+  choice.projection.shift_north = m.shift_north;
+  choice.projection.shift_east = m.shift_east;
+  const double factor = DistanceUnitFactor(distance_unit_code);
+  const char* symbol = DistanceUnitSymbol(distance_unit_code);
+  char moved[128];
+  std::snprintf(moved, sizeof moved, ", moved by %.4f %s north and %.4f %s east",
+                m.shift_north * factor, symbol, m.shift_east * factor, symbol);
+  return std::string(moved)
+      .append(
+          " (the collector's grid is shifted, as when a base stands on an uncorrected "
+          "position): it then ")
+      .append(fit)
+      .append(FitText(m.worst_shifted, distance_unit_code));
+}
+
 }  // namespace
 
 GridChoice ChooseGrid(const StationList& stations, int requested_code, int distance_unit_code,
                       const std::string& input_name, UserInterface& ui) {
   const std::vector<BothWays> points = PointsGivenBothWays(stations);
   const std::vector<BothWays> tried = Spread(points);
-  const std::string count = std::to_string(points.size());
   const std::string prefix = input_name + ": ";
 
   if (requested_code != 0) {
@@ -134,19 +190,19 @@ GridChoice ChooseGrid(const StationList& stations, int requested_code, int dista
     GridChoice choice = Chosen(*system, points);
     std::string text = prefix;
     text.append("grid ").append(CodeText(*system));
-    if (!tried.empty()) {
-      const double misfit = WorstMisfit(choice.projection, points, HUGE_VAL);
-      text.append(misfit <= kGridFitTolerance ? ", which reproduces" : ", which misses")
-          .append(" the collector's grid coordinates of ")
-          .append(count)
-          .append(" points by up to ")
-          .append(FitText(misfit, distance_unit_code));
-      if (misfit > kGridFitTolerance) {
-        ui.Warn(text);
-        return choice;
-      }
+    if (points.empty()) {
+      ui.Inform(text);
+      return choice;
     }
-    ui.Inform(text);
+    const Misfit m = MisfitOf(choice.projection, points);
+    if (!FitsAsItStands(m) && !FitsMoved(m)) {
+      ui.Warn(text.append(", which misses the collector's grid coordinates of ")
+                  .append(std::to_string(points.size()))
+                  .append(" points by up to ")
+                  .append(FitText(m.worst, distance_unit_code)));
+      return choice;
+    }
+    ui.Inform(text.append(Settle(choice, points, distance_unit_code)));
     return choice;
   }
 
@@ -161,32 +217,34 @@ GridChoice ChooseGrid(const StationList& stations, int requested_code, int dista
   latitude /= static_cast<double>(tried.size());
   longitude /= static_cast<double>(tried.size());
 
-  std::vector<Fit> fits;
+  std::vector<Fit> exact;
+  std::vector<Fit> moved;
   const GridSystem* nearest = nullptr;
   double nearest_misfit = HUGE_VAL;
   for (const GridSystem& system : GridSystems()) {
     if (!InAreaOfUse(system, latitude, longitude, kAreaMargin)) continue;
-    // Past the tolerance and the best so far, a grid is neither a fit nor the nearest.
-    const double give_up = std::max(kGridFitTolerance, std::min(nearest_misfit, 1.0e6));
-    const double misfit = WorstMisfit(PrepareGridProjection(system), tried, give_up);
-    if (misfit < nearest_misfit) {
-      nearest_misfit = misfit;
+    const Misfit m = MisfitOf(PrepareGridProjection(system), tried);
+    if (m.worst < nearest_misfit) {
+      nearest_misfit = m.worst;
       nearest = &system;
     }
-    if (misfit <= kGridFitTolerance) fits.push_back({&system, misfit});
+    if (FitsAsItStands(m)) exact.push_back({&system, m});
+    if (!FitsAsItStands(m) && FitsMoved(m)) moved.push_back({&system, m});
   }
+  std::vector<Fit>& fits = exact.empty() ? moved : exact;
   if (fits.empty()) {
     std::string text = prefix;
     text.append("no known grid reproduces the collector's grid coordinates of ")
-        .append(count)
+        .append(std::to_string(points.size()))
         .append(" points to ")
         .append(LengthText(kGridFitTolerance, distance_unit_code));
-    if (nearest != nullptr && nearest_misfit < 1.0e6) {
-      text.append(" (the nearest, ")
-          .append(CodeText(*nearest))
-          .append(", misses by ")
-          .append(LengthText(nearest_misfit, distance_unit_code))
-          .append(")");
+    if (nearest != nullptr && std::isfinite(nearest_misfit)) {
+      const Misfit m = MisfitOf(PrepareGridProjection(*nearest), points);
+      text.append(" (the nearest, ").append(CodeText(*nearest));
+      if (m.within > 0) {
+        text.append(", reproduces ").append(std::to_string(m.within)).append(" of them and");
+      }
+      text.append(" misses by up to ").append(LengthText(m.worst, distance_unit_code)).append(")");
     }
     ui.Inform(text.append("; north and east are taken as a plane at the seed"));
     return {};
@@ -197,18 +255,17 @@ GridChoice ChooseGrid(const StationList& stations, int requested_code, int dista
     const bool x_unit = UnitCodeOf(*x.system) == distance_unit_code;
     const bool y_unit = UnitCodeOf(*y.system) == distance_unit_code;
     if (x_unit != y_unit) return x_unit;
-    if (std::fabs(x.misfit - y.misfit) > kSameFit) return x.misfit < y.misfit;
+    const double x_fit = exact.empty() ? x.misfit.worst_shifted : x.misfit.worst;
+    const double y_fit = exact.empty() ? y.misfit.worst_shifted : y.misfit.worst;
+    if (std::fabs(x_fit - y_fit) > kSameFit) return x_fit < y_fit;
     return false;
   });
   GridChoice choice = Chosen(*fits.front().system, points);
-  const double misfit = WorstMisfit(choice.projection, points, HUGE_VAL);
   std::string text = prefix;
   text.append("grid ")
       .append(CodeText(*choice.system))
-      .append(" identified: it reproduces the collector's grid coordinates of ")
-      .append(count)
-      .append(" points to ")
-      .append(FitText(misfit, distance_unit_code));
+      .append(" identified")
+      .append(Settle(choice, points, distance_unit_code));
   if (fits.size() > 1) {
     text.append("; these fit as well:");
     for (std::size_t k = 1; k < fits.size() && k <= kMostNamedAlternatives; ++k) {
@@ -222,27 +279,30 @@ GridChoice ChooseGrid(const StationList& stations, int requested_code, int dista
 
 double GroundToGridFactor(const GridChoice& grid, const StationList& stations) {
   if (grid.system == nullptr) return 1.0;
-  double north = 0.0;
-  double east = 0.0;
-  double elevation = 0.0;
-  std::size_t count = 0;
+  // The middle by medians, which a few stray coordinates cannot drag away.
+  std::vector<double> norths;
+  std::vector<double> easts;
+  std::vector<double> elevations;
   for (std::size_t i = 1; i < stations.size(); ++i) {
     const StationRecord& s = stations[i];
     if (!s.has_nee || s.merge_link != kNotMerged) continue;
     if (!std::isfinite(s.north) || !std::isfinite(s.east) || !std::isfinite(s.elevation)) continue;
-    north += s.north;
-    east += s.east;
-    elevation += s.elevation;
-    ++count;
+    norths.push_back(s.north);
+    easts.push_back(s.east);
+    elevations.push_back(s.elevation);
   }
-  if (count == 0) return 1.0;
-  const double n = static_cast<double>(count);
+  if (norths.empty()) return 1.0;
+  auto median = [](std::vector<double>& values) {
+    auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
+  };
   LocalFrame frame;
   frame.a = grid.projection.a;
   frame.e2 = grid.projection.e2;
   frame.grid = &grid.projection;
   frame.separations = &grid.separations;
-  return GridFactorAt(frame, north / n, east / n, elevation / n);
+  return GridFactorAt(frame, median(norths), median(easts), median(elevations));
 }
 
 }  // namespace trovisk

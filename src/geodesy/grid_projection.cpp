@@ -71,8 +71,10 @@ GridProjection PrepareGridProjection(const GridSystem& s) {
   return p;
 }
 
-void GridForward(const GridProjection& p, double lat, double lon, double& easting,
-                 double& northing) {
+namespace {
+
+void ProjectForward(const GridProjection& p, double lat, double lon, double& easting,
+                    double& northing) {
   switch (p.method) {
     case GridMethod::kTransverseMercator:
       TransverseMercatorForward(p.transverse_mercator, lat, lon, easting, northing);
@@ -91,8 +93,8 @@ void GridForward(const GridProjection& p, double lat, double lon, double& eastin
   }
 }
 
-void GridReverse(const GridProjection& p, double easting, double northing, double& lat,
-                 double& lon) {
+void ProjectReverse(const GridProjection& p, double easting, double northing, double& lat,
+                    double& lon) {
   switch (p.method) {
     case GridMethod::kTransverseMercator:
       TransverseMercatorReverse(p.transverse_mercator, easting, northing, lat, lon);
@@ -109,6 +111,20 @@ void GridReverse(const GridProjection& p, double easting, double northing, doubl
       PolarStereographicReverse(p.polar_stereographic, easting, northing, lat, lon);
       return;
   }
+}
+
+}  // namespace
+
+void GridForward(const GridProjection& p, double lat, double lon, double& easting,
+                 double& northing) {
+  ProjectForward(p, lat, lon, easting, northing);
+  easting += p.shift_east;
+  northing += p.shift_north;
+}
+
+void GridReverse(const GridProjection& p, double easting, double northing, double& lat,
+                 double& lon) {
+  ProjectReverse(p, easting - p.shift_east, northing - p.shift_north, lat, lon);
 }
 
 GridDistortion GridDistortionAt(const GridProjection& p, double lat, double lon) {

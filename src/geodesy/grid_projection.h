@@ -19,6 +19,11 @@ struct GridProjection {
   LambertConicGrid lambert;
   ObliqueStereographicSphere oblique_stereographic;
   PolarStereographicGrid polar_stereographic;
+  // A collector's grid moved from the system's by one offset (metres), as
+  // when its base stood on an uncorrected position: added to every grid
+  // coordinate the system gives. 0 for the system itself.
+  double shift_north = 0.0;
+  double shift_east = 0.0;
 };
 
 GridProjection PrepareGridProjection(const GridSystem& system);
