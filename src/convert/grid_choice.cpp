@@ -1,7 +1,8 @@
 // The grid is identified by its fit: every system whose area of use holds
 // the job is tried on the points the collector stored both ways, and a
 // system that puts them all within 5 mm of their grid coordinates is the
-// job's grid.
+// job's grid; failing that, one that does so once moved by a common offset
+// of a few metres, which is the same grid to the job.
 #include "convert/grid_choice.h"
 
 #include <algorithm>
