@@ -17,13 +17,17 @@
 
 #include "geodesy/grid_system.h"
 #include "geodesy/proj_crs_oracle.h"
+#include "geodesy/projection_checks.h"
 
 namespace trovisk {
 namespace {
 
+using testing::GroundGap;
+using testing::kHundredthMillimetre;
+using testing::kTenthMillimetre;
+using testing::Point;
+
 constexpr double kPi = std::numbers::pi;
-constexpr double kTenthMillimetre = 1e-4;          // metres
-constexpr double kHundredthMillimetre = 1e-5;      // metres
 constexpr double kUnitTolerance = 1e-12;           // relative
 constexpr double kScaleTolerance = 1e-9;           // 1 mm in 1000 km
 constexpr double kHundredthArcsecond = 4.8481e-8;  // radians
@@ -59,10 +63,6 @@ TEST(GridProjection, ConvergenceTurnsGridNorthTowardsTheCentralMeridian) {
 }
 
 #ifdef TROVISK_HAVE_PROJ
-struct Point {
-  double lat, lon;  // radians
-};
-
 // The centre of the area of use and four points between it and the corners.
 std::vector<Point> SpreadOverArea(const GridSystem& s) {
   const double width = s.east >= s.west ? s.east - s.west : s.east - s.west + 2.0 * kPi;
@@ -72,12 +72,6 @@ std::vector<Point> SpreadOverArea(const GridSystem& s) {
     points.push_back({s.south + y * height, std::remainder(s.west + x * width, 2.0 * kPi)});
   }
   return points;
-}
-
-double GroundGap(double a, double lat1, double lon1, double lat2, double lon2) {
-  const double dn = a * (lat1 - lat2);
-  const double de = a * std::cos(lat1) * std::remainder(lon1 - lon2, 2.0 * kPi);
-  return std::hypot(dn, de);
 }
 
 const char* MethodName(GridMethod method) {

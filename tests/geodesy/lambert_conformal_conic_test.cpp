@@ -10,13 +10,16 @@
 #include <string>
 #include <vector>
 
-#include "geodesy/proj_oracle.h"
+#include "geodesy/projection_checks.h"
 
 namespace trovisk {
 namespace {
 
-constexpr double kTenthMillimetre = 1e-4;      // metres
-constexpr double kHundredthMillimetre = 1e-5;  // metres
+using testing::GroundGap;
+using testing::kHundredthMillimetre;
+using testing::kTenthMillimetre;
+using testing::Point;
+
 constexpr double kPi = std::numbers::pi;
 
 double Rad(double degrees) { return degrees * kPi / 180.0; }
@@ -72,10 +75,6 @@ const GridCase kGrids[] = {
      1000000.0, 1000000.0, 35.0, 45.0, 8.0},
 };
 
-struct Point {
-  double lat, lon;  // radians
-};
-
 std::vector<Point> AreaOfUse(const GridCase& g) {
   std::vector<Point> points;
   for (int i = 0; i <= 10; ++i) {
@@ -86,12 +85,6 @@ std::vector<Point> AreaOfUse(const GridCase& g) {
     }
   }
   return points;
-}
-
-double GroundGap(double a, double lat1, double lon1, double lat2, double lon2) {
-  const double dn = a * (lat1 - lat2);
-  const double de = a * std::cos(lat1) * std::remainder(lon1 - lon2, 2.0 * kPi);
-  return std::hypot(dn, de);
 }
 
 TEST(LambertConformalConic, OriginMapsToTheFalseEastingAndNorthing) {
@@ -109,13 +102,14 @@ TEST(LambertConformalConic, RoundTripReturnsThePoint) {
   for (const GridCase& g : kGrids) {
     SCOPED_TRACE(g.name);
     const LambertConicGrid grid = g.Grid();
-    for (const Point& p : AreaOfUse(g)) {
-      double e = 0.0, n = 0.0, lat = 0.0, lon = 0.0;
-      LambertConicForward(grid, p.lat, p.lon, e, n);
-      LambertConicReverse(grid, e, n, lat, lon);
-      EXPECT_LT(GroundGap(g.a, p.lat, p.lon, lat, lon), kHundredthMillimetre)
-          << p.lat << " " << p.lon;
-    }
+    testing::ExpectRoundTrips(
+        g.a, AreaOfUse(g),
+        [&](double lat, double lon, double& e, double& n) {
+          LambertConicForward(grid, lat, lon, e, n);
+        },
+        [&](double e, double n, double& lat, double& lon) {
+          LambertConicReverse(grid, e, n, lat, lon);
+        });
   }
 }
 
@@ -126,18 +120,14 @@ TEST(LambertConformalConic, AgreesWithProjOverTheAreaOfUse) {
     const ProjOracle proj(g.ProjString());
     ASSERT_TRUE(proj.Ready());
     const LambertConicGrid grid = g.Grid();
-    for (const Point& p : AreaOfUse(g)) {
-      double e = 0.0, n = 0.0, e_ref = 0.0, n_ref = 0.0;
-      LambertConicForward(grid, p.lat, p.lon, e, n);
-      proj.Forward(p.lat, p.lon, e_ref, n_ref);
-      EXPECT_NEAR(e, e_ref, kTenthMillimetre) << p.lat << " " << p.lon;
-      EXPECT_NEAR(n, n_ref, kTenthMillimetre) << p.lat << " " << p.lon;
-      double lat = 0.0, lon = 0.0, lat_ref = 0.0, lon_ref = 0.0;
-      LambertConicReverse(grid, e_ref, n_ref, lat, lon);
-      proj.Reverse(e_ref, n_ref, lat_ref, lon_ref);
-      EXPECT_LT(GroundGap(g.a, lat_ref, lon_ref, lat, lon), kTenthMillimetre)
-          << p.lat << " " << p.lon;
-    }
+    testing::ExpectAgreesWithProj(
+        proj, g.a, AreaOfUse(g),
+        [&](double lat, double lon, double& e, double& n) {
+          LambertConicForward(grid, lat, lon, e, n);
+        },
+        [&](double e, double n, double& lat, double& lon) {
+          LambertConicReverse(grid, e, n, lat, lon);
+        });
   }
 }
 #else

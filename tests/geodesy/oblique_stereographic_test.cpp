@@ -15,13 +15,16 @@
 #include <vector>
 
 #include "geodesy/angles.h"
-#include "geodesy/proj_oracle.h"
+#include "geodesy/projection_checks.h"
 
 namespace trovisk {
 namespace {
 
-constexpr double kTenthMillimetre = 1e-4;      // metres
-constexpr double kHundredthMillimetre = 1e-5;  // metres
+using testing::GroundGap;
+using testing::kHundredthMillimetre;
+using testing::kTenthMillimetre;
+using testing::Point;
+
 constexpr double kPi = std::numbers::pi;
 
 double Rad(double degrees) { return degrees * kPi / 180.0; }
@@ -67,10 +70,6 @@ const GridCase kGrids[] = {
     {"origin on the equator, WGS 84", 6378137.0, 298.257223563, 0.0, 30.0, 0.9999, 0.0, 0.0},
 };
 
-struct Point {
-  double lat, lon;  // radians
-};
-
 // A 9 by 9 spread within 2 degrees of the origin, edges included.
 std::vector<Point> AroundOrigin(const GridCase& g) {
   std::vector<Point> points;
@@ -80,12 +79,6 @@ std::vector<Point> AroundOrigin(const GridCase& g) {
     }
   }
   return points;
-}
-
-double GroundGap(double a, double lat1, double lon1, double lat2, double lon2) {
-  const double dn = a * (lat1 - lat2);
-  const double de = a * std::cos(lat1) * std::remainder(lon1 - lon2, 2.0 * kPi);
-  return std::hypot(dn, de);
 }
 
 TEST(ObliqueStereographic, OriginMapsToTheFalseEastingAndNorthing) {
@@ -105,13 +98,14 @@ TEST(ObliqueStereographic, RoundTripReturnsThePoint) {
   for (const GridCase& g : kGrids) {
     SCOPED_TRACE(g.name);
     const ObliqueStereographicSphere sphere = PrepareObliqueStereographic(g.Grid());
-    for (const Point& p : AroundOrigin(g)) {
-      double e = 0.0, n = 0.0, lat = 0.0, lon = 0.0;
-      ObliqueStereographicForward(sphere, p.lat, p.lon, e, n);
-      ObliqueStereographicReverse(sphere, e, n, lat, lon);
-      EXPECT_LT(GroundGap(g.a, p.lat, p.lon, lat, lon), kHundredthMillimetre)
-          << p.lat << " " << p.lon;
-    }
+    testing::ExpectRoundTrips(
+        g.a, AroundOrigin(g),
+        [&](double lat, double lon, double& e, double& n) {
+          ObliqueStereographicForward(sphere, lat, lon, e, n);
+        },
+        [&](double e, double n, double& lat, double& lon) {
+          ObliqueStereographicReverse(sphere, e, n, lat, lon);
+        });
   }
 }
 
@@ -122,18 +116,14 @@ TEST(ObliqueStereographic, AgreesWithProjAroundTheOrigin) {
     const ProjOracle proj(g.ProjString());
     ASSERT_TRUE(proj.Ready());
     const ObliqueStereographicSphere sphere = PrepareObliqueStereographic(g.Grid());
-    for (const Point& p : AroundOrigin(g)) {
-      double e = 0.0, n = 0.0, e_ref = 0.0, n_ref = 0.0;
-      ObliqueStereographicForward(sphere, p.lat, p.lon, e, n);
-      proj.Forward(p.lat, p.lon, e_ref, n_ref);
-      EXPECT_NEAR(e, e_ref, kTenthMillimetre) << p.lat << " " << p.lon;
-      EXPECT_NEAR(n, n_ref, kTenthMillimetre) << p.lat << " " << p.lon;
-      double lat = 0.0, lon = 0.0, lat_ref = 0.0, lon_ref = 0.0;
-      ObliqueStereographicReverse(sphere, e_ref, n_ref, lat, lon);
-      proj.Reverse(e_ref, n_ref, lat_ref, lon_ref);
-      EXPECT_LT(GroundGap(g.a, lat_ref, lon_ref, lat, lon), kTenthMillimetre)
-          << p.lat << " " << p.lon;
-    }
+    testing::ExpectAgreesWithProj(
+        proj, g.a, AroundOrigin(g),
+        [&](double lat, double lon, double& e, double& n) {
+          ObliqueStereographicForward(sphere, lat, lon, e, n);
+        },
+        [&](double e, double n, double& lat, double& lon) {
+          ObliqueStereographicReverse(sphere, e, n, lat, lon);
+        });
   }
 }
 #else

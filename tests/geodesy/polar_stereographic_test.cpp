@@ -11,14 +11,17 @@
 #include <string>
 #include <vector>
 
-#include "geodesy/proj_oracle.h"
+#include "geodesy/projection_checks.h"
 
 namespace trovisk {
 namespace {
 
-constexpr double kCentimetre = 1e-2;           // metres
-constexpr double kTenthMillimetre = 1e-4;      // metres
-constexpr double kHundredthMillimetre = 1e-5;  // metres
+using testing::GroundGap;
+using testing::kHundredthMillimetre;
+using testing::kTenthMillimetre;
+using testing::Point;
+
+constexpr double kCentimetre = 1e-2;  // metres
 constexpr double kPi = std::numbers::pi;
 constexpr double kWgs84A = 6378137.0;
 constexpr double kWgs84InverseFlattening = 298.257223563;
@@ -78,10 +81,6 @@ const GridCase kGrids[] = {
     {"true at the pole (B)", 6378137.0, 298.257222101, 90.0, 10.0, 0.0, 500.0, -700.0},
 };
 
-struct Point {
-  double lat, lon;  // radians
-};
-
 // Rings from 60 degrees to the pole's neighbourhood, all round the pole.
 std::vector<Point> AroundPole(const GridCase& g) {
   std::vector<Point> points;
@@ -92,12 +91,6 @@ std::vector<Point> AroundPole(const GridCase& g) {
     }
   }
   return points;
-}
-
-double GroundGap(double a, double lat1, double lon1, double lat2, double lon2) {
-  const double dn = a * (lat1 - lat2);
-  const double de = a * std::cos(lat1) * std::remainder(lon1 - lon2, 2.0 * kPi);
-  return std::hypot(dn, de);
 }
 
 TEST(PolarStereographic, MatchesTheGuidanceWorkedExamples) {
@@ -153,21 +146,14 @@ TEST(PolarStereographic, AgreesWithProjAndReturnsThePointAroundThePole) {
     const ProjOracle proj(g.ProjString());
     ASSERT_TRUE(proj.Ready());
     const PolarStereographicGrid grid = g.Grid();
-    for (const Point& p : AroundPole(g)) {
-      double e = 0.0, n = 0.0, e_ref = 0.0, n_ref = 0.0;
-      PolarStereographicForward(grid, p.lat, p.lon, e, n);
-      proj.Forward(p.lat, p.lon, e_ref, n_ref);
-      EXPECT_NEAR(e, e_ref, kTenthMillimetre) << p.lat << " " << p.lon;
-      EXPECT_NEAR(n, n_ref, kTenthMillimetre) << p.lat << " " << p.lon;
-      double lat = 0.0, lon = 0.0, lat_ref = 0.0, lon_ref = 0.0;
-      PolarStereographicReverse(grid, e_ref, n_ref, lat, lon);
-      proj.Reverse(e_ref, n_ref, lat_ref, lon_ref);
-      EXPECT_LT(GroundGap(g.a, lat_ref, lon_ref, lat, lon), kTenthMillimetre)
-          << p.lat << " " << p.lon;
+    const auto forward = [&](double lat, double lon, double& e, double& n) {
+      PolarStereographicForward(grid, lat, lon, e, n);
+    };
+    const auto reverse = [&](double e, double n, double& lat, double& lon) {
       PolarStereographicReverse(grid, e, n, lat, lon);
-      EXPECT_LT(GroundGap(g.a, p.lat, p.lon, lat, lon), kHundredthMillimetre)
-          << p.lat << " " << p.lon;
-    }
+    };
+    testing::ExpectAgreesWithProj(proj, g.a, AroundPole(g), forward, reverse);
+    testing::ExpectRoundTrips(g.a, AroundPole(g), forward, reverse);
   }
 }
 #else

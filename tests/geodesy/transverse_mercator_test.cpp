@@ -10,13 +10,16 @@
 #include <string>
 #include <vector>
 
-#include "geodesy/proj_oracle.h"
+#include "geodesy/projection_checks.h"
 
 namespace trovisk {
 namespace {
 
-constexpr double kTenthMillimetre = 1e-4;      // metres
-constexpr double kHundredthMillimetre = 1e-5;  // metres
+using testing::GroundGap;
+using testing::kHundredthMillimetre;
+using testing::kTenthMillimetre;
+using testing::Point;
+
 constexpr double kPi = std::numbers::pi;
 
 double Rad(double degrees) { return degrees * kPi / 180.0; }
@@ -53,10 +56,6 @@ const GridCase kGrids[] = {
      0.0, 43.0, 51.0, 1.5},
 };
 
-struct Point {
-  double lat, lon;  // radians
-};
-
 // An 11 by 11 spread over the grid's area of use, edges included.
 std::vector<Point> AreaOfUse(const GridCase& g) {
   std::vector<Point> points;
@@ -68,13 +67,6 @@ std::vector<Point> AreaOfUse(const GridCase& g) {
     }
   }
   return points;
-}
-
-// Lat/lon differences as distances on the ground, metres.
-double GroundGap(double a, double lat1, double lon1, double lat2, double lon2) {
-  const double dn = a * (lat1 - lat2);
-  const double de = a * std::cos(lat1) * std::remainder(lon1 - lon2, 2.0 * kPi);
-  return std::hypot(dn, de);
 }
 
 TEST(TransverseMercator, OriginMapsToTheFalseEastingAndNorthing) {
@@ -102,13 +94,14 @@ TEST(TransverseMercator, RoundTripReturnsThePoint) {
   for (const GridCase& g : kGrids) {
     SCOPED_TRACE(g.name);
     const TransverseMercatorSeries series = PrepareTransverseMercator(g.Grid());
-    for (const Point& p : AreaOfUse(g)) {
-      double e = 0.0, n = 0.0, lat = 0.0, lon = 0.0;
-      TransverseMercatorForward(series, p.lat, p.lon, e, n);
-      TransverseMercatorReverse(series, e, n, lat, lon);
-      EXPECT_LT(GroundGap(g.a, p.lat, p.lon, lat, lon), kHundredthMillimetre)
-          << p.lat << " " << p.lon;
-    }
+    testing::ExpectRoundTrips(
+        g.a, AreaOfUse(g),
+        [&](double lat, double lon, double& e, double& n) {
+          TransverseMercatorForward(series, lat, lon, e, n);
+        },
+        [&](double e, double n, double& lat, double& lon) {
+          TransverseMercatorReverse(series, e, n, lat, lon);
+        });
   }
 }
 
@@ -119,19 +112,14 @@ TEST(TransverseMercator, AgreesWithProjOverTheAreaOfUse) {
     const ProjOracle proj(g.ProjString());
     ASSERT_TRUE(proj.Ready());
     const TransverseMercatorSeries series = PrepareTransverseMercator(g.Grid());
-    for (const Point& p : AreaOfUse(g)) {
-      double e = 0.0, n = 0.0, e_ref = 0.0, n_ref = 0.0;
-      TransverseMercatorForward(series, p.lat, p.lon, e, n);
-      proj.Forward(p.lat, p.lon, e_ref, n_ref);
-      EXPECT_NEAR(e, e_ref, kTenthMillimetre) << p.lat << " " << p.lon;
-      EXPECT_NEAR(n, n_ref, kTenthMillimetre) << p.lat << " " << p.lon;
-      // Reverse from PROJ's grid coordinates.
-      double lat = 0.0, lon = 0.0, lat_ref = 0.0, lon_ref = 0.0;
-      TransverseMercatorReverse(series, e_ref, n_ref, lat, lon);
-      proj.Reverse(e_ref, n_ref, lat_ref, lon_ref);
-      EXPECT_LT(GroundGap(g.a, lat_ref, lon_ref, lat, lon), kTenthMillimetre)
-          << p.lat << " " << p.lon;
-    }
+    testing::ExpectAgreesWithProj(
+        proj, g.a, AreaOfUse(g),
+        [&](double lat, double lon, double& e, double& n) {
+          TransverseMercatorForward(series, lat, lon, e, n);
+        },
+        [&](double e, double n, double& lat, double& lon) {
+          TransverseMercatorReverse(series, e, n, lat, lon);
+        });
   }
 }
 #else

@@ -228,11 +228,7 @@ bool ConverterDialog::TakeFields() {
   }
   if (auto error = TakeOptionTexts(texts, options_)) {
     ui_->ShowMessage(error->message_id, error->text, Buttons::kOk);
-    HWND control = GetDlgItem(window_, error->control_id);
-    if (control != nullptr) {
-      SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
-      SendMessageW(control, EM_SETSEL, 0, -1);
-    }
+    SelectField(error->control_id);
     return false;
   }
   options_.input_file = Utf8FromWide(ControlText(window_, IDC_INPUT_FILE));
@@ -247,15 +243,18 @@ bool ConverterDialog::TakeFields() {
   const std::optional<int> code = ParseEpsgCode(grid);
   if (!code || (*code != 0 && FindGridSystem(*code) == nullptr)) {
     trovisk::ShowMessage(*ui_, kMsgUnknownGrid, Buttons::kOk, {grid});
-    HWND control = GetDlgItem(window_, IDC_GRID_CODE);
-    if (control != nullptr) {
-      SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
-      SendMessageW(control, EM_SETSEL, 0, -1);
-    }
+    SelectField(IDC_GRID_CODE);
     return false;
   }
   extra_.grid_code = *code;
   return true;
+}
+
+void ConverterDialog::SelectField(int control_id) {
+  HWND control = GetDlgItem(window_, control_id);
+  if (control == nullptr) return;
+  SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+  SendMessageW(control, EM_SETSEL, 0, -1);
 }
 
 void ConverterDialog::ApplyEnableRules() {

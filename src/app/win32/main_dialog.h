@@ -41,6 +41,8 @@ class ConverterDialog {
   // Controls to options, with validation; on failure the prompt is shown,
   // the focus goes to the failing field and false is returned.
   bool TakeFields();
+  // Puts the focus on a refused field with its text selected for retyping.
+  void SelectField(int control_id);
   void ApplyEnableRules();
 
   std::wstring ProgramPath() const;
